@@ -1,0 +1,52 @@
+// The running animation: start-up, then the endless cycle of morph and hold. Every frame
+// advances the figures and the wander, clears the page behind, draws the 360 particles on it
+// circle by circle, brings it to the front and lets pending events run.
+#pragma once
+
+#include <cstdint>
+
+#include "app/display.h"
+#include "figures/random_source.h"
+#include "figures/records.h"
+
+namespace flakemorph {
+
+enum class FramePhase { kMorph, kHold };
+
+// Lets the headless tool see the state as it changes; every hook is optional.
+class AnimationObserver {
+ public:
+  virtual ~AnimationObserver() = default;
+  virtual void AfterStartup(const FormState& /*form*/) {}
+  virtual void AfterBuild(const FormState& /*form*/, std::int16_t /*slot*/) {}
+  // After the frame's DoEvents; frame counts every frame from 1, c counts within its phase.
+  virtual void AfterFrame(const FormState& /*form*/, std::int64_t /*frame*/, FramePhase /*phase*/,
+                          std::int16_t /*c*/) {}
+};
+
+class Animation {
+ public:
+  Animation(Display& f, RandomSource& random, AnimationObserver* observer = nullptr);
+
+  // The window's activation handler: start-up, then the cycle, without end. Only the first
+  // activation starts it; the program ends from inside DoEvents.
+  void Form_Activate();
+
+  // The two halves of Form_Activate, for a run of a counted number of frames.
+  void StartUp();
+  // Runs one frame; at the end of a hold (and before the first frame) it first starts the
+  // next cycle: toggles TargetSlot and builds the new figure.
+  void NextFrame();
+
+  const FormState& State() const { return form_; }
+
+ private:
+  Display& f_;
+  RandomSource& random_;
+  AnimationObserver* observer_;
+  FormState form_;
+  bool activated_ = false;
+  std::int64_t frame_ = 0;
+};
+
+}  // namespace flakemorph

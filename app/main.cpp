@@ -1,0 +1,4 @@
+// Placeholder entry point until the window lands.
+int main() {
+  return 0;
+}

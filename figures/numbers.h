@@ -1,0 +1,62 @@
+// Rounding and range-checked conversions. Every place that turns a double into a stored
+// single, or a real into a 16- or 32-bit integer, goes through these helpers, so that the
+// whole program rounds one way: to the nearest value, ties to the even one.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+namespace flakemorph {
+
+// Ends the program: prints "flakemorph: run-time error: <what>" on stderr and exits with
+// status 70. Used for the faults that should never happen in normal operation (an index out
+// of range, an overflow); printf-style so that no allocation is needed.
+[[noreturn]] void FailRuntime(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+inline constexpr int kRuntimeFailureStatus = 70;
+
+// π as the program knows it: the single 3.141593 (3.14159297943115 when widened).
+inline constexpr float kPi = 3.141593F;
+
+// Rounds a double to the nearest single. A finite value too large for a single, or a NaN,
+// is a floating-point fault and ends the program.
+inline float Single(double value) {
+  const float single = static_cast<float>(value);
+  if (std::isnan(value) || (std::isinf(single) && !std::isinf(value))) {
+    FailRuntime("floating-point overflow or invalid operation (%g to single)", value);
+  }
+  return single;
+}
+
+// Nearest integer, ties to the even one (the default rounding mode), into 16 bits.
+inline std::int16_t Nearest16(double value) {
+  const double rounded = std::nearbyint(value);
+  if (!(rounded >= INT16_MIN && rounded <= INT16_MAX)) {
+    FailRuntime("overflow: %.17g does not fit in a 16-bit integer", value);
+  }
+  return static_cast<std::int16_t>(rounded);
+}
+
+// Nearest integer, ties to the even one, into 32 bits.
+inline std::int32_t Nearest32(double value) {
+  const double rounded = std::nearbyint(value);
+  if (!(rounded >= INT32_MIN && rounded <= INT32_MAX)) {
+    FailRuntime("overflow: %.17g does not fit in a 32-bit integer", value);
+  }
+  return static_cast<std::int32_t>(rounded);
+}
+
+// The integer part toward minus infinity, into 16 bits.
+inline std::int16_t Floor16(double value) {
+  return Nearest16(std::floor(value));
+}
+
+// 16-bit integer arithmetic is overflow-checked: results are computed wide and narrowed here.
+inline std::int16_t Checked16(std::int32_t value) {
+  if (value < INT16_MIN || value > INT16_MAX) {
+    FailRuntime("overflow: %d does not fit in a 16-bit integer", value);
+  }
+  return static_cast<std::int16_t>(value);
+}
+
+}  // namespace flakemorph

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, whatever flakemorph needs to build, run and test that is
+# not installed yet. Does nothing when everything is there.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config         # the build
+  libsdl2-dev libpng-dev            # the window, PNG pictures
+  libgtest-dev libbenchmark-dev     # tests, benchmarks
+  xvfb xdotool imagemagick x11-utils libx11-dev  # end-to-end tests in a virtual X server
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+
+if [[ ${#missing[@]} -eq 0 ]]; then
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+  if command -v sudo >/dev/null; then
+    sudo=(sudo)
+  else
+    echo "install-deps: these packages are missing and this is not root: ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+echo "install-deps: done"

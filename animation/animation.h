@@ -17,6 +17,7 @@ enum class FramePhase { kMorph, kHold };
 class AnimationObserver {
  public:
   virtual ~AnimationObserver() = default;
+  // After the start-up has set every particle's first scatter direction.
   virtual void AfterStartup(const FormState& /*form*/) {}
   virtual void AfterBuild(const FormState& /*form*/, std::int16_t /*slot*/) {}
   // After the frame's DoEvents; frame counts every frame from 1, c counts within its phase.
@@ -39,13 +40,27 @@ class Animation {
   void NextFrame();
 
   const FormState& State() const { return form_; }
+  // The phase and frame number within it of the frame that ran last.
+  FramePhase Phase() const { return phase_; }
+  std::int16_t PhaseFrame() const { return phase_frame_; }
 
  private:
+  void StartCycle();
+  void EnterNextPhase();
+  void MorphFrame(std::int16_t c);
+  void HoldFrame();
+  void DrawParticle(std::int16_t n);
+  void BeginPage();
+  void ShowPage();
+
   Display& f_;
   RandomSource& random_;
   AnimationObserver* observer_;
   FormState form_;
   bool activated_ = false;
+  FramePhase phase_ = FramePhase::kHold;
+  std::int16_t phase_frame_ = 0;
+  std::int16_t phase_length_ = 0;  // frames in the current phase, read once as it begins
   std::int64_t frame_ = 0;
 };
 

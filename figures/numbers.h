@@ -18,6 +18,11 @@ inline constexpr int kRuntimeFailureStatus = 70;
 // π as the program knows it: the single 3.141593 (3.14159297943115 when widened).
 inline constexpr float kPi = 3.141593F;
 
+// A single entering double arithmetic; exact, but it marks where precision widens.
+inline double Widened(float value) {
+  return static_cast<double>(value);
+}
+
 // Rounds a double to the nearest single. A finite value too large for a single, or a NaN,
 // is a floating-point fault and ends the program.
 inline float Single(double value) {

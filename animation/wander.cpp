@@ -1,0 +1,34 @@
+#include "animation/wander.h"
+
+#include <cmath>
+
+namespace flakemorph {
+namespace {
+
+constexpr float kClockStep = 0.1F;
+constexpr float kRateX = 0.05F;
+constexpr float kRateY = 0.03F;
+constexpr double kReachX = 150;  // half the width of the path, in pixels
+constexpr double kReachY = 100;
+
+}  // namespace
+
+// The phases grow by the squared sine of a randomly advancing clock, so the picture speeds up
+// and slows down but never turns back along its path.
+void StepWander(FormState& form, RandomSource& random) {
+  form.WanderClock =
+      Single(Widened(form.WanderClock) + Widened(random.Next()) * Widened(kClockStep));
+  const float swell = Single(std::pow(std::sin(Widened(form.WanderClock)), 2));
+  form.WanderPhaseX = Single(Widened(form.WanderPhaseX) + Widened(swell) * Widened(kRateX));
+  form.WanderPhaseY = Single(Widened(form.WanderPhaseY) + Widened(swell) * Widened(kRateY));
+}
+
+double WanderShiftX(const FormState& form) {
+  return std::sin(Widened(form.WanderPhaseX)) * kReachX;
+}
+
+double WanderShiftY(const FormState& form) {
+  return std::sin(Widened(form.WanderPhaseY)) * kReachY;
+}
+
+}  // namespace flakemorph

@@ -19,14 +19,50 @@ class RandomSource {
   virtual float Next() = 0;
 };
 
-// Nanoseconds since local midnight.
+// Nanoseconds since local midnight, at the full resolution of the system clock.
 using TimeOfDayClock = std::function<std::uint64_t()>;
 std::uint64_t LocalNanosecondsSinceMidnight();
 
-// The program's own generator (declared in full by its implementation).
-class TimeSeededGenerator;
+// The program's own generator: PCG32 (64-bit state, 32-bit output), seeded from the time of
+// day mixed with the number of re-seeds so far. Two re-seeds that read the same clock value
+// (the start-up figure and the first new one are built microseconds apart) still give
+// different streams, while the same clock reading and the same re-seed count give the same
+// stream. The constructor seeds it once, so Next() may be called before any Reseed().
+class TimeSeededGenerator final : public RandomSource {
+ public:
+  explicit TimeSeededGenerator(TimeOfDayClock clock = LocalNanosecondsSinceMidnight);
+  void Reseed() override;
+  // 24 random bits, so every value is an exact single and 1 is never reached.
+  float Next() override;
 
-// Returns given values in order; re-seeding does nothing to it.
-class ScriptedSource;
+ private:
+  void Seed(std::uint64_t clockReading, std::uint64_t reseedCount);
+  std::uint32_t NextBits();
+
+  TimeOfDayClock clock_;
+  std::uint64_t reseedCount_ = 0;
+  std::uint64_t state_ = 0;
+  std::uint64_t increment_ = 1;
+};
+
+// Returns given values in order, for runs and tests that must see chosen numbers.
+class ScriptedSource final : public RandomSource {
+ public:
+  // Every value must lie in [0, 1).
+  explicit ScriptedSource(std::vector<float> values);
+  // One decimal number a line, each rounded to the nearest single. A value outside [0, 1), a
+  // line that is not a number or an unreadable file ends the program with a message that names
+  // the file (and the line).
+  static ScriptedSource FromFile(const std::string& path);
+  // A scripted stream is the same whatever the time of day.
+  void Reseed() override {}
+  // Running out of values ends the program, naming the number of draws taken.
+  float Next() override;
+  std::size_t DrawCount() const { return drawCount_; }
+
+ private:
+  std::vector<float> values_;
+  std::size_t drawCount_ = 0;
+};
 
 }  // namespace flakemorph

@@ -1,0 +1,137 @@
+#include "figures/random_source.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <string_view>
+#include <utility>
+
+#include "figures/numbers.h"
+
+namespace flakemorph {
+
+namespace {
+
+constexpr std::uint64_t kNanosecondsPerSecond = 1'000'000'000;
+constexpr std::uint64_t kPcgMultiplier = 6364136223846793005ULL;
+
+// splitmix64's finaliser: spreads nearby clock readings and counts over all 64 bits.
+std::uint64_t SplitMix64(std::uint64_t value) {
+  value += 0x9E3779B97F4A7C15ULL;
+  value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  value = (value ^ (value >> 27)) * 0x94D049BB133111EBULL;
+  return value ^ (value >> 31);
+}
+
+bool IsInUnitInterval(float value) {
+  return value >= 0.0F && value < 1.0F;
+}
+
+std::string_view Trimmed(std::string_view text) {
+  constexpr std::string_view kSpace = " \t\r\n\f\v";
+  const std::size_t first = text.find_first_not_of(kSpace);
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(kSpace);
+  return text.substr(first, last - first + 1);
+}
+
+// Only plain decimal notation counts as a number: no hexadecimal, "inf" or "nan".
+bool ParseDecimal(std::string_view text, float& value) {
+  if (text.empty() || text.find_first_not_of("0123456789.eE+-") != std::string_view::npos) {
+    return false;
+  }
+  if (text.front() == '+') text.remove_prefix(1);
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
+  return error == std::errc() && stop == end;
+}
+
+float ParseScriptLine(const std::string& path, std::size_t lineNumber, const std::string& line) {
+  const std::string_view text = Trimmed(line);
+  const int width = static_cast<int>(text.size());
+  float value = 0;
+  if (!ParseDecimal(text, value)) {
+    FailRuntime("%s:%zu: \"%.*s\" is not a number", path.c_str(), lineNumber, width, text.data());
+  }
+  if (!IsInUnitInterval(value)) {
+    FailRuntime("%s:%zu: %.*s is outside [0, 1)", path.c_str(), lineNumber, width, text.data());
+  }
+  return value;
+}
+
+}  // namespace
+
+std::uint64_t LocalNanosecondsSinceMidnight() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  tm local{};
+  localtime_r(&now.tv_sec, &local);
+  const auto seconds =
+      static_cast<std::uint64_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
+  return seconds * kNanosecondsPerSecond + static_cast<std::uint64_t>(now.tv_nsec);
+}
+
+TimeSeededGenerator::TimeSeededGenerator(TimeOfDayClock clock) : clock_(std::move(clock)) {
+  Reseed();
+}
+
+void TimeSeededGenerator::Reseed() {
+  Seed(clock_(), reseedCount_);
+  ++reseedCount_;
+}
+
+// The clock picks the starting state and the count picks the stream (PCG's increment), so
+// re-seeds at one clock reading run on distinct streams.
+void TimeSeededGenerator::Seed(std::uint64_t clockReading, std::uint64_t reseedCount) {
+  const std::uint64_t clockHash = SplitMix64(clockReading);
+  state_ = 0;
+  increment_ = (SplitMix64(clockHash + reseedCount) << 1U) | 1U;
+  NextBits();
+  state_ += clockHash;
+  NextBits();
+}
+
+std::uint32_t TimeSeededGenerator::NextBits() {
+  const std::uint64_t old = state_;
+  state_ = old * kPcgMultiplier + increment_;
+  const auto shifted = static_cast<std::uint32_t>(((old >> 18U) ^ old) >> 27U);
+  const auto rotation = static_cast<std::uint32_t>(old >> 59U);
+  return (shifted >> rotation) | (shifted << ((32U - rotation) & 31U));
+}
+
+float TimeSeededGenerator::Next() {
+  constexpr float kUnit = 0x1p-24F;
+  return static_cast<float>(NextBits() >> 8U) * kUnit;
+}
+
+ScriptedSource::ScriptedSource(std::vector<float> values) : values_(std::move(values)) {
+  for (std::size_t n = 0; n < values_.size(); ++n) {
+    if (!IsInUnitInterval(values_[n])) {
+      FailRuntime("scripted value %zu (%.9g) is outside [0, 1)", n + 1,
+                  static_cast<double>(values_[n]));
+    }
+  }
+}
+
+ScriptedSource ScriptedSource::FromFile(const std::string& path) {
+  std::ifstream file(path);
+  if (!file) FailRuntime("cannot read %s: %s", path.c_str(), std::strerror(errno));
+  std::vector<float> values;
+  std::string line;
+  for (std::size_t lineNumber = 1; std::getline(file, line); ++lineNumber) {
+    values.push_back(ParseScriptLine(path, lineNumber, line));
+  }
+  if (file.bad()) FailRuntime("cannot read %s: %s", path.c_str(), std::strerror(errno));
+  return ScriptedSource(std::move(values));
+}
+
+float ScriptedSource::Next() {
+  if (drawCount_ >= values_.size()) {
+    FailRuntime("random stream exhausted after %zu draws", drawCount_);
+  }
+  return values_[drawCount_++];
+}
+
+}  // namespace flakemorph

@@ -1,0 +1,188 @@
+#include "figures/random_source.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "figures/numbers.h"
+
+namespace flakemorph {
+namespace {
+
+constexpr std::uint64_t kNanosecondsPerDay = 86'400'000'000'000ULL;
+
+TimeOfDayClock FixedClock(std::uint64_t reading) {
+  return [reading] { return reading; };
+}
+
+std::vector<float> Take(RandomSource& random, int count) {
+  std::vector<float> values;
+  for (int n = 0; n < count; ++n) values.push_back(random.Next());
+  return values;
+}
+
+TEST(TimeSeededGenerator, GivesExactSinglesOf24BitsSpreadOverTheUnitInterval) {
+  TimeSeededGenerator random;
+  constexpr int kDraws = 200'000;
+  std::array<int, 16> buckets{};
+  double sum = 0;
+  for (int n = 0; n < kDraws; ++n) {
+    const float value = random.Next();
+    ASSERT_GE(value, 0.0F);
+    ASSERT_LT(value, 1.0F);
+    const float scaled = value * 0x1p24F;
+    ASSERT_EQ(scaled, std::floor(scaled)) << value;
+    ++buckets[static_cast<std::size_t>(value * 16.0F)];
+    sum += value;
+  }
+  EXPECT_NEAR(sum / kDraws, 0.5, 0.005);
+  for (const int count : buckets) EXPECT_NEAR(count, kDraws / 16, kDraws / 16 / 10);
+}
+
+TEST(TimeSeededGenerator, SameClockReadingAndReseedCountGiveTheSameStream) {
+  TimeSeededGenerator first(FixedClock(43'200'000'000'123ULL));
+  TimeSeededGenerator second(FixedClock(43'200'000'000'123ULL));
+  EXPECT_EQ(Take(first, 1000), Take(second, 1000));
+  first.Reseed();
+  second.Reseed();
+  EXPECT_EQ(Take(first, 1000), Take(second, 1000));
+}
+
+TEST(TimeSeededGenerator, ReseedsAtOneClockReadingGiveDifferentStreams) {
+  TimeSeededGenerator random(FixedClock(1'000'000'000ULL));
+  std::vector<std::vector<float>> streams;
+  for (int reseed = 0; reseed < 50; ++reseed) {
+    random.Reseed();
+    streams.push_back(Take(random, 8));
+  }
+  for (std::size_t a = 0; a < streams.size(); ++a) {
+    for (std::size_t b = a + 1; b < streams.size(); ++b) EXPECT_NE(streams[a], streams[b]);
+  }
+}
+
+TEST(TimeSeededGenerator, ClockReadingsOneNanosecondApartGiveDifferentStreams) {
+  TimeSeededGenerator early(FixedClock(5'000'000'000ULL));
+  TimeSeededGenerator late(FixedClock(5'000'000'001ULL));
+  EXPECT_NE(Take(early, 8), Take(late, 8));
+}
+
+TEST(TimeSeededGenerator, ReadsTheClockAtConstructionAndAtEveryReseed) {
+  int readings = 0;
+  TimeSeededGenerator random([&readings] { return static_cast<std::uint64_t>(++readings); });
+  EXPECT_EQ(readings, 1);
+  random.Next();
+  EXPECT_EQ(readings, 1);
+  random.Reseed();
+  random.Reseed();
+  EXPECT_EQ(readings, 3);
+}
+
+TEST(LocalNanosecondsSinceMidnight, LiesWithinOneDayAtSubsecondResolution) {
+  bool sawFraction = false;
+  for (int n = 0; n < 100 && !sawFraction; ++n) {
+    const std::uint64_t reading = LocalNanosecondsSinceMidnight();
+    ASSERT_LT(reading, kNanosecondsPerDay + 1'000'000'000ULL);  // a leap second at most
+    sawFraction = reading % 1'000'000ULL != 0;
+  }
+  EXPECT_TRUE(sawFraction) << "the clock reads only whole milliseconds";
+}
+
+TEST(ScriptedSource, ReturnsItsValuesInOrderWhateverTheReseeds) {
+  ScriptedSource random({0.25F, 0.0F, 0.99999994F});
+  EXPECT_EQ(random.DrawCount(), 0U);
+  EXPECT_EQ(random.Next(), 0.25F);
+  random.Reseed();
+  EXPECT_EQ(random.Next(), 0.0F);
+  EXPECT_EQ(random.Next(), 0.99999994F);
+  EXPECT_EQ(random.DrawCount(), 3U);
+}
+
+// Each test writes its own random.txt, in a folder of its own, since tests run in parallel.
+class ScriptFileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = std::filesystem::path(testing::TempDir()) /
+              (std::string("flakemorph-") + test->test_suite_name() + "-" + test->name() + "-" +
+               std::to_string(getpid()));
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string Write(const std::string& text) const {
+    const std::string path = folder_ / "random.txt";
+    std::ofstream(path) << text;
+    return path;
+  }
+
+ private:
+  std::filesystem::path folder_;
+};
+
+TEST_F(ScriptFileTest, ReadsOneNumberALineRoundedToTheNearestSingle) {
+  // 0.30000001192092896 is the single nearest 0.3 written out; 0.100000001 rounds to 0.1F.
+  ScriptedSource random =
+      ScriptedSource::FromFile(Write("0.5\n  0.30000001192092896 \n0.100000001\r\n0\n1e-3\n"));
+  EXPECT_EQ(random.Next(), 0.5F);
+  EXPECT_EQ(random.Next(), 0.3F);
+  EXPECT_EQ(random.Next(), 0.1F);
+  EXPECT_EQ(random.Next(), 0.0F);
+  EXPECT_EQ(random.Next(), 0.001F);
+  EXPECT_EQ(random.DrawCount(), 5U);
+}
+
+TEST(ScriptedSourceDeathTest, RunningOutNamesTheDrawCount) {
+  EXPECT_EXIT(
+      {
+        ScriptedSource random({0.5F, 0.5F});
+        random.Next();
+        random.Next();
+        random.Next();
+      },
+      testing::ExitedWithCode(kRuntimeFailureStatus), "random stream exhausted after 2 draws");
+}
+
+TEST(ScriptedSourceDeathTest, ValueOutsideTheUnitIntervalIsRefused) {
+  EXPECT_EXIT(ScriptedSource({0.5F, 1.0F}), testing::ExitedWithCode(kRuntimeFailureStatus),
+              "scripted value 2 .* is outside \\[0, 1\\)");
+  EXPECT_EXIT(ScriptedSource({-0.25F}), testing::ExitedWithCode(kRuntimeFailureStatus),
+              "outside \\[0, 1\\)");
+}
+
+using ScriptFileDeathTest = ScriptFileTest;
+
+TEST_F(ScriptFileDeathTest, BadLinesAreNamedByFileAndLine) {
+  const auto fails = testing::ExitedWithCode(kRuntimeFailureStatus);
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.1\n0.2\n1.5\n")), fails,
+              "random\\.txt:3: 1\\.5 is outside \\[0, 1\\)");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("-0.5\n")), fails,
+              "random\\.txt:1: -0\\.5 is outside");
+  // Just below 1 in decimal, but the nearest single is 1.
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.5\n0.99999999\n")), fails,
+              "random\\.txt:2: 0\\.99999999 is outside");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.5\nhalf\n")), fails,
+              "random\\.txt:2: \"half\" is not a number");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.5\n\n0.5\n")), fails,
+              "random\\.txt:2: \"\" is not a number");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.5 0.25\n")), fails, ":1: .* is not a number");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("nan\n")), fails, ":1: \"nan\" is not a number");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("0x0.8p0\n")), fails, ":1: .* is not a number");
+}
+
+TEST(ScriptedSourceDeathTest, UnreadableFileIsNamed) {
+  EXPECT_EXIT(ScriptedSource::FromFile("/nonexistent/random.txt"),
+              testing::ExitedWithCode(kRuntimeFailureStatus),
+              "cannot read /nonexistent/random\\.txt");
+  EXPECT_EXIT(ScriptedSource::FromFile(testing::TempDir()),
+              testing::ExitedWithCode(kRuntimeFailureStatus), "cannot read");
+}
+
+}  // namespace
+}  // namespace flakemorph

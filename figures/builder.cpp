@@ -28,10 +28,6 @@ struct Ring {
   float coreFactor = 0;  // how far the ring's colour has moved from the core toward the tip
 };
 
-double Widen(float value) {
-  return static_cast<double>(value);
-}
-
 void CheckSlot(std::int16_t slot) {
   if (slot != 0 && slot != 1) FailIndex(slot, 0, 1);
 }
@@ -49,7 +45,7 @@ double RimRadius(const FormState& form) {
 ArmLayout LayOutArms(const FormState& form, std::int16_t armCount) {
   ArmLayout layout;
   layout.armCount = armCount;
-  layout.halfSector = Single(Widen(kPi) / armCount);
+  layout.halfSector = Single(Widened(kPi) / armCount);
   layout.sizeDivisor = std::max<std::int16_t>(Nearest16(RimRadius(form) / 20.0), 1);
   layout.ringCount = Checked16(Floor16(360.0 / armCount / 2.0) - 12);
   return layout;
@@ -58,19 +54,19 @@ ArmLayout LayOutArms(const FormState& form, std::int16_t armCount) {
 // Red fades toward 55 with the fifth power of its draw, green and blue with the cube, so
 // core colours lean to warm, pale tints.
 ColorValue DrawCoreColor(RandomSource& random) {
-  const std::int16_t red = Nearest16(255.0 - 200.0 * std::pow(Widen(random.Next()), 5.0));
-  const std::int16_t green = Nearest16(255.0 - 200.0 * std::pow(Widen(random.Next()), 3.0));
-  const std::int16_t blue = Nearest16(255.0 - 200.0 * std::pow(Widen(random.Next()), 3.0));
+  const std::int16_t red = Nearest16(255.0 - 200.0 * std::pow(Widened(random.Next()), 5.0));
+  const std::int16_t green = Nearest16(255.0 - 200.0 * std::pow(Widened(random.Next()), 3.0));
+  const std::int16_t blue = Nearest16(255.0 - 200.0 * std::pow(Widened(random.Next()), 3.0));
   return RGB(red, green, blue);
 }
 
 ColorValue DrawTipColor(RandomSource& random) {
-  return QBColor(Nearest16(6.0 * Widen(random.Next()) + 1.0));
+  return QBColor(Nearest16(6.0 * Widened(random.Next()) + 1.0));
 }
 
 // A rate within ±0.05 per step; its scale is the single 0.1, widened, not the double 0.1.
 float DrawSlowRate(RandomSource& random) {
-  return Single((Widen(random.Next()) - 0.5) * Widen(0.1F));
+  return Single((Widened(random.Next()) - 0.5) * Widened(0.1F));
 }
 
 void DrawColours(Figure& figure, RandomSource& random) {
@@ -82,10 +78,10 @@ void DrawColours(Figure& figure, RandomSource& random) {
 
 // The spin continues from the figure the morph starts from, so the rotation never jumps.
 void DrawMotion(Figure& figure, float otherSpin, RandomSource& random) {
-  figure.LobeCount = Nearest16(2.0 * Widen(random.Next()) + 2.0);
+  figure.LobeCount = Nearest16(2.0 * Widened(random.Next()) + 2.0);
   figure.Spin = otherSpin;
-  figure.SpinRate = Single((Widen(random.Next()) - 0.5) * 0.25);
-  figure.LobePhase = Single(Widen(random.Next()) * Widen(kPi));
+  figure.SpinRate = Single((Widened(random.Next()) - 0.5) * 0.25);
+  figure.LobePhase = Single(Widened(random.Next()) * Widened(kPi));
   figure.LobeRate = DrawSlowRate(random);
   figure.PulseRate = DrawSlowRate(random);
 }
@@ -95,12 +91,12 @@ Ring DrawRing(const FormState& form, const Figure& figure, const ArmLayout& layo
               std::int16_t index, RandomSource& random) {
   Ring ring;
   ring.index = index;
-  const double spread = std::pow(Widen(random.Next()), 2.0) * 0.9 + 0.1;
-  ring.offset = spread * Widen(layout.halfSector);
+  const double spread = std::pow(Widened(random.Next()), 2.0) * 0.9 + 0.1;
+  ring.offset = spread * Widened(layout.halfSector);
   const double evenRadius = (static_cast<double>(index) / layout.ringCount) * RimRadius(form);
-  ring.radius = Nearest16(evenRadius + (Widen(random.Next()) - 0.5) * 10.0);
+  ring.radius = Nearest16(evenRadius + (Widened(random.Next()) - 0.5) * 10.0);
   ring.size = Nearest16(static_cast<double>(ring.radius) / layout.sizeDivisor + 1.0);
-  const float tipT = Single(ring.offset / Widen(layout.halfSector));
+  const float tipT = Single(ring.offset / Widened(layout.halfSector));
   ring.tipColor = BlendColor(figure.TipColorA, figure.TipColorB, tipT);
   // A window without height has no body to grade the colour along: its arms keep the core colour.
   if (form.CenterY != 0) ring.coreFactor = Single(static_cast<double>(ring.radius) / form.CenterY);
@@ -115,7 +111,7 @@ void PlaceArmPoint(FigurePoint& point, const Ring& ring, float angle, ColorValue
 }
 
 float SectorBorder(const ArmLayout& layout, int k) {
-  return Single(2.0 * Widen(layout.halfSector) * k);
+  return Single(2.0 * Widened(layout.halfSector) * k);
 }
 
 // The A side lies just past a sector's first border, the B side mirrors it just before the next.
@@ -123,8 +119,8 @@ void PlaceRing(Figure& figure, const ArmLayout& layout, const Ring& ring) {
   for (int k = 0; k < layout.armCount; ++k) {
     const int aIndex = Checked16(2 * k * layout.ringCount + ring.index);
     const int bIndex = Checked16((2 * k + 1) * layout.ringCount + ring.index);
-    const float aAngle = Single(Widen(SectorBorder(layout, k)) + ring.offset);
-    const float bAngle = Single(Widen(SectorBorder(layout, k + 1)) - ring.offset);
+    const float aAngle = Single(Widened(SectorBorder(layout, k)) + ring.offset);
+    const float bAngle = Single(Widened(SectorBorder(layout, k + 1)) - ring.offset);
     PlaceArmPoint(figure.Points[aIndex], ring, aAngle, figure.CoreColorA);
     PlaceArmPoint(figure.Points[bIndex], ring, bAngle, figure.CoreColorB);
   }
@@ -141,9 +137,9 @@ void BuildArms(const FormState& form, Figure& figure, const ArmLayout& layout,
 void BuildHalo(const FormState& form, Figure& figure, RandomSource& random) {
   for (int n = figure.ArmPointCount + 1; n <= kPointCount; ++n) {
     FigurePoint& point = figure.Points[n];
-    point.Angle = Single(2.0 * Widen(random.Next()) * Widen(kPi));
-    point.Radius = Single(RimRadius(form) + form.BodyRadius * Widen(random.Next()));
-    point.Size = Nearest16((Widen(random.Next()) + 0.5) * 20.0);
+    point.Angle = Single(2.0 * Widened(random.Next()) * Widened(kPi));
+    point.Radius = Single(RimRadius(form) + form.BodyRadius * Widened(random.Next()));
+    point.Size = Nearest16((Widened(random.Next()) + 0.5) * 20.0);
     point.Color = BlendColor(figure.TipColorA, figure.TipColorB, random.Next());
   }
 }
@@ -154,7 +150,7 @@ void BuildFigure(FormState& form, std::int16_t slot, RandomSource& random) {
   CheckSlot(slot);
   random.Reseed();
   Figure& figure = form.Figures[slot];
-  figure.ArmCount = Nearest16(6.0 * Widen(random.Next()) + 2.0);
+  figure.ArmCount = Nearest16(6.0 * Widened(random.Next()) + 2.0);
   SetBodyGeometry(form);
   const ArmLayout layout = LayOutArms(form, figure.ArmCount);
   DrawColours(figure, random);

@@ -20,6 +20,27 @@ constexpr int kTimedPresents = 5;
   std::exit(1);
 }
 
+// With no display SDL falls back to a driver that shows nothing: a window nobody can see would
+// run, and keep a core busy, until killed. Such a driver counts only when asked for by name.
+bool OnlyAnInvisibleDriver() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* requested = std::getenv("SDL_VIDEODRIVER");
+  const bool invisible = std::strcmp(driver, "offscreen") == 0 ||
+                         std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "evdev") == 0;
+  return invisible && (requested == nullptr || SDL_strcasecmp(requested, driver) != 0);
+}
+
+std::array<char, 256> NoDisplayReason() {
+  std::array<char, 256> reason{};
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || display[0] == '\0') {
+    std::snprintf(reason.data(), reason.size(), "no display found (DISPLAY is not set)");
+  } else {
+    std::snprintf(reason.data(), reason.size(), "cannot reach the display \"%s\"", display);
+  }
+  return reason;
+}
+
 bool StatsWanted() {
   const char* value = std::getenv("FLAKEMORPH_STATS");
   return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
@@ -39,6 +60,7 @@ bool Covers(const SDL_Rect& place, const SDL_Surface& target) {
 
 SdlWindow::SdlWindow() : MemoryDisplay(0, 0) {
   if (SDL_Init(SDL_INIT_VIDEO) != 0) FailToOpen(SDL_GetError());
+  if (OnlyAnInvisibleDriver()) FailToOpen(NoDisplayReason().data());
   if (StatsWanted()) stats_.emplace(stderr);
   OpenWindow();
 }

@@ -175,7 +175,11 @@ void SdlWindow::WaitUntilShown() {
 void SdlWindow::HandleEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN:
-      pb_KeyDown();
+      // SDL reports keys that were already held when the window got the focus (the
+      // modifiers of a shortcut that started the program, Alt of an Alt+Tab back) as
+      // presses for no window; only a press made on the window counts.
+      if (event.key.windowID != 0) pb_KeyDown();
+      break;
     case SDL_MOUSEBUTTONDOWN:
       pressed_buttons_ |= ButtonBit(event.button.button);
       break;

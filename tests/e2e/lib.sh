@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034 # sourced by the tests, which use these names
 # Shared by the end-to-end tests: a virtual X server of their own, flakemorph started as a
 # direct child (so that `wait` gives its status and the moment it ended), and waits that all
 # give up after a limit with a message saying what did not happen.
@@ -80,12 +81,14 @@ start_xvfb() {
     (($(now_ms) < deadline)) || fail "Xvfb gave no display number within 15 s"
     sleep 0.05
   done
-  export DISPLAY=":$(head -n 1 "$WORK/display")"
+  DISPLAY=":$(head -n 1 "$WORK/display")"
+  export DISPLAY
 }
 
 # Starts flakemorph in the background with the given environment assignments (NAME=VALUE ...);
 # its stdout and stderr go to $WORK/app.out and $WORK/app.err. A background job of a script
 # starts with SIGINT ignored, which SDL would respect; env gives it back its default.
+# shellcheck disable=SC2120 # the environment assignments are optional
 start_flakemorph() {
   env --default-signal=INT "$@" "$FLAKEMORPH" >"$WORK/app.out" 2>"$WORK/app.err" &
   APP_PID=$!

@@ -1,0 +1,76 @@
+// Frame pacing and the once-a-second frame statistics of the window. Without SDL, so that the
+// timing rules can be tested with a clock of the tests' own.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+namespace flakemorph {
+
+using Nanoseconds = std::int64_t;
+inline constexpr Nanoseconds kSecond = 1'000'000'000;
+
+// A monotonic clock that can sleep until a moment of its own time.
+class PacingClock {
+ public:
+  virtual ~PacingClock() = default;
+  virtual Nanoseconds Now() = 0;
+  virtual void SleepUntil(Nanoseconds deadline) = 0;
+};
+
+class MonotonicClock final : public PacingClock {
+ public:
+  Nanoseconds Now() override;
+  void SleepUntil(Nanoseconds deadline) override;
+};
+
+// The CPU time used so far by all threads of this process.
+Nanoseconds ProcessCpuTime();
+
+// One refresh period of a display mode that reports refresh_hz; a mode that reports no rate
+// (as virtual X servers do) counts as 60 Hz.
+Nanoseconds RefreshPeriod(int refresh_hz);
+
+// Whether `presents` presentations in a row, which took `elapsed` in all, waited for the
+// display's refresh. A quarter of a period is left as slack for a display that runs a little
+// fast or a first present that returns early.
+bool PresentationWaits(Nanoseconds elapsed, int presents, Nanoseconds period);
+
+// Holds frames to one per period, on absolute deadlines so that the time spent drawing does
+// not add up to drift. A frame that is late by less than a period goes at once and the next
+// one keeps the original rhythm; one later than that starts a new rhythm instead of letting a
+// burst of frames catch up.
+class FramePacer {
+ public:
+  FramePacer(PacingClock& clock, Nanoseconds period);
+
+  // Returns at this frame's deadline; the first frame goes at once.
+  void WaitForFrame();
+
+ private:
+  PacingClock& clock_;
+  Nanoseconds period_;
+  Nanoseconds next_ = 0;
+  bool started_ = false;
+};
+
+// Prints "fps F cpu C%" once a second: the frames shown over that second and the process's
+// CPU time over it as a share of one core.
+class FrameStats {
+ public:
+  explicit FrameStats(std::FILE* out);
+
+  // A frame was shown at `now`, when the process had used `cpu` of CPU time.
+  void CountFrame(Nanoseconds now, Nanoseconds cpu);
+
+ private:
+  void Report(Nanoseconds now, Nanoseconds cpu);
+
+  std::FILE* out_;
+  bool started_ = false;
+  Nanoseconds start_ = 0;
+  Nanoseconds cpu_start_ = 0;
+  std::int64_t frames_ = 0;
+};
+
+}  // namespace flakemorph

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The command line: --help and --version answer without opening a window, anything else is a
+# usage error, and with no display flakemorph says so and ends with status 1.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+SOURCE_DIR=${SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+require_tools
+
+# Runs flakemorph without a display, with the given arguments; sets STATUS, OUT and ERR.
+run_without_display() {
+  STATUS=0
+  env -u DISPLAY timeout 20 "$FLAKEMORPH" "$@" >"$WORK/out" 2>"$WORK/err" || STATUS=$?
+  OUT=$(cat "$WORK/out")
+  ERR=$(cat "$WORK/err")
+}
+
+run_without_display --help
+[[ $STATUS == 0 ]] || fail "--help: status $STATUS"
+[[ "$OUT" == *"Usage: flakemorph"* && "$OUT" == *"Any key, a click or closing the window"* ]] ||
+  fail "--help printed: $OUT"
+[[ -z "$ERR" ]] || fail "--help wrote to stderr: $ERR"
+pass "--help"
+
+version=$(sed -n 's/^project(flakemorph VERSION \([0-9.]*\).*/\1/p' "$SOURCE_DIR/CMakeLists.txt")
+[[ -n "$version" ]] || fail "no version found in $SOURCE_DIR/CMakeLists.txt"
+run_without_display --version
+[[ $STATUS == 0 && "$OUT" == "flakemorph $version" && -z "$ERR" ]] ||
+  fail "--version: status $STATUS, printed '$OUT' '$ERR'; expected 'flakemorph $version'"
+pass "--version"
+
+for arguments in "--bogus" "-h" "extra" "--help extra" "--version --help"; do
+  # shellcheck disable=SC2086 # each case is a list of words
+  run_without_display $arguments
+  [[ $STATUS == 2 ]] || fail "'$arguments': status $STATUS, expected 2"
+  [[ -z "$OUT" ]] || fail "'$arguments' wrote to stdout: $OUT"
+  [[ "$ERR" == "flakemorph: "*"Usage: flakemorph"* ]] || fail "'$arguments' printed: $ERR"
+  pass "'$arguments' is a usage error"
+done
+
+run_without_display
+[[ $STATUS == 1 ]] || fail "without a display: status $STATUS, expected 1"
+# Libraries SDL tries on the way may say something first; the reason is on the last line.
+message=$(tail -n 1 "$WORK/err")
+[[ "$message" == "flakemorph: cannot open a window: "?* ]] || fail "without a display it printed: $ERR"
+pass "without a display: $message"
+
+if [[ ! -e /tmp/.X11-unix/X31999 ]]; then
+  STATUS=0
+  DISPLAY=:31999 timeout 20 "$FLAKEMORPH" >"$WORK/out" 2>"$WORK/err" || STATUS=$?
+  message=$(tail -n 1 "$WORK/err")
+  [[ $STATUS == 1 && "$message" == "flakemorph: cannot open a window: "*":31999"* ]] ||
+    fail "with an unreachable display: status $STATUS, printed: $(cat "$WORK/err")"
+  pass "with an unreachable display: $message"
+fi

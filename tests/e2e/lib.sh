@@ -1,0 +1,147 @@
+# shellcheck shell=bash disable=SC2034 # sourced by the tests, which use these names
+# Shared by the end-to-end tests: a virtual X server of their own, flakemorph started as a
+# direct child (so that `wait` gives its status and the moment it ended), and waits that all
+# give up after a limit with a message saying what did not happen.
+set -euo pipefail
+export LC_ALL=C
+
+: "${BUILD_DIR:?BUILD_DIR must name the build folder}"
+FLAKEMORPH="$BUILD_DIR/flakemorph"
+CLOSE_REQUEST="$BUILD_DIR/close-request"
+# The real ImageMagick, not whatever else is called convert earlier on PATH.
+CONVERT=/usr/bin/convert
+IMPORT=/usr/bin/import
+SCREEN_WIDTH=1280
+SCREEN_HEIGHT=720
+
+# The tests are about the X11 window whatever the caller's environment says.
+unset SDL_VIDEODRIVER WAYLAND_DISPLAY SDL_FRAMEBUFFER_ACCELERATION FLAKEMORPH_STATS
+
+WORK=$(mktemp -d)
+XVFB_PID=""
+APP_PID=""
+# Any other flakemorph a test starts by hand, so that cleanup ends it too.
+OTHER_PIDS=()
+WID=""
+APP_STATUS=""
+APP_MILLISECONDS=""
+
+fail() {
+  echo "FAIL: $*" >&2
+  if [[ -s "$WORK/app.err" ]]; then
+    echo "--- flakemorph's stderr:" >&2
+    tail -n 20 "$WORK/app.err" >&2
+  fi
+  exit 1
+}
+
+pass() {
+  echo "ok: $*"
+}
+
+MAIN_SHELL=$BASHPID
+cleanup() {
+  # A forked child that has not yet become its command still carries this trap.
+  [[ $BASHPID == "$MAIN_SHELL" ]] || return 0
+  local pid
+  for pid in "$APP_PID" "${OTHER_PIDS[@]}" "$XVFB_PID"; do
+    if [[ -n "$pid" ]]; then
+      kill -KILL "$pid" 2>/dev/null || true
+      wait "$pid" 2>/dev/null || true
+    fi
+  done
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+now_ms() {
+  local micros=${EPOCHREALTIME/[.,]/}
+  echo $((micros / 1000))
+}
+
+require_tools() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || [[ -x "$tool" ]] || fail "$tool is not installed"
+  done
+  [[ -x "$FLAKEMORPH" ]] || fail "no flakemorph at $FLAKEMORPH"
+}
+
+# A fresh X server at SCREEN_WIDTH x SCREEN_HEIGHT x 24, on a display number it picks itself.
+# Its root is white, so that a black screen proves the window covers it. -noreset keeps it
+# from resetting between one flakemorph and the next.
+start_xvfb() {
+  require_tools Xvfb xdotool "$CONVERT" "$IMPORT"
+  Xvfb -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24" -nolisten tcp -noreset -wr \
+    3>"$WORK/display" 2>"$WORK/xvfb.log" &
+  XVFB_PID=$!
+  local deadline=$(($(now_ms) + 15000))
+  until [[ -s "$WORK/display" ]]; do
+    kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb ended at start: $(tail -n 5 "$WORK/xvfb.log")"
+    (($(now_ms) < deadline)) || fail "Xvfb gave no display number within 15 s"
+    sleep 0.05
+  done
+  DISPLAY=":$(head -n 1 "$WORK/display")"
+  export DISPLAY
+}
+
+# Starts flakemorph in the background with the given environment assignments (NAME=VALUE ...);
+# its stdout and stderr go to $WORK/app.out and $WORK/app.err. A background job of a script
+# starts with SIGINT ignored, which SDL would respect; env gives it back its default.
+# shellcheck disable=SC2120 # the environment assignments are optional
+start_flakemorph() {
+  env --default-signal=INT "$@" "$FLAKEMORPH" >"$WORK/app.out" 2>"$WORK/app.err" &
+  APP_PID=$!
+  APP_STATUS=""
+}
+
+# Sets WID to flakemorph's window once it is on the screen.
+find_window() {
+  WID=$(timeout 10 xdotool search --sync --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1) ||
+    true
+  [[ -n "$WID" ]] || fail "no visible window of flakemorph within 10 s"
+}
+
+# Waits at most $1 seconds for flakemorph to end; sets APP_STATUS and APP_MILLISECONDS, the
+# time from $2 (a now_ms reading, default now) to its end.
+wait_for_exit() {
+  local limit=$1 since=${2:-$(now_ms)} watchdog finished="" status=0
+  sleep "$limit" &
+  watchdog=$!
+  wait -n -p finished "$APP_PID" "$watchdog" || status=$?
+  if [[ "$finished" != "$APP_PID" ]]; then
+    fail "flakemorph still running $limit s later"
+  fi
+  # SIGKILL, so that a watchdog not yet turned into sleep cannot run the exit trap.
+  kill -KILL "$watchdog" 2>/dev/null || true
+  wait "$watchdog" 2>/dev/null || true
+  APP_PID=""
+  APP_STATUS=$status
+  APP_MILLISECONDS=$(($(now_ms) - since))
+}
+
+# Checks that flakemorph ended by itself with status 0 within $1 seconds of $2, and said
+# nothing on stderr.
+expect_clean_exit_within() {
+  local limit=$1 since=$2 what=$3
+  wait_for_exit "$limit" "$since"
+  [[ "$APP_STATUS" == 0 ]] || fail "$what: status $APP_STATUS, expected 0"
+  [[ ! -s "$WORK/app.err" ]] || fail "$what: unexpected output on stderr"
+  pass "$what ends it with status 0 in $APP_MILLISECONDS ms"
+}
+
+# Waits at most $3 seconds until file $1 has at least $2 lines that start with "fps ".
+wait_for_stats_lines() {
+  local file=$1 count=$2 limit=$3
+  local deadline=$(($(now_ms) + limit * 1000))
+  until (($(grep -c '^fps ' "$file" || true) >= count)); do
+    [[ -z "$APP_PID" ]] || kill -0 "$APP_PID" 2>/dev/null || fail "flakemorph ended early"
+    (($(now_ms) < deadline)) || fail "fewer than $count stats lines within $limit s"
+    sleep 0.1
+  done
+}
+
+# Screenshot of the whole screen.
+screenshot() {
+  timeout 10 "$IMPORT" -window root "$1" || fail "could not take a screenshot"
+}

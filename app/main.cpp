@@ -24,13 +24,6 @@ constexpr const char* kUsage =
     "With FLAKEMORPH_STATS=1 it prints the frame rate and its CPU share to stderr once a "
     "second.\n";
 
-// TODO: the real generator
-class PlaceholderGenerator final : public flakemorph::RandomSource {
- public:
-  void Reseed() override {}
-  float Next() override { return 0.0F; }
-};
-
 int AnswerArguments(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
     std::fputs(kUsage, stdout);
@@ -50,7 +43,7 @@ int main(int argc, char** argv) {
   if (argc > 1) return AnswerArguments(argc, argv);
   flakemorph::SdlWindow f;
   f.WaitUntilShown();
-  PlaceholderGenerator random;
+  flakemorph::TimeSeededGenerator random;
   flakemorph::Animation animation(f, random);
   animation.Form_Activate();
   return 0;

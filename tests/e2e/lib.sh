@@ -11,6 +11,7 @@ CLOSE_REQUEST="$BUILD_DIR/close-request"
 # The real ImageMagick, not whatever else is called convert earlier on PATH.
 CONVERT=/usr/bin/convert
 IMPORT=/usr/bin/import
+COMPARE=/usr/bin/compare
 SCREEN_WIDTH=1280
 SCREEN_HEIGHT=720
 

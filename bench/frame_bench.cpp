@@ -1,0 +1,120 @@
+// The cost of one frame, whole (figure steps, wander, 360 particles, clearing the page and
+// drawing 360 circles into it, no window), of each phase at three page sizes, and of building
+// one figure.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+
+#include "animation/animation.h"
+#include "app/memory_display.h"
+#include "figures/builder.h"
+#include "figures/random_source.h"
+
+namespace flakemorph {
+namespace {
+
+constexpr std::uint64_t kNanosecondsPerSecond = 1'000'000'000;
+constexpr std::uint64_t kSecondsPerDay = 86'400;
+
+// A time of day that moves on a second at every re-seed: every new figure is another one, as
+// in a real run, yet every run of the benchmark sees the same figures.
+TimeOfDayClock SteppingClock() {
+  return [second = std::uint64_t{43'200}]() mutable {
+    second = (second + 1) % kSecondsPerDay;
+    return second * kNanosecondsPerSecond;
+  };
+}
+
+// Knows, from the frame just run, what the next frame will be. The first frame of a cycle
+// also builds the new figure, so it counts as neither phase here.
+class PhaseTracker final : public AnimationObserver {
+ public:
+  void AfterFrame(const FormState& form, std::int64_t, FramePhase phase, std::int16_t c) override {
+    const bool morph_goes_on = phase == FramePhase::kMorph && c < form.MorphFrames;
+    const bool hold_goes_on = (phase == FramePhase::kMorph && c == form.MorphFrames) ||
+                              (phase == FramePhase::kHold && c < form.HoldFrames);
+    next_ = morph_goes_on ? Next::kMorph : hold_goes_on ? Next::kHold : Next::kCycleStart;
+  }
+
+  bool NextIs(FramePhase phase) const {
+    return next_ == (phase == FramePhase::kMorph ? Next::kMorph : Next::kHold);
+  }
+
+ private:
+  enum class Next { kCycleStart, kMorph, kHold };
+  Next next_ = Next::kCycleStart;
+};
+
+// Runs frames until the next one is of the given phase; a cycle is far shorter than the limit.
+bool SkipToPhase(Animation& animation, const PhaseTracker& tracker, FramePhase phase) {
+  for (int frame = 0; frame < 1000; ++frame) {
+    if (tracker.NextIs(phase)) return true;
+    animation.NextFrame();
+  }
+  return tracker.NextIs(phase);
+}
+
+// Times single frames of one phase; the frames in between run with the clock stopped.
+void BM_Frame(benchmark::State& state, FramePhase phase, int width, int height) {
+  MemoryDisplay display(static_cast<float>(width), static_cast<float>(height));
+  TimeSeededGenerator random(SteppingClock());
+  PhaseTracker tracker;
+  Animation animation(display, random, &tracker);
+  animation.StartUp();
+  for (auto _ : state) {
+    if (!tracker.NextIs(phase)) {
+      state.PauseTiming();
+      const bool found = SkipToPhase(animation, tracker, phase);
+      state.ResumeTiming();
+      if (!found) {
+        state.SkipWithError("the animation never reached the phase");
+        break;
+      }
+    }
+    animation.NextFrame();
+  }
+}
+
+// Builds into alternate slots, as the cycle does, each from a new seed.
+void BM_BuildFigure(benchmark::State& state) {
+  FormState form;
+  form.CenterY = 220;  // a 448x439 window
+  TimeSeededGenerator random(SteppingClock());
+  std::int16_t slot = 0;
+  for (auto _ : state) {
+    slot = static_cast<std::int16_t>(1 - slot);
+    BuildFigure(form, slot, random);
+    benchmark::ClobberMemory();
+  }
+}
+
+void RegisterAll() {
+  struct Size {
+    int width;
+    int height;
+  };
+  for (const Size size : {Size{448, 439}, Size{1920, 1080}, Size{3840, 2160}}) {
+    const std::string name = std::to_string(size.width) + "x" + std::to_string(size.height);
+    benchmark::RegisterBenchmark(("BM_MorphFrame/" + name).c_str(), BM_Frame, FramePhase::kMorph,
+                                 size.width, size.height)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("BM_HoldFrame/" + name).c_str(), BM_Frame, FramePhase::kHold,
+                                 size.width, size.height)
+        ->Unit(benchmark::kMicrosecond);
+  }
+  benchmark::RegisterBenchmark("BM_BuildFigure/448x439", BM_BuildFigure)
+      ->Unit(benchmark::kMicrosecond);
+}
+
+}  // namespace
+}  // namespace flakemorph
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  flakemorph::RegisterAll();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,158 @@
+// Once the cycle runs, a frame must not touch the heap: this binary replaces the global
+// operator new and delete with counting versions and runs the real animation on pages in
+// memory through whole cycles, new figures included.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+
+#include "animation/animation.h"
+#include "app/memory_display.h"
+#include "figures/random_source.h"
+
+namespace {
+
+bool counting = false;
+long allocations = 0;
+
+void* Allocate(std::size_t size) {
+  if (counting) ++allocations;
+  return std::malloc(size == 0 ? 1 : size);
+}
+
+void* AllocateAligned(std::size_t size, std::align_val_t alignment) {
+  if (counting) ++allocations;
+  const std::size_t align = static_cast<std::size_t>(alignment);
+  // aligned_alloc wants a size that is a multiple of the alignment.
+  const std::size_t rounded = (size + align - 1) / align * align;
+  return std::aligned_alloc(align, rounded == 0 ? align : rounded);
+}
+
+void* AllocateOrThrow(std::size_t size) {
+  void* memory = Allocate(size);
+  if (memory == nullptr) throw std::bad_alloc();
+  return memory;
+}
+
+void* AllocateAlignedOrThrow(std::size_t size, std::align_val_t alignment) {
+  void* memory = AllocateAligned(size, alignment);
+  if (memory == nullptr) throw std::bad_alloc();
+  return memory;
+}
+
+// Counts the allocations made while it lives.
+class AllocationCount {
+ public:
+  AllocationCount() {
+    allocations = 0;
+    counting = true;
+  }
+  ~AllocationCount() { counting = false; }
+  long Total() const { return allocations; }
+};
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  return AllocateOrThrow(size);
+}
+void* operator new[](std::size_t size) {
+  return AllocateOrThrow(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return Allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return Allocate(size);
+}
+void* operator new(std::size_t size, std::align_val_t alignment) {
+  return AllocateAlignedOrThrow(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) {
+  return AllocateAlignedOrThrow(size, alignment);
+}
+void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
+  return AllocateAligned(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
+  return AllocateAligned(size, alignment);
+}
+
+void operator delete(void* memory) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, const std::nothrow_t&) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, const std::nothrow_t&) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::align_val_t) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, std::align_val_t) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::align_val_t, const std::nothrow_t&) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, std::align_val_t, const std::nothrow_t&) noexcept {
+  std::free(memory);
+}
+
+namespace flakemorph {
+namespace {
+
+// Keeps the compiler from dropping a new and delete pair that has no visible use.
+template <typename T>
+T* Escape(T* memory) {
+  asm volatile("" : : "g"(memory) : "memory");
+  return memory;
+}
+
+// Without this the test below would pass with a counter that never counts.
+TEST(AllocationCounter, CountsEveryKindOfNew) {
+  struct alignas(64) Wide {
+    char bytes[64];
+  };
+  AllocationCount count;
+  delete Escape(new int(1));
+  delete[] Escape(new int[3]);
+  delete Escape(new (std::nothrow) int(2));
+  delete Escape(new Wide);
+  delete[] Escape(new Wide[2]);
+  EXPECT_EQ(count.Total(), 5);
+}
+
+// 300 frames after start-up: two whole cycles of 150 frames, so two new figures are built in
+// the middle of the count, plus both phases of the frame.
+TEST(Animation, FramesAllocateNothing) {
+  MemoryDisplay display(448, 439);
+  TimeSeededGenerator random;
+  Animation animation(display, random);
+  animation.StartUp();
+  // The first frame also starts the first cycle; afterwards everything is in place.
+  animation.NextFrame();
+  AllocationCount count;
+  for (int frame = 0; frame < 300; ++frame) animation.NextFrame();
+  EXPECT_EQ(count.Total(), 0);
+}
+
+}  // namespace
+}  // namespace flakemorph

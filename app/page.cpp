@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -191,15 +192,35 @@ void Page::Resize(std::int32_t width, std::int32_t height) {
   }
   width_ = new_width;
   height_ = new_height;
+  drawn_.clear();
+  filled_ = false;
 }
 
 void Page::Fill(ColorValue color) {
-  // Black, which every frame clears to, goes through memset: its stores beat a loop of words.
-  if (color == 0) {
+  const auto pen = static_cast<std::uint32_t>(color);
+  if (filled_ && fill_color_ == color && !drawn_overflowed_ && EraseIsCheaper()) {
+    for (const Box& box : drawn_) Outline(box, pen);
+  } else if (color == 0) {
+    // Black, which every frame clears to, goes through memset: its stores beat a loop of words.
     if (!pixels_.empty()) std::memset(pixels_.data(), 0, pixels_.size() * sizeof(pixels_[0]));
-    return;
+  } else {
+    std::fill(pixels_.begin(), pixels_.end(), pen);
   }
-  std::fill(pixels_.begin(), pixels_.end(), static_cast<std::uint32_t>(color));
+  filled_ = true;
+  fill_color_ = color;
+  drawn_.clear();
+  drawn_overflowed_ = false;
+}
+
+// A row of an outline costs about as much as clearing 64 pixels; a frame of circles on a large
+// page touches far fewer rows than that.
+bool Page::EraseIsCheaper() const {
+  constexpr std::int64_t kPixelsPerRow = 64;
+  std::int64_t rows = 0;
+  for (const Box& box : drawn_) {
+    rows += std::min<std::int64_t>(std::abs(std::int64_t{box.bottom} - box.top), height_);
+  }
+  return rows * kPixelsPerRow < std::int64_t{width_} * height_;
 }
 
 ColorValue Page::Pixel(std::int32_t x, std::int32_t y) const {
@@ -209,17 +230,27 @@ ColorValue Page::Pixel(std::int32_t x, std::int32_t y) const {
               static_cast<std::size_t>(x)]);
 }
 
-// Only the rows of the box that the page shows are visited, and each row's runs are clipped
-// once, so a huge ellipse costs no more than the page it crosses.
 void Page::DrawEllipse(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                        ColorValue color) {
-  const EllipseBox box = NormalisedBox(left, top, right, bottom);
+  const Box box{left, top, right, bottom};
+  if (drawn_.size() < kRememberedBoxes) {
+    drawn_.push_back(box);
+  } else {
+    drawn_overflowed_ = true;
+  }
+  Outline(box, static_cast<std::uint32_t>(color));
+}
+
+// Only the rows of the box that the page shows are visited, and each row's runs are clipped
+// once, so a huge ellipse costs no more than the page it crosses.
+void Page::Outline(const Box& requested, std::uint32_t color) {
+  const EllipseBox box =
+      NormalisedBox(requested.left, requested.top, requested.right, requested.bottom);
   if (box.width == 0 || box.height == 0 || width_ == 0 || height_ == 0) return;
   if (box.left >= width_ || box.left + box.width <= 0) return;
   const PageRows rows{pixels_.data(), width_, std::max<std::int64_t>(box.top, 0),
                       std::min<std::int64_t>(box.top + box.height, height_) - 1};
-  const auto pen = static_cast<std::uint32_t>(color);
-  OutlineDrawer(rows, box, pen).Draw();
+  OutlineDrawer(rows, box, color).Draw();
 }
 
 }  // namespace flakemorph

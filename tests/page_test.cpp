@@ -342,5 +342,36 @@ TEST(PageFill, FillsEveryPixelAndResizeTakesTheNewSize) {
   EXPECT_EQ(page.Pixel(0, 0), 0);
 }
 
+// A large page is cleared by drawing its circles again; the page must end up as a full fill
+// would leave it, whether the circles overlap, leave the page, or are too many to remember.
+TEST(PageFill, ClearingAfterCirclesLeavesNothingBehind) {
+  for (const int circles : {1, 360, 1500}) {
+    for (const auto& [width, height] : {std::pair{64, 48}, std::pair{1280, 720}}) {
+      Page page;
+      page.Resize(width, height);
+      page.Fill(kPaper);
+      std::uint32_t seed = 12345;
+      const auto next = [&seed](int range) {
+        seed = seed * 1664525U + 1013904223U;
+        return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(range));
+      };
+      for (int n = 0; n < circles; ++n) {
+        const int size = 1 + next(30);
+        const int x = next(width + 80) - 40;
+        const int y = next(height + 80) - 40;
+        page.DrawEllipse(x - size, y - size, x + size, y + size, kPen);
+      }
+      page.Fill(kPaper);
+      const std::uint32_t* pixels = page.Pixels();
+      for (int i = 0; i < width * height; ++i) {
+        ASSERT_EQ(pixels[i], static_cast<std::uint32_t>(kPaper))
+            << circles << " circles on " << width << "x" << height << " at " << i;
+      }
+      page.Fill(0x00FF0000);  // another colour can only be a full fill
+      ASSERT_EQ(page.Pixel(width / 2, height / 2), 0x00FF0000);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace flakemorph

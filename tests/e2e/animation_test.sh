@@ -3,10 +3,6 @@
 # that still ends it at once.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-non_black_share() {
-  "$CONVERT" "$1" -alpha off -fill white +opaque black -format '%[fx:mean]' info:
-}
-
 start_xvfb
 start_flakemorph
 find_window

@@ -146,3 +146,8 @@ wait_for_stats_lines() {
 screenshot() {
   timeout 10 "$IMPORT" -window root "$1" || fail "could not take a screenshot"
 }
+
+# The share of pixels of a picture that are not pure black, 0 to 1.
+non_black_share() {
+  "$CONVERT" "$1" -alpha off -fill white +opaque black -format '%[fx:mean]' info:
+}

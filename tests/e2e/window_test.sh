@@ -2,10 +2,6 @@
 # The window covers the whole screen and its picture is black wherever nothing is drawn.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-# The share of pixels of a picture that are not pure black, 0 to 1.
-non_black_share() {
-  "$CONVERT" "$1" -alpha off -fill white +opaque black -format '%[fx:mean]' info:
-}
 
 start_xvfb
 start_flakemorph

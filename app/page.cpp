@@ -194,6 +194,7 @@ void Page::Resize(std::int32_t width, std::int32_t height) {
   height_ = new_height;
   drawn_.clear();
   filled_ = false;
+  ++fills_;
 }
 
 void Page::Fill(ColorValue color) {
@@ -210,6 +211,7 @@ void Page::Fill(ColorValue color) {
   fill_color_ = color;
   drawn_.clear();
   drawn_overflowed_ = false;
+  ++fills_;
 }
 
 // A row of an outline costs about as much as clearing 64 pixels; a frame of circles on a large

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "figures/records.h"
@@ -11,6 +12,25 @@ namespace flakemorph {
 
 class Page {
  public:
+  // A box as DrawEllipse was given it: possibly inverted, possibly reaching off the page.
+  struct Box {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+  };
+
+  // What the page holds, when that is known: the fill colour everywhere outside the boxes of
+  // the ellipses drawn since the last Fill.
+  struct Record {
+    // False before the first Fill and once more ellipses were drawn than are remembered.
+    bool exact;
+    ColorValue fill_color;
+    // Counts Fills and Resizes: while it stays the same, boxes only ever grow by appending.
+    std::uint64_t fills;
+    std::span<const Box> boxes;
+  };
+
   Page() { drawn_.reserve(kRememberedBoxes); }
 
   // Gives the page a new size; its content is then undefined until the next Fill. Allocates,
@@ -33,14 +53,9 @@ class Page {
   std::int32_t Height() const { return height_; }
   ColorValue Pixel(std::int32_t x, std::int32_t y) const;
   const std::uint32_t* Pixels() const { return pixels_.data(); }
+  Record Drawn() const { return {filled_ && !drawn_overflowed_, fill_color_, fills_, drawn_}; }
 
  private:
-  struct Box {
-    std::int32_t left;
-    std::int32_t top;
-    std::int32_t right;
-    std::int32_t bottom;
-  };
   static constexpr std::size_t kRememberedBoxes = 1024;
 
   void Outline(const Box& box, std::uint32_t color);
@@ -54,6 +69,7 @@ class Page {
   bool filled_ = false;
   ColorValue fill_color_ = 0;
   bool drawn_overflowed_ = false;
+  std::uint64_t fills_ = 0;
 };
 
 }  // namespace flakemorph

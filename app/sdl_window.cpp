@@ -58,7 +58,7 @@ bool Covers(const SDL_Rect& place, const SDL_Surface& target) {
 
 }  // namespace
 
-SdlWindow::SdlWindow() : MemoryDisplay(0, 0) {
+SdlWindow::SdlWindow() : MemoryDisplay(0, 0), update_rects_(PageDamage::kMostRects) {
   if (SDL_Init(SDL_INIT_VIDEO) != 0) FailToOpen(SDL_GetError());
   if (OnlyAnInvisibleDriver()) FailToOpen(NoDisplayReason().data());
   if (StatsWanted()) stats_.emplace(stderr);
@@ -129,6 +129,7 @@ void SdlWindow::WrapPage(std::int16_t k) {
   page_surfaces_[k] = SDL_CreateRGBSurfaceWithFormatFrom(
       pixels, source.Width(), source.Height(), 32, source.Width() * 4, SDL_PIXELFORMAT_XBGR8888);
   if (page_surfaces_[k] == nullptr) FailRuntime("cannot use page %d: %s", k, SDL_GetError());
+  damage_.Resize(source.Width(), source.Height());
 }
 
 void SdlWindow::ZOrder(std::int16_t k) {
@@ -141,21 +142,53 @@ void SdlWindow::ZOrder(std::int16_t k) {
 void SdlWindow::ShowFrontPage() {
   SDL_Surface* target = SDL_GetWindowSurface(window_);
   if (target == nullptr) FailRuntime("cannot draw on the window: %s", SDL_GetError());
-  CopyFrontPage(target);
-  if (SDL_UpdateWindowSurface(window_) != 0) {
+  const std::optional<TargetBuffer> buffer = DirectTarget(*target);
+  if (buffer) {
+    ShowChanges(*buffer);
+  } else {
+    damage_.Forget();
+    ShowWholePage(target);
+  }
+}
+
+// The usual window surface, which the pages are copied to by our own code: 32-bit pixels of
+// 8-bit channels, exactly as large as the page in front, which lies at its top left. Anything
+// else is left to SDL, whole.
+std::optional<TargetBuffer> SdlWindow::DirectTarget(SDL_Surface& target) {
+  const SDL_PixelFormat& format = *target.format;
+  const bool eight_bit_channels =
+      format.BytesPerPixel == 4 && format.Rloss == 0 && format.Gloss == 0 && format.Bloss == 0;
+  const std::int16_t k = FrontIndex();
+  const bool page_fits =
+      Left(k) == 0 && Top(k) == 0 && page(k).Width() == target.w && page(k).Height() == target.h;
+  if (!eight_bit_channels || !page_fits || SDL_MUSTLOCK(&target)) return std::nullopt;
+  const PixelLayout layout{format.Rshift, format.Gshift, format.Bshift, format.Amask};
+  return TargetBuffer{target.pixels, target.w, target.h, target.pitch, layout};
+}
+
+void SdlWindow::ShowChanges(const TargetBuffer& target) {
+  const std::span<const PixelRect> rects = damage_.CopyChanges(FrontPage(), target);
+  for (std::size_t i = 0; i < rects.size(); ++i) {
+    update_rects_[i] = {rects[i].x, rects[i].y, rects[i].width, rects[i].height};
+  }
+  if (SDL_UpdateWindowSurfaceRects(window_, update_rects_.data(), static_cast<int>(rects.size())) !=
+      0) {
     FailRuntime("cannot show the page: %s", SDL_GetError());
   }
 }
 
 // The blit turns the pages' red-lowest pixels into the window's format; SDL keeps the
 // conversion it worked out for each page, so a frame allocates nothing.
-void SdlWindow::CopyFrontPage(SDL_Surface* target) {
+void SdlWindow::ShowWholePage(SDL_Surface* target) {
   const std::int16_t k = FrontIndex();
   SDL_Rect place{Left(k), Top(k), page(k).Width(), page(k).Height()};
   if (!Covers(place, *target)) SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
   SDL_Surface* source = page_surfaces_[k];
   if (source != nullptr && SDL_BlitSurface(source, nullptr, target, &place) != 0) {
     FailRuntime("cannot copy page %d: %s", k, SDL_GetError());
+  }
+  if (SDL_UpdateWindowSurface(window_) != 0) {
+    FailRuntime("cannot show the page: %s", SDL_GetError());
   }
 }
 
@@ -204,8 +237,14 @@ void SdlWindow::HandleWindowEvent(const SDL_WindowEvent& event) {
       break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESTORED:
+      // The window system lost what the window showed: all of it goes again.
       shown_ = true;
+      damage_.Forget();
       ShowFrontPage();
+      break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      // SDL makes a new window surface, whose pixels are not yet the page's.
+      damage_.Forget();
       break;
     case SDL_WINDOWEVENT_CLOSE:
       Form_CloseRequest();

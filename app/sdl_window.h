@@ -1,17 +1,21 @@
 // The real window: one borderless SDL window over the whole screen whose two surfaces are the
-// in-memory pages. ZOrder copies the page that comes to the front onto the window, whole, once
-// per display refresh; DoEvents ends the program on any key, a click or a close request.
+// in-memory pages. ZOrder copies the page that comes to the front onto the window once per
+// display refresh, only where it differs from the page shown before when that is known; DoEvents
+// ends the program on any key, a click or a close request.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "app/frame_pacer.h"
 #include "app/memory_display.h"
+#include "app/page_damage.h"
 
 struct SDL_Window;
 struct SDL_Surface;
+struct SDL_Rect;
 struct SDL_WindowEvent;
 struct SDL_MouseButtonEvent;
 union SDL_Event;
@@ -39,7 +43,9 @@ class SdlWindow final : public MemoryDisplay {
   void ChoosePacing(int refresh_hz);
   Nanoseconds TimePresents(int count);
   void ShowFrontPage();
-  void CopyFrontPage(SDL_Surface* target);
+  std::optional<TargetBuffer> DirectTarget(SDL_Surface& target);
+  void ShowChanges(const TargetBuffer& target);
+  void ShowWholePage(SDL_Surface* target);
   void WrapPage(std::int16_t k);
 
   void HandleEvent(const SDL_Event& event);
@@ -57,6 +63,10 @@ class SdlWindow final : public MemoryDisplay {
   SDL_Window* window_ = nullptr;
   // The pages as SDL sees them, to blit from; rebuilt whenever Move gives a page new pixels.
   std::array<SDL_Surface*, 2> page_surfaces_{};
+  // Knows what the window surface shows, so that a frame copies and sends only what changed.
+  PageDamage damage_;
+  // Sized once, at start-up.
+  std::vector<SDL_Rect> update_rects_;
   MonotonicClock clock_;
   std::optional<FramePacer> pacer_;
   std::optional<FrameStats> stats_;

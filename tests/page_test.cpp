@@ -373,5 +373,35 @@ TEST(PageFill, ClearingAfterCirclesLeavesNothingBehind) {
   }
 }
 
+// What the page says it holds is what a window relies on to copy only the changes.
+TEST(PageRecord, ListsTheBoxesSinceTheLastFillWhileItKeepsThemAll) {
+  Page page;
+  page.Resize(40, 30);
+  EXPECT_FALSE(page.Drawn().exact) << "nothing is known before the first fill";
+  page.Fill(kPaper);
+  const std::uint64_t fills = page.Drawn().fills;
+  EXPECT_TRUE(page.Drawn().exact);
+  EXPECT_EQ(page.Drawn().fill_color, kPaper);
+  EXPECT_TRUE(page.Drawn().boxes.empty());
+
+  page.DrawEllipse(9, 8, 1, 2, kPen);
+  page.DrawEllipse(50, 50, 60, 60, kPen);
+  ASSERT_EQ(page.Drawn().boxes.size(), 2U);
+  EXPECT_EQ(page.Drawn().boxes[0].left, 9) << "kept as given, inverted";
+  EXPECT_EQ(page.Drawn().boxes[0].bottom, 2);
+  EXPECT_EQ(page.Drawn().fills, fills) << "drawing is no fill";
+
+  for (int n = 0; n < 1100; ++n) page.DrawEllipse(0, 0, 3, 3, kPen);
+  EXPECT_FALSE(page.Drawn().exact) << "more than it remembers";
+  page.Fill(kPen);
+  EXPECT_TRUE(page.Drawn().exact);
+  EXPECT_EQ(page.Drawn().fill_color, kPen);
+  EXPECT_NE(page.Drawn().fills, fills);
+  const std::uint64_t refilled = page.Drawn().fills;
+  page.Resize(40, 30);
+  EXPECT_FALSE(page.Drawn().exact);
+  EXPECT_NE(page.Drawn().fills, refilled);
+}
+
 }  // namespace
 }  // namespace flakemorph

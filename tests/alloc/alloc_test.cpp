@@ -6,9 +6,11 @@
 #include <cstddef>
 #include <cstdlib>
 #include <new>
+#include <vector>
 
 #include "animation/animation.h"
 #include "app/memory_display.h"
+#include "app/page_damage.h"
 #include "figures/random_source.h"
 
 namespace {
@@ -148,6 +150,38 @@ TEST(Animation, FramesAllocateNothing) {
   Animation animation(display, random);
   animation.StartUp();
   // The first frame also starts the first cycle; afterwards everything is in place.
+  animation.NextFrame();
+  AllocationCount count;
+  for (int frame = 0; frame < 300; ++frame) animation.NextFrame();
+  EXPECT_EQ(count.Total(), 0);
+}
+
+// Pages brought, as in the window, to a screen in memory by copying only what changed.
+class DamageDisplay final : public MemoryDisplay {
+ public:
+  DamageDisplay(int width, int height)
+      : MemoryDisplay(static_cast<float>(width), static_cast<float>(height)),
+        screen_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height)),
+        target_{screen_.data(), width, height, width * 4, {16, 8, 0, 0}} {
+    damage_.Resize(width, height);
+  }
+
+  void ZOrder(std::int16_t k) override {
+    MemoryDisplay::ZOrder(k);
+    damage_.CopyChanges(FrontPage(), target_);
+  }
+
+ private:
+  std::vector<std::uint32_t> screen_;
+  TargetBuffer target_;
+  PageDamage damage_;
+};
+
+TEST(Animation, FramesShownThroughDamageAllocateNothing) {
+  DamageDisplay display(640, 480);
+  TimeSeededGenerator random;
+  Animation animation(display, random);
+  animation.StartUp();
   animation.NextFrame();
   AllocationCount count;
   for (int frame = 0; frame < 300; ++frame) animation.NextFrame();

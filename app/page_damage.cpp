@@ -1,0 +1,237 @@
+#include "app/page_damage.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+
+namespace flakemorph {
+namespace {
+
+constexpr std::int32_t kWordBits = 64;
+
+// The part of a rect that lies on both the page and the target, as bounds.
+struct Span2D {
+  std::int32_t left;
+  std::int32_t top;
+  std::int32_t right;
+  std::int32_t bottom;
+};
+
+Span2D Clip(const PixelRect& rect, const Page& page, const TargetBuffer& target) {
+  const std::int64_t right = std::int64_t{rect.x} + std::max(rect.width, 0);
+  const std::int64_t bottom = std::int64_t{rect.y} + std::max(rect.height, 0);
+  const std::int64_t width_limit = std::min(page.Width(), target.width);
+  const std::int64_t height_limit = std::min(page.Height(), target.height);
+  return {std::max(rect.x, 0), std::max(rect.y, 0),
+          static_cast<std::int32_t>(std::min(right, width_limit)),
+          static_cast<std::int32_t>(std::min(bottom, height_limit))};
+}
+
+// The pages are far larger than the caches, and the rows of a rect lie a page's width apart in
+// memory, beyond what the processor fetches ahead by itself: fetching the row two below while
+// converting this one saved about a sixth of the program's time at 1920 x 1080.
+constexpr std::int32_t kRowsAhead = 2;
+constexpr std::size_t kPixelsPerCacheLine = 16;
+
+template <typename Convert>
+void CopyRow(const std::uint32_t* from, std::uint32_t* to, std::size_t count, Convert convert) {
+  for (std::size_t i = 0; i < count; ++i) to[i] = convert(from[i]);
+}
+
+void FetchRow(const std::uint32_t* from, const std::uint32_t* to, std::size_t count) {
+  for (std::size_t i = 0; i < count; i += kPixelsPerCacheLine) {
+    __builtin_prefetch(from + i);
+    __builtin_prefetch(to + i, 1);
+  }
+}
+
+// Each conversion is its own instance, so that the common ones run with constant shifts, which
+// the compiler turns into vector code.
+template <typename Convert>
+void CopyRectsWith(const Page& page, std::span<const PixelRect> rects, const TargetBuffer& target,
+                   Convert convert) {
+  const auto page_width = static_cast<std::ptrdiff_t>(page.Width());
+  const auto pitch = static_cast<std::ptrdiff_t>(target.pitch);
+  const auto source_row = [&](std::ptrdiff_t y, std::ptrdiff_t x) {
+    return page.Pixels() + y * page_width + x;
+  };
+  const auto target_row = [&](std::ptrdiff_t y, std::ptrdiff_t x) {
+    return reinterpret_cast<std::uint32_t*>(static_cast<std::byte*>(target.pixels) + y * pitch) + x;
+  };
+  for (const PixelRect& rect : rects) {
+    const Span2D clip = Clip(rect, page, target);
+    if (clip.left >= clip.right) continue;
+    const auto count = static_cast<std::size_t>(clip.right - clip.left);
+    for (std::int32_t y = clip.top; y < clip.bottom; ++y) {
+      if (y + kRowsAhead < clip.bottom) {
+        FetchRow(source_row(y + kRowsAhead, clip.left), target_row(y + kRowsAhead, clip.left),
+                 count);
+      }
+      CopyRow(source_row(y, clip.left), target_row(y, clip.left), count, convert);
+    }
+  }
+}
+
+constexpr PixelLayout kRedLowest{0, 8, 16, 0};
+constexpr PixelLayout kBlueLowest{16, 8, 0, 0};
+
+bool SameChannels(const PixelLayout& a, const PixelLayout& b) {
+  return a.red_shift == b.red_shift && a.green_shift == b.green_shift &&
+         a.blue_shift == b.blue_shift;
+}
+
+// Sets the bits first..last of a row of words.
+void SetBits(std::uint64_t* row, std::int32_t first, std::int32_t last) {
+  for (std::int32_t word = first / kWordBits; word <= last / kWordBits; ++word) {
+    const std::int32_t low = std::max(first - word * kWordBits, 0);
+    const std::int32_t high = std::min(last - word * kWordBits, kWordBits - 1);
+    const std::uint64_t upto_high =
+        high == kWordBits - 1 ? ~std::uint64_t{0} : (std::uint64_t{1} << (high + 1)) - 1;
+    row[word] |= upto_high & ~((std::uint64_t{1} << low) - 1);
+  }
+}
+
+// The first bit at or after `from` that is set (or clear, for set == false), or `end` if none
+// is before it.
+std::int32_t FindBit(const std::uint64_t* row, std::int32_t from, std::int32_t end, bool set) {
+  if (from >= end) return end;
+  const std::uint64_t flip = set ? 0 : ~std::uint64_t{0};
+  std::int32_t word = from / kWordBits;
+  std::uint64_t bits = (row[word] ^ flip) & (~std::uint64_t{0} << (from % kWordBits));
+  const std::int32_t words = (end + kWordBits - 1) / kWordBits;
+  while (bits == 0) {
+    if (++word >= words) return end;
+    bits = row[word] ^ flip;
+  }
+  return std::min(word * kWordBits + std::countr_zero(bits), end);
+}
+
+}  // namespace
+
+void CopyRects(const Page& page, std::span<const PixelRect> rects, const TargetBuffer& target) {
+  const std::uint32_t opaque = target.layout.opaque_bits;
+  if (SameChannels(target.layout, kBlueLowest)) {
+    CopyRectsWith(page, rects, target, [opaque](std::uint32_t p) {
+      return ((p & 0xFFU) << 16) | (p & 0xFF00U) | ((p >> 16) & 0xFFU) | opaque;
+    });
+  } else if (SameChannels(target.layout, kRedLowest)) {
+    CopyRectsWith(page, rects, target, [opaque](std::uint32_t p) { return p | opaque; });
+  } else {
+    const PixelLayout layout = target.layout;
+    CopyRectsWith(page, rects, target, [layout](std::uint32_t p) {
+      return ((p & 0xFFU) << layout.red_shift) | (((p >> 8) & 0xFFU) << layout.green_shift) |
+             (((p >> 16) & 0xFFU) << layout.blue_shift) | layout.opaque_bits;
+    });
+  }
+}
+
+void PageDamage::Resize(std::int32_t width, std::int32_t height) {
+  width_ = std::max(width, 0);
+  height_ = std::max(height, 0);
+  columns_ = (width_ + kTileWidth - 1) / kTileWidth;
+  rows_ = (height_ + kTileHeight - 1) / kTileHeight;
+  words_per_row_ = static_cast<std::size_t>((columns_ + kWordBits - 1) / kWordBits);
+  tiles_.assign(words_per_row_ * static_cast<std::size_t>(rows_), 0);
+  shown_ = nullptr;
+}
+
+std::span<const PixelRect> PageDamage::CopyChanges(const Page& front, const TargetBuffer& target) {
+  const bool known = KnowsDifference(front, target) && CollectChanges(front);
+  const std::span<const PixelRect> rects =
+      known ? std::span<const PixelRect>(rects_.data(), rect_count_) : WholePage(front);
+  CopyRects(front, rects, target);
+  shown_ = &front;
+  shown_fills_ = front.Drawn().fills;
+  shown_target_ = target;
+  return rects;
+}
+
+// The target shows the page shown_ as it was when last copied: its fill colour, and its
+// ellipses drawn until then, all of whose boxes it still remembers. If the front page has the
+// same fill colour and remembers all its boxes too, the two differ only inside those boxes.
+bool PageDamage::KnowsDifference(const Page& front, const TargetBuffer& target) const {
+  if (shown_ == nullptr) return false;
+  const bool same_target = target.pixels == shown_target_.pixels &&
+                           target.pitch == shown_target_.pitch &&
+                           target.layout == shown_target_.layout;
+  const bool same_size = front.Width() == width_ && front.Height() == height_ &&
+                         shown_->Width() == width_ && shown_->Height() == height_ &&
+                         target.width == width_ && target.height == height_ &&
+                         shown_target_.width == width_ && shown_target_.height == height_;
+  if (!same_target || !same_size) return false;
+  const Page::Record before = shown_->Drawn();
+  const Page::Record now = front.Drawn();
+  return before.exact && now.exact && before.fills == shown_fills_ &&
+         before.fill_color == now.fill_color;
+}
+
+// False when the changes make too many rects.
+bool PageDamage::CollectChanges(const Page& front) {
+  std::fill(tiles_.begin(), tiles_.end(), 0);
+  MarkBoxes(shown_->Drawn().boxes);
+  MarkBoxes(front.Drawn().boxes);
+  return CollectRects();
+}
+
+void PageDamage::MarkBoxes(std::span<const Page::Box> boxes) {
+  for (const Page::Box& box : boxes) MarkBox(box);
+}
+
+// An ellipse draws only inside its box, whichever way round the box was given.
+void PageDamage::MarkBox(const Page::Box& box) {
+  const std::int32_t left = std::max(std::min(box.left, box.right), 0);
+  const std::int32_t right = std::min(std::max(box.left, box.right), width_);
+  const std::int32_t top = std::max(std::min(box.top, box.bottom), 0);
+  const std::int32_t bottom = std::min(std::max(box.top, box.bottom), height_);
+  if (left >= right || top >= bottom) return;
+  for (std::int32_t row = top / kTileHeight; row <= (bottom - 1) / kTileHeight; ++row) {
+    SetBits(&tiles_[static_cast<std::size_t>(row) * words_per_row_], left / kTileWidth,
+            (right - 1) / kTileWidth);
+  }
+}
+
+// Turns each row's runs of marked tiles into rects; a run just below one that spans the same
+// columns lengthens that one instead.
+bool PageDamage::CollectRects() {
+  rect_count_ = 0;
+  std::span<std::uint16_t> above(open_[0].data(), 0);
+  for (std::int32_t row = 0; row < rows_; ++row) {
+    const std::uint64_t* bits = &tiles_[static_cast<std::size_t>(row) * words_per_row_];
+    std::uint16_t* below = above.data() == open_[0].data() ? open_[1].data() : open_[0].data();
+    std::size_t below_count = 0;
+    std::size_t cursor = 0;
+    std::int32_t column = FindBit(bits, 0, columns_, true);
+    while (column < columns_) {
+      const std::int32_t end = FindBit(bits, column, columns_, false);
+      const PixelRect run = RunRect(row, column, end);
+      while (cursor < above.size() && rects_[above[cursor]].x < run.x) ++cursor;
+      if (cursor < above.size() && rects_[above[cursor]].x == run.x &&
+          rects_[above[cursor]].width == run.width) {
+        rects_[above[cursor]].height += run.height;
+        below[below_count++] = above[cursor];
+      } else {
+        if (rect_count_ == kMostRects) return false;
+        rects_[rect_count_] = run;
+        below[below_count++] = static_cast<std::uint16_t>(rect_count_++);
+      }
+      column = FindBit(bits, end, columns_, true);
+    }
+    above = {below, below_count};
+  }
+  return true;
+}
+
+PixelRect PageDamage::RunRect(std::int32_t row, std::int32_t first_column,
+                              std::int32_t end_column) const {
+  const std::int32_t x = first_column * kTileWidth;
+  const std::int32_t y = row * kTileHeight;
+  return {x, y, std::min(end_column * kTileWidth, width_) - x,
+          std::min(y + kTileHeight, height_) - y};
+}
+
+std::span<const PixelRect> PageDamage::WholePage(const Page& front) {
+  rects_[0] = {0, 0, front.Width(), front.Height()};
+  return {rects_.data(), 1};
+}
+
+}  // namespace flakemorph

@@ -1,0 +1,103 @@
+// Bringing a page to a target (the window's pixels) by copying only what differs from what the
+// target already shows. Every frame clears its page to one colour and draws circles on it, and
+// the page remembers their boxes; the target shows the other page, which remembers its own. The
+// two pictures can differ only inside the boxes of the two, which on a large screen are a small
+// part of it: copying that part alone, and sending only that to the window system, saves most
+// of the cost of showing a frame.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "app/page.h"
+
+namespace flakemorph {
+
+// The pixels [x, x + width) x [y, y + height).
+struct PixelRect {
+  std::int32_t x;
+  std::int32_t y;
+  std::int32_t width;
+  std::int32_t height;
+};
+
+// Where the 8-bit channels of a colour go in a 32-bit target pixel; the other bits of the pixel
+// are set to opaque_bits (an alpha channel made opaque, or nothing).
+struct PixelLayout {
+  int red_shift;
+  int green_shift;
+  int blue_shift;
+  std::uint32_t opaque_bits;
+
+  bool operator==(const PixelLayout&) const = default;
+};
+
+// Rows of 32-bit pixels, pitch bytes apart.
+struct TargetBuffer {
+  void* pixels;
+  std::int32_t width;
+  std::int32_t height;
+  std::int32_t pitch;
+  PixelLayout layout;
+};
+
+// Copies the parts of the page inside rects to the same places of the target, converting each
+// pixel to the target's layout; whatever lies outside the page or the target is left out.
+void CopyRects(const Page& page, std::span<const PixelRect> rects, const TargetBuffer& target);
+
+class PageDamage {
+ public:
+  // Boxes are widened to whole tiles, and the tiles of a row joined into runs, which keeps the
+  // rects to a few hundred: the window system takes each one as a request of its own. Yet the
+  // cost is mostly in the pixels moved, on both sides, so the tiles are small.
+  static constexpr std::int32_t kTileWidth = 8;
+  static constexpr std::int32_t kTileHeight = 8;
+  // A frame with more rects than this is copied whole.
+  static constexpr std::size_t kMostRects = 1024;
+
+  // Sizes the tile map for pages of this size. Allocates, so it belongs to start-up.
+  void Resize(std::int32_t width, std::int32_t height);
+
+  // The target's pixels can no longer be trusted (a new window surface, an exposed window):
+  // the next copy is whole.
+  void Forget() { shown_ = nullptr; }
+
+  // Makes the target, placed at the page's top left, show the page exactly and returns the
+  // rectangles it copied: those around what changed since the target was last brought a page
+  // here, or the whole page when that is not known.
+  std::span<const PixelRect> CopyChanges(const Page& front, const TargetBuffer& target);
+
+ private:
+  bool KnowsDifference(const Page& front, const TargetBuffer& target) const;
+  bool CollectChanges(const Page& front);
+  void MarkBoxes(std::span<const Page::Box> boxes);
+  void MarkBox(const Page::Box& box);
+  bool CollectRects();
+  PixelRect RunRect(std::int32_t row, std::int32_t first_column, std::int32_t end_column) const;
+  std::span<const PixelRect> WholePage(const Page& front);
+
+  std::int32_t width_ = 0;
+  std::int32_t height_ = 0;
+  std::int32_t columns_ = 0;
+  std::int32_t rows_ = 0;
+  std::size_t words_per_row_ = 0;
+  // One bit per tile, a row of tiles after another, each row starting a new word.
+  std::vector<std::uint64_t> tiles_;
+  std::vector<PixelRect> rects_ = std::vector<PixelRect>(kMostRects);
+  std::size_t rect_count_ = 0;
+  // The rects that reach down to the row of tiles above the one being collected, and those that
+  // reach the one below it, each left to right: a run may lengthen one of the former.
+  std::array<std::vector<std::uint16_t>, 2> open_{std::vector<std::uint16_t>(kMostRects),
+                                                  std::vector<std::uint16_t>(kMostRects)};
+
+  // What the target shows: the page shown_ as it was when its fill count was shown_fills_,
+  // and the target it was copied to, so that another one is not mistaken for it.
+  const Page* shown_ = nullptr;
+  std::uint64_t shown_fills_ = 0;
+  TargetBuffer shown_target_{};
+};
+
+}  // namespace flakemorph

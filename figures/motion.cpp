@@ -34,7 +34,6 @@ double HaloLag(const FormState& form, float radius) {
 }  // namespace
 
 void StepFigure(FormState& form, std::int16_t slot) {
-  if (slot != 0 && slot != 1) FailIndex(slot, 0, 1);
   Figure& figure = form.Figures[slot];
   const int armPointCount = figure.ArmPointCount;
   AdvancePhases(figure);

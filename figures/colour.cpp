@@ -14,8 +14,7 @@ namespace {
 std::int16_t BlendChannel(std::int16_t from, std::int16_t to, float t) {
   const std::int16_t difference = Checked16(to - from);
   const double value =
-      static_cast<double>(static_cast<float>(difference)) * static_cast<double>(t) +
-      static_cast<double>(static_cast<float>(from));
+      Widened(static_cast<float>(difference)) * Widened(t) + Widened(static_cast<float>(from));
   return Nearest16(value);
 }
 
@@ -38,8 +37,7 @@ constexpr std::array<ColorValue, 16> kPalette = {
 }  // namespace
 
 float LerpSingle(float a, float b, float t) {
-  return Single((static_cast<double>(b) - static_cast<double>(a)) * static_cast<double>(t) +
-                static_cast<double>(a));
+  return Single((Widened(b) - Widened(a)) * Widened(t) + Widened(a));
 }
 
 void SplitColor(ColorValue color, std::int16_t& red, std::int16_t& green, std::int16_t& blue) {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/display.h"
+#include "display/display.h"
 #include "figures/random_source.h"
 #include "figures/records.h"
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/frame_pacer.h"
-#include "app/memory_display.h"
-#include "app/page_damage.h"
+#include "display/memory_display.h"
+#include "display/page_damage.h"
 
 struct SDL_Window;
 struct SDL_Surface;

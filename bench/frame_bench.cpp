@@ -7,7 +7,7 @@
 #include <string>
 
 #include "animation/animation.h"
-#include "app/memory_display.h"
+#include "display/memory_display.h"
 #include "figures/builder.h"
 #include "figures/random_source.h"
 

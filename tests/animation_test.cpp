@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "animation/wander.h"
-#include "app/memory_display.h"
-#include "app/recording_display.h"
+#include "display/memory_display.h"
+#include "display/recording_display.h"
 #include "figures/random_source.h"
 
 namespace flakemorph {

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/memory_display.h"
-#include "app/page.h"
-#include "app/recording_display.h"
+#include "display/memory_display.h"
+#include "display/page.h"
+#include "display/recording_display.h"
 
 namespace flakemorph {
 namespace {

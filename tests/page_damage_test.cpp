@@ -1,4 +1,4 @@
-#include "app/page_damage.h"
+#include "display/page_damage.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/page.h"
+#include "display/page.h"
 
 namespace flakemorph {
 namespace {

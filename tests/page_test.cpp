@@ -1,4 +1,4 @@
-#include "app/page.h"
+#include "display/page.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "animation/animation.h"
-#include "app/memory_display.h"
-#include "app/page_damage.h"
+#include "display/memory_display.h"
+#include "display/page_damage.h"
 #include "figures/random_source.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/page.h"
+#include "display/page.h"
 
 namespace flakemorph::trace {
 

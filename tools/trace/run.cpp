@@ -7,8 +7,8 @@
 #include <new>
 
 #include "animation/animation.h"
-#include "app/memory_display.h"
-#include "app/recording_display.h"
+#include "display/memory_display.h"
+#include "display/recording_display.h"
 #include "figures/random_source.h"
 #include "tools/trace/png_writer.h"
 #include "tools/trace/state_log.h"

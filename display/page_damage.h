@@ -12,7 +12,7 @@
 #include <span>
 #include <vector>
 
-#include "app/page.h"
+#include "display/page.h"
 
 namespace flakemorph {
 

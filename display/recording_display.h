@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "app/display.h"
+#include "display/display.h"
 
 namespace flakemorph {
 

@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "app/display.h"
-#include "app/page.h"
+#include "display/display.h"
+#include "display/page.h"
 
 namespace flakemorph {
 

@@ -1,4 +1,4 @@
-#include "app/memory_display.h"
+#include "display/memory_display.h"
 
 namespace flakemorph {
 

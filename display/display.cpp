@@ -1,4 +1,4 @@
-#include "app/display.h"
+#include "display/display.h"
 
 namespace flakemorph {
 

@@ -1,4 +1,4 @@
-#include "app/recording_display.h"
+#include "display/recording_display.h"
 
 #include <cinttypes>
 

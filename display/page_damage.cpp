@@ -1,4 +1,4 @@
-#include "app/page_damage.h"
+#include "display/page_damage.h"
 
 #include <algorithm>
 #include <bit>

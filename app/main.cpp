@@ -1,9 +1,10 @@
 // flakemorph: opens the window over the whole screen and runs the animation in it until a
 // key, a click or a close request ends the program.
 #include <cstdio>
-#include <cstring>
+#include <optional>
 
 #include "animation/animation.h"
+#include "app/options.h"
 #include "app/sdl_window.h"
 #include "figures/random_source.h"
 
@@ -11,36 +12,38 @@ namespace {
 
 constexpr int kUsageErrorStatus = 2;
 
-constexpr const char* kUsage =
-    "Usage: flakemorph [--help | --version]\n"
-    "\n"
-    "Shows, over the whole screen, a symmetric flake of 360 coloured circles that spins,\n"
-    "wanders about and, every few seconds, bursts and gathers into a new random flake.\n"
-    "Any key, a click or closing the window ends it.\n"
-    "\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n"
-    "\n"
-    "With FLAKEMORPH_STATS=1 it prints the frame rate and its CPU share to stderr once a "
-    "second.\n";
-
-int AnswerArguments(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-    std::fputs(kUsage, stdout);
-    return 0;
+// Answers --help, --version and a wrong command line; gives the options of a run.
+std::optional<flakemorph::ProgramOptions> OptionsOfRun(int argc, char** argv, int& status) {
+  using Action = flakemorph::ParsedCommandLine::Action;
+  const flakemorph::ParsedCommandLine parsed = flakemorph::ParseCommandLine(argc, argv);
+  status = 0;
+  switch (parsed.action) {
+    case Action::kRun:
+      return parsed.options;
+    case Action::kHelp:
+      std::fputs(flakemorph::UsageText(), stdout);
+      break;
+    case Action::kVersion:
+      std::puts("flakemorph " FLAKEMORPH_VERSION);
+      break;
+    case Action::kUsageError:
+      std::fprintf(stderr, "flakemorph: %s\n\n%s", parsed.error.c_str(), flakemorph::UsageText());
+      status = kUsageErrorStatus;
+      break;
   }
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::puts("flakemorph " FLAKEMORPH_VERSION);
-    return 0;
-  }
-  std::fprintf(stderr, "flakemorph: unexpected argument '%s'\n\n%s", argv[1], kUsage);
-  return kUsageErrorStatus;
+  return std::nullopt;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1) return AnswerArguments(argc, argv);
+  int status = 0;
+  const std::optional<flakemorph::ProgramOptions> options = OptionsOfRun(argc, argv, status);
+  if (!options) return status;
+  if (options->mode != flakemorph::WindowMode::kEveryMonitor) {
+    std::fputs("flakemorph: this way of showing the animation is not built yet\n", stderr);
+    return 1;
+  }
   flakemorph::SdlWindow f;
   f.WaitUntilShown();
   flakemorph::TimeSeededGenerator random;

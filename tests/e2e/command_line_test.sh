@@ -15,7 +15,7 @@ run_without_display() {
 
 run_without_display --help
 [[ $STATUS == 0 ]] || fail "--help: status $STATUS"
-[[ "$OUT" == *"Usage: flakemorph"* && "$OUT" == *"Any key, a click or closing the window"* ]] ||
+[[ "$OUT" == *"Usage: flakemorph"* && "$OUT" == *"a key, a click or closing the window ends it"* ]] ||
   fail "--help printed: $OUT"
 [[ -z "$ERR" ]] || fail "--help wrote to stderr: $ERR"
 pass "--help"
@@ -27,7 +27,8 @@ run_without_display --version
   fail "--version: status $STATUS, printed '$OUT' '$ERR'; expected 'flakemorph $version'"
 pass "--version"
 
-for arguments in "--bogus" "-h" "extra" "--help extra" "--version --help"; do
+for arguments in "--bogus" "-h" "extra" "extra --help" "--rate" "--rate 0" "--window-id junk" \
+  "--window --root"; do
   # shellcheck disable=SC2086 # each case is a list of words
   run_without_display $arguments
   [[ $STATUS == 2 ]] || fail "'$arguments': status $STATUS, expected 2"

@@ -1,0 +1,237 @@
+#include "app/options.h"
+
+#include <array>
+#include <charconv>
+
+namespace flakemorph {
+namespace {
+
+// The X protocol keeps the top three bits of every resource id clear.
+constexpr std::uint64_t kLargestWindowId = 0x1FFF'FFFF;
+
+constexpr const char* kUsage =
+    "Usage: flakemorph [OPTION]...\n"
+    "\n"
+    "Shows a symmetric flake of 360 coloured circles that spins, wanders about and, every few\n"
+    "seconds, bursts and gathers into a new random flake: by default over every monitor, until\n"
+    "a key, a click or closing the window ends it.\n"
+    "\n"
+    "  --window             show it in an ordinary window instead (1280x720)\n"
+    "  --geometry WxH       the size of that window (implies --window)\n"
+    "  --root               draw into XSCREENSAVER_WINDOW, or else the root window\n"
+    "  --window-id ID       draw into the window ID (hex 0x... or decimal)\n"
+    "  --fps                show the frame rate and CPU load in a corner\n"
+    "  --rate HZ            frames per second, 1 to 240 (default: the display's refresh)\n"
+    "  --help               show this help and exit\n"
+    "  --version            show the version and exit\n"
+    "\n"
+    "Options may also be written with one dash (-root), and values after '=' (--rate=30).\n"
+    "With FLAKEMORPH_STATS=1 it prints the frame rate and its CPU share to stderr once a "
+    "second.\n";
+
+std::string_view Trimmed(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\n\r\v\f";
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// Digits only, in the given base, into a value no larger than `largest`.
+std::optional<std::uint64_t> ParseDigits(std::string_view digits, int base, std::uint64_t largest) {
+  if (digits.empty()) return std::nullopt;
+  std::uint64_t value = 0;
+  const char* end = digits.data() + digits.size();
+  const auto [stop, error] = std::from_chars(digits.data(), end, value, base);
+  if (error != std::errc{} || stop != end || value > largest) return std::nullopt;
+  return value;
+}
+
+std::optional<int> ParseRate(std::string_view text) {
+  const auto value = ParseDigits(text, 10, kHighestRate);
+  if (!value || *value < kLowestRate) return std::nullopt;
+  return static_cast<int>(*value);
+}
+
+// "WxH", either x in either case.
+bool ParseGeometry(std::string_view text, ProgramOptions& options) {
+  const std::size_t x = text.find_first_of("xX");
+  if (x == std::string_view::npos) return false;
+  const auto width = ParseDigits(text.substr(0, x), 10, kLargestWindowSide);
+  const auto height = ParseDigits(text.substr(x + 1), 10, kLargestWindowSide);
+  if (!width || !height || *width == 0 || *height == 0) return false;
+  options.width = static_cast<int>(*width);
+  options.height = static_cast<int>(*height);
+  return true;
+}
+
+struct Seen {
+  bool window = false;
+  bool geometry = false;
+  bool root = false;
+  bool window_id = false;
+};
+
+enum class OptionName { kWindow, kGeometry, kRoot, kWindowId, kFps, kRate, kHelp, kVersion };
+
+struct OptionSpelling {
+  std::string_view name;
+  OptionName option;
+  bool takes_value;
+};
+
+constexpr std::array<OptionSpelling, 8> kOptions{{
+    {"window", OptionName::kWindow, false},
+    {"geometry", OptionName::kGeometry, true},
+    {"root", OptionName::kRoot, false},
+    {"window-id", OptionName::kWindowId, true},
+    {"fps", OptionName::kFps, false},
+    {"rate", OptionName::kRate, true},
+    {"help", OptionName::kHelp, false},
+    {"version", OptionName::kVersion, false},
+}};
+
+const OptionSpelling* FindOption(std::string_view name) {
+  for (const OptionSpelling& spelling : kOptions) {
+    if (spelling.name == name) return &spelling;
+  }
+  return nullptr;
+}
+
+class CommandLineParser {
+ public:
+  CommandLineParser(int argc, const char* const* argv) : argc_(argc), argv_(argv) {}
+
+  ParsedCommandLine Parse() {
+    for (index_ = 1; index_ < argc_ && !Finished(); ++index_) TakeArgument(argv_[index_]);
+    if (!Finished()) ChooseMode();
+    return result_;
+  }
+
+ private:
+  bool Finished() const { return result_.action != ParsedCommandLine::Action::kRun; }
+
+  void Fail(std::string message) {
+    result_.action = ParsedCommandLine::Action::kUsageError;
+    result_.error = std::move(message);
+  }
+
+  void TakeArgument(std::string_view argument) {
+    std::string_view name = argument;
+    if (name.starts_with("--")) {
+      name.remove_prefix(2);
+    } else if (name.starts_with("-")) {
+      name.remove_prefix(1);
+    } else {
+      return Fail("unexpected argument '" + std::string(argument) + "'");
+    }
+    std::optional<std::string_view> value;
+    if (const std::size_t equals = name.find('='); equals != std::string_view::npos) {
+      value = name.substr(equals + 1);
+      name = name.substr(0, equals);
+    }
+    const OptionSpelling* spelling = FindOption(name);
+    if (spelling == nullptr || name.empty()) {
+      return Fail("unknown option '" + std::string(argument) + "'");
+    }
+    if (!spelling->takes_value && value) {
+      return Fail("--" + std::string(name) + " takes no value");
+    }
+    if (spelling->takes_value && !value) {
+      if (index_ + 1 >= argc_) return Fail("--" + std::string(name) + " needs a value");
+      value = argv_[++index_];
+    }
+    Apply(spelling->option, value.value_or(std::string_view{}));
+  }
+
+  void Apply(OptionName option, std::string_view value) {
+    ProgramOptions& options = result_.options;
+    switch (option) {
+      case OptionName::kWindow:
+        seen_.window = true;
+        break;
+      case OptionName::kGeometry:
+        seen_.geometry = true;
+        if (!ParseGeometry(value, options)) {
+          Fail("--geometry takes a size WxH, each side from 1 to 32767, not '" +
+               std::string(value) + "'");
+        }
+        break;
+      case OptionName::kRoot:
+        seen_.root = true;
+        break;
+      case OptionName::kWindowId:
+        seen_.window_id = true;
+        if (const auto id = ParseWindowId(value)) {
+          options.window_id = *id;
+        } else {
+          Fail("--window-id takes a window id (0x... or decimal), not '" + std::string(value) +
+               "'");
+        }
+        break;
+      case OptionName::kFps:
+        options.show_fps = true;
+        break;
+      case OptionName::kRate:
+        if (const auto rate = ParseRate(value)) {
+          options.rate_hz = *rate;
+        } else {
+          Fail("--rate takes a whole number from 1 to 240, not '" + std::string(value) + "'");
+        }
+        break;
+      case OptionName::kHelp:
+        result_.action = ParsedCommandLine::Action::kHelp;
+        break;
+      case OptionName::kVersion:
+        result_.action = ParsedCommandLine::Action::kVersion;
+        break;
+    }
+  }
+
+  // The settings preview of a daemon adds --window-id to a command line that already says
+  // --root, so the id wins; a window of our own cannot also be someone else's.
+  void ChooseMode() {
+    const bool own_window = seen_.window || seen_.geometry;
+    if (own_window && (seen_.root || seen_.window_id)) {
+      return Fail(std::string(seen_.window ? "--window" : "--geometry") +
+                  " cannot go with --root or --window-id");
+    }
+    ProgramOptions& options = result_.options;
+    if (seen_.window_id) {
+      options.mode = WindowMode::kForeignWindow;
+    } else if (seen_.root) {
+      options.mode = WindowMode::kRoot;
+    } else if (own_window) {
+      options.mode = WindowMode::kPreview;
+    }
+  }
+
+  int argc_;
+  const char* const* argv_;
+  int index_ = 1;
+  Seen seen_;
+  ParsedCommandLine result_;
+};
+
+}  // namespace
+
+std::optional<WindowId> ParseWindowId(std::string_view text) {
+  std::string_view digits = Trimmed(text);
+  int base = 10;
+  if (digits.starts_with("0x") || digits.starts_with("0X")) {
+    digits.remove_prefix(2);
+    base = 16;
+  }
+  const auto value = ParseDigits(digits, base, kLargestWindowId);
+  if (!value || *value == 0) return std::nullopt;
+  return static_cast<WindowId>(*value);
+}
+
+ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
+  return CommandLineParser(argc, argv).Parse();
+}
+
+const char* UsageText() {
+  return kUsage;
+}
+
+}  // namespace flakemorph

@@ -1,0 +1,55 @@
+// The command line. Every option is taken with one dash as well as two (`-root` as `--root`),
+// the way screen-saver daemons and their settings pass them, and a value either as the next
+// argument or after `=`.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace flakemorph {
+
+// Where the animation is drawn.
+enum class WindowMode {
+  kEveryMonitor,   // one borderless window over each monitor (the default)
+  kPreview,        // --window: one ordinary window with a frame
+  kRoot,           // --root: XSCREENSAVER_WINDOW, or else the root window
+  kForeignWindow,  // --window-id ID: a window of another program
+};
+
+// X window ids are 29-bit numbers; 0 names no window.
+using WindowId = std::uint32_t;
+
+struct ProgramOptions {
+  WindowMode mode = WindowMode::kEveryMonitor;
+  WindowId window_id = 0;  // with kForeignWindow
+  int width = 1280;        // of the preview window
+  int height = 720;
+  bool show_fps = false;
+  int rate_hz = 0;  // frames per second; 0 follows the display's refresh rate
+};
+
+inline constexpr int kLowestRate = 1;
+inline constexpr int kHighestRate = 240;
+inline constexpr int kLargestWindowSide = 32767;
+
+// What the command line asks for: a run, the help, the version, or nothing at all because it
+// is wrong (`error` then names what is wrong in one line, without the program's name).
+struct ParsedCommandLine {
+  enum class Action { kRun, kHelp, kVersion, kUsageError };
+  Action action = Action::kRun;
+  ProgramOptions options;
+  std::string error;
+};
+
+ParsedCommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// A window id as daemons write it: hex with 0x or 0X (digits in either case) or decimal, with
+// blanks allowed around it. Zero, junk and numbers that no X window id can have give nothing.
+std::optional<WindowId> ParseWindowId(std::string_view text);
+
+// The help text that --help prints and that follows a usage error.
+const char* UsageText();
+
+}  // namespace flakemorph

@@ -56,29 +56,34 @@ void FramePacer::WaitForFrame() {
   next_ += period_;
 }
 
-FrameStats::FrameStats(std::FILE* out) : out_(out) {}
-
-void FrameStats::CountFrame(Nanoseconds now, Nanoseconds cpu) {
+std::optional<FrameRate> FrameMeter::CountFrame(Nanoseconds now, Nanoseconds cpu) {
   if (!started_) {
     started_ = true;
     start_ = now;
     cpu_start_ = cpu;
-    return;
+    return std::nullopt;
   }
   ++frames_;
-  if (now - start_ >= kSecond) Report(now, cpu);
-}
-
-void FrameStats::Report(Nanoseconds now, Nanoseconds cpu) {
   const Nanoseconds elapsed = now - start_;
-  const double fps = static_cast<double>(frames_) * kSecond / static_cast<double>(elapsed);
-  const double cpu_percent =
-      100.0 * static_cast<double>(cpu - cpu_start_) / static_cast<double>(elapsed);
-  std::fprintf(out_, "fps %.0f cpu %.1f%%\n", fps, cpu_percent);
-  std::fflush(out_);
+  if (elapsed < kSecond) return std::nullopt;
+  const FrameRate rate{
+      static_cast<double>(frames_) * kSecond / static_cast<double>(elapsed),
+      100.0 * static_cast<double>(cpu - cpu_start_) / static_cast<double>(elapsed)};
   start_ = now;
   cpu_start_ = cpu;
   frames_ = 0;
+  return rate;
+}
+
+FrameStats::FrameStats(std::FILE* out) : out_(out) {}
+
+void FrameStats::CountFrame(Nanoseconds now, Nanoseconds cpu) {
+  if (const std::optional<FrameRate> rate = meter_.CountFrame(now, cpu)) Print(*rate);
+}
+
+void FrameStats::Print(const FrameRate& rate) {
+  std::fprintf(out_, "fps %.0f cpu %.1f%%\n", rate.fps, rate.cpu_percent);
+  std::fflush(out_);
 }
 
 }  // namespace flakemorph

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 namespace flakemorph {
 
@@ -54,23 +55,38 @@ class FramePacer {
   bool started_ = false;
 };
 
-// Prints "fps F cpu C%" once a second: the frames shown over that second and the process's
-// CPU time over it as a share of one core.
-class FrameStats {
- public:
-  explicit FrameStats(std::FILE* out);
+// The frames shown over about a second and the process's CPU time over it as a share of one
+// core.
+struct FrameRate {
+  double fps = 0;
+  double cpu_percent = 0;
+};
 
-  // A frame was shown at `now`, when the process had used `cpu` of CPU time.
-  void CountFrame(Nanoseconds now, Nanoseconds cpu);
+// Counts frames and measures, once a second, the rate and the load of the second just past.
+class FrameMeter {
+ public:
+  // A frame was shown at `now`, when the process had used `cpu` of CPU time; gives the rate
+  // when this frame ends a second.
+  std::optional<FrameRate> CountFrame(Nanoseconds now, Nanoseconds cpu);
 
  private:
-  void Report(Nanoseconds now, Nanoseconds cpu);
-
-  std::FILE* out_;
   bool started_ = false;
   Nanoseconds start_ = 0;
   Nanoseconds cpu_start_ = 0;
   std::int64_t frames_ = 0;
+};
+
+// Prints "fps F cpu C%" once a second.
+class FrameStats {
+ public:
+  explicit FrameStats(std::FILE* out);
+
+  void CountFrame(Nanoseconds now, Nanoseconds cpu);
+  void Print(const FrameRate& rate);
+
+ private:
+  std::FILE* out_;
+  FrameMeter meter_;
 };
 
 }  // namespace flakemorph

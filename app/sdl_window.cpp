@@ -3,48 +3,11 @@
 #include <SDL.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+
+#include "app/sdl_session.h"
 
 namespace flakemorph {
 namespace {
-
-// Presents timed at start-up to learn whether presenting waits for the display; the first
-// few are left out, as a swap chain may take them without waiting.
-constexpr int kWarmUpPresents = 3;
-constexpr int kTimedPresents = 5;
-
-[[noreturn]] void FailToOpen(const char* reason) {
-  std::fprintf(stderr, "flakemorph: cannot open a window: %s\n", reason);
-  SDL_Quit();
-  std::exit(1);
-}
-
-// With no display SDL falls back to a driver that shows nothing: a window nobody can see would
-// run, and keep a core busy, until killed. Such a driver counts only when asked for by name.
-bool OnlyAnInvisibleDriver() {
-  const char* driver = SDL_GetCurrentVideoDriver();
-  const char* requested = std::getenv("SDL_VIDEODRIVER");
-  const bool invisible = std::strcmp(driver, "offscreen") == 0 ||
-                         std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "evdev") == 0;
-  return invisible && (requested == nullptr || SDL_strcasecmp(requested, driver) != 0);
-}
-
-std::array<char, 256> NoDisplayReason() {
-  std::array<char, 256> reason{};
-  const char* display = std::getenv("DISPLAY");
-  if (display == nullptr || display[0] == '\0') {
-    std::snprintf(reason.data(), reason.size(), "no display found (DISPLAY is not set)");
-  } else {
-    std::snprintf(reason.data(), reason.size(), "cannot reach the display \"%s\"", display);
-  }
-  return reason;
-}
-
-bool StatsWanted() {
-  const char* value = std::getenv("FLAKEMORPH_STATS");
-  return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
-}
 
 std::uint32_t ButtonBit(std::uint8_t button) {
   return button >= 1 && button <= 32 ? std::uint32_t{1} << (button - 1) : 0;
@@ -56,62 +19,63 @@ bool Covers(const SDL_Rect& place, const SDL_Surface& target) {
   return place.x <= 0 && place.y <= 0 && right >= target.w && bottom >= target.h;
 }
 
+SDL_Window* CreateOrFail(int x, int y, int width, int height, std::uint32_t flags) {
+  SDL_Window* window = SDL_CreateWindow("flakemorph", x, y, width, height,
+                                        flags | SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI);
+  if (window == nullptr) FailToOpen(SDL_GetError());
+  return window;
+}
+
 }  // namespace
 
-SdlWindow::SdlWindow() : MemoryDisplay(0, 0), update_rects_(PageDamage::kMostRects) {
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) FailToOpen(SDL_GetError());
-  if (OnlyAnInvisibleDriver()) FailToOpen(NoDisplayReason().data());
-  if (StatsWanted()) stats_.emplace(stderr);
-  OpenWindow();
-}
-
-SdlWindow::~SdlWindow() {
-  for (SDL_Surface* surface : page_surfaces_) SDL_FreeSurface(surface);
-  SDL_DestroyWindow(window_);
-  SDL_Quit();
-}
-
-void SdlWindow::OpenWindow() {
-  SDL_DisplayMode desktop{};
+std::unique_ptr<SdlWindow> SdlWindow::OverDisplay(int index) {
   SDL_Rect bounds{};
-  if (SDL_GetDesktopDisplayMode(0, &desktop) != 0 || SDL_GetDisplayBounds(0, &bounds) != 0) {
-    FailToOpen(SDL_GetError());
-  }
-  // Placed and sized as the whole screen rather than made full-screen: without a window
-  // manager a full-screen window keeps the size it was created with.
-  window_ = SDL_CreateWindow("flakemorph", bounds.x, bounds.y, desktop.w, desktop.h,
-                             SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI);
-  if (window_ == nullptr) FailToOpen(SDL_GetError());
+  if (SDL_GetDisplayBounds(index, &bounds) != 0) FailToOpen(SDL_GetError());
+  // Placed and sized as the monitor rather than made full-screen: without a window manager a
+  // full-screen window keeps the size it was created with.
+  SDL_Window* window = CreateOrFail(bounds.x, bounds.y, bounds.w, bounds.h, SDL_WINDOW_BORDERLESS);
   SDL_ShowCursor(SDL_DISABLE);
+  return std::unique_ptr<SdlWindow>(new SdlWindow(window));
+}
+
+std::unique_ptr<SdlWindow> SdlWindow::Preview(int width, int height) {
+  // Not resizable: the pages keep the size they were given at start-up.
+  SDL_Window* window =
+      CreateOrFail(SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, 0);
+  return std::unique_ptr<SdlWindow>(new SdlWindow(window));
+}
+
+SdlWindow::SdlWindow(SDL_Window* window)
+    : MemoryDisplay(0, 0), window_(window), update_rects_(PageDamage::kMostRects + 1) {
   int width = 0;
   int height = 0;
   SDL_GetWindowSizeInPixels(window_, &width, &height);
   SetScaleSize(Single(width), Single(height));
-  // On X11 the window surface otherwise goes through an OpenGL texture, which costs ten times
-  // as much per page where OpenGL is software; shared-memory images are the cheap way.
-  if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) {
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  }
   if (SDL_GetWindowSurface(window_) == nullptr) FailToOpen(SDL_GetError());
-  ChoosePacing(desktop.refresh_rate);
 }
 
-void SdlWindow::ChoosePacing(int refresh_hz) {
-  const Nanoseconds period = RefreshPeriod(refresh_hz);
-  TimePresents(kWarmUpPresents);
-  const bool waits = PresentationWaits(TimePresents(kTimedPresents), kTimedPresents, period);
-  if (!waits) pacer_.emplace(clock_, period);
-  if (stats_) {
-    std::fprintf(stderr, "flakemorph: refresh %.2f Hz, frames paced by %s\n",
-                 static_cast<double>(kSecond) / static_cast<double>(period),
-                 waits ? "the display" : "the program");
-  }
+SdlWindow::~SdlWindow() {
+  for (SDL_Surface* surface : page_surfaces_) SDL_FreeSurface(surface);
+  overlay_.reset();
+  SDL_DestroyWindow(window_);
 }
 
-Nanoseconds SdlWindow::TimePresents(int count) {
-  const Nanoseconds start = clock_.Now();
-  for (int i = 0; i < count; ++i) ShowFrontPage();
-  return clock_.Now() - start;
+void SdlWindow::AddTextOverlay() {
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSizeInPixels(window_, &width, &height);
+  overlay_ = std::make_unique<TextOverlay>(height);
+}
+
+int SdlWindow::RefreshHz() const {
+  SDL_DisplayMode mode{};
+  const int display = SDL_GetWindowDisplayIndex(window_);
+  if (display < 0 || SDL_GetDesktopDisplayMode(display, &mode) != 0) return 0;
+  return mode.refresh_rate;
+}
+
+std::uint32_t SdlWindow::Id() const {
+  return SDL_GetWindowID(window_);
 }
 
 void SdlWindow::Move(std::int16_t k, float left, float top, float width, float height) {
@@ -132,11 +96,12 @@ void SdlWindow::WrapPage(std::int16_t k) {
   damage_.Resize(source.Width(), source.Height());
 }
 
-void SdlWindow::ZOrder(std::int16_t k) {
-  MemoryDisplay::ZOrder(k);
-  if (pacer_) pacer_->WaitForFrame();
+void SdlWindow::ShowFrame() {
   ShowFrontPage();
-  if (stats_) stats_->CountFrame(clock_.Now(), ProcessCpuTime());
+}
+
+void SdlWindow::ShowText(std::string_view text) {
+  if (overlay_) overlay_->SetText(text);
 }
 
 void SdlWindow::ShowFrontPage() {
@@ -171,8 +136,11 @@ void SdlWindow::ShowChanges(const TargetBuffer& target) {
   for (std::size_t i = 0; i < rects.size(); ++i) {
     update_rects_[i] = {rects[i].x, rects[i].y, rects[i].width, rects[i].height};
   }
-  if (SDL_UpdateWindowSurfaceRects(window_, update_rects_.data(), static_cast<int>(rects.size())) !=
-      0) {
+  std::size_t count = rects.size();
+  if (const std::optional<SDL_Rect> place = DrawOverlay(*SDL_GetWindowSurface(window_))) {
+    update_rects_[count++] = *place;
+  }
+  if (SDL_UpdateWindowSurfaceRects(window_, update_rects_.data(), static_cast<int>(count)) != 0) {
     FailRuntime("cannot show the page: %s", SDL_GetError());
   }
 }
@@ -187,74 +155,61 @@ void SdlWindow::ShowWholePage(SDL_Surface* target) {
   if (source != nullptr && SDL_BlitSurface(source, nullptr, target, &place) != 0) {
     FailRuntime("cannot copy page %d: %s", k, SDL_GetError());
   }
+  DrawOverlay(*target);
   if (SDL_UpdateWindowSurface(window_) != 0) {
     FailRuntime("cannot show the page: %s", SDL_GetError());
   }
 }
 
-void SdlWindow::DoEvents() {
-  SDL_Event event;
-  while (SDL_PollEvent(&event) != 0) HandleEvent(event);
+// Drawn onto the window, never into the pages: the animation is the same with or without it.
+// The text goes over whatever the copy of the page left there, every frame.
+std::optional<SDL_Rect> SdlWindow::DrawOverlay(SDL_Surface& target) {
+  if (!overlay_) return std::nullopt;
+  return overlay_->DrawOnto(target);
 }
 
-void SdlWindow::WaitUntilShown() {
-  constexpr int kWaitMilliseconds = 100;
-  while (!shown_) {
-    SDL_Event event;
-    if (SDL_WaitEventTimeout(&event, kWaitMilliseconds) != 0) HandleEvent(event);
-  }
-}
-
-void SdlWindow::HandleEvent(const SDL_Event& event) {
+bool SdlWindow::HandleEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN:
-      // SDL reports keys that were already held when the window got the focus (the
-      // modifiers of a shortcut that started the program, Alt of an Alt+Tab back) as
-      // presses for no window; only a press made on the window counts.
-      if (event.key.windowID != 0) pb_KeyDown();
-      break;
+      return pb_KeyDown();
     case SDL_MOUSEBUTTONDOWN:
       pressed_buttons_ |= ButtonBit(event.button.button);
-      break;
+      return true;
     case SDL_MOUSEBUTTONUP:
-      HandleButtonUp(event.button);
-      break;
+      return HandleButtonUp(event.button);
     case SDL_WINDOWEVENT:
-      HandleWindowEvent(event.window);
-      break;
-    case SDL_QUIT:
-      Form_CloseRequest();
+      return HandleWindowEvent(event.window);
     default:
-      break;
+      return true;
   }
 }
 
-void SdlWindow::HandleWindowEvent(const SDL_WindowEvent& event) {
+bool SdlWindow::HandleWindowEvent(const SDL_WindowEvent& event) {
   switch (event.event) {
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_FOCUS_GAINED:
       shown_ = true;
-      break;
+      return true;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESTORED:
       // The window system lost what the window showed: all of it goes again.
       shown_ = true;
       damage_.Forget();
       ShowFrontPage();
-      break;
+      return true;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
       // SDL makes a new window surface, whose pixels are not yet the page's.
       damage_.Forget();
-      break;
+      return true;
     case SDL_WINDOWEVENT_CLOSE:
-      Form_CloseRequest();
+      return Form_CloseRequest();
     default:
-      break;
+      return true;
   }
 }
 
 // A click is a button pressed on the window and released on it.
-void SdlWindow::HandleButtonUp(const SDL_MouseButtonEvent& event) {
+bool SdlWindow::HandleButtonUp(const SDL_MouseButtonEvent& event) {
   const std::uint32_t bit = ButtonBit(event.button);
   const bool pressed_here = (pressed_buttons_ & bit) != 0;
   pressed_buttons_ &= ~bit;
@@ -262,25 +217,21 @@ void SdlWindow::HandleButtonUp(const SDL_MouseButtonEvent& event) {
   int height = 0;
   SDL_GetWindowSize(window_, &width, &height);
   if (pressed_here && event.x >= 0 && event.y >= 0 && event.x < width && event.y < height) {
-    pb_Click();
+    return pb_Click();
   }
+  return true;
 }
 
-void SdlWindow::pb_KeyDown() {
-  EndProgram();
+bool SdlWindow::pb_KeyDown() {
+  return false;
 }
 
-void SdlWindow::pb_Click() {
-  EndProgram();
+bool SdlWindow::pb_Click() {
+  return false;
 }
 
-void SdlWindow::Form_CloseRequest() {
-  EndProgram();
-}
-
-void SdlWindow::EndProgram() {
-  SDL_Quit();
-  std::exit(0);
+bool SdlWindow::Form_CloseRequest() {
+  return false;
 }
 
 }  // namespace flakemorph

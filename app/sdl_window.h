@@ -1,15 +1,19 @@
-// The real window: one borderless SDL window over the whole screen whose two surfaces are the
-// in-memory pages. ZOrder copies the page that comes to the front onto the window once per
-// display refresh, only where it differs from the page shown before when that is known; DoEvents
-// ends the program on any key, a click or a close request.
+// A real window: one SDL window whose two surfaces are the in-memory pages. ShowFrame copies
+// the page in front onto the window, only where it differs from the page shown before when that
+// is known, with the frame-rate text over it when asked for. The program shows the frames of
+// all its windows and then hands each its events; a key, a click or a close request on it ends
+// the program.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
-#include "app/frame_pacer.h"
+#include "app/program.h"
+#include "app/sdl_overlay.h"
 #include "display/memory_display.h"
 #include "display/page_damage.h"
 
@@ -22,54 +26,65 @@ union SDL_Event;
 
 namespace flakemorph {
 
-class SdlWindow final : public MemoryDisplay {
+class SdlWindow final : public MemoryDisplay, public ProgramWindow {
  public:
-  // Opens the window. If SDL cannot start or no window can be opened, prints
-  // "flakemorph: cannot open a window: " and the reason on stderr and exits with status 1.
-  SdlWindow();
+  // The ways to open one; each ends the program through FailToOpen if the window cannot be
+  // opened. An SdlSession must be alive.
+  //
+  // A borderless window over SDL's display `index`, exactly its bounds, without a pointer.
+  static std::unique_ptr<SdlWindow> OverDisplay(int index);
+  // An ordinary window with the title "flakemorph" and the window manager's frame, its client
+  // area width x height, placed where the window system puts it.
+  static std::unique_ptr<SdlWindow> Preview(int width, int height);
+
   SdlWindow(const SdlWindow&) = delete;
   SdlWindow& operator=(const SdlWindow&) = delete;
   ~SdlWindow() override;
 
   void Move(std::int16_t k, float left, float top, float width, float height) override;
-  void ZOrder(std::int16_t k) override;
-  void DoEvents() override;
 
-  // Handles events until the window is on the screen: the moment of its activation.
-  void WaitUntilShown();
+  Display& Surfaces() override { return *this; }
+  void ShowFrame() override;
+  void ShowText(std::string_view text) override;
+
+  // Shows ShowText's text from now on, in the top-left corner.
+  void AddTextOverlay();
+  // The refresh rate of the display the window is on; 0 where it does not say.
+  int RefreshHz() const;
+  std::uint32_t Id() const;
+  // Whether the window has been on the screen: the moment of its activation.
+  bool Shown() const { return shown_; }
+  // An event for this window; false if it ends the program.
+  bool HandleEvent(const SDL_Event& event);
 
  private:
-  void OpenWindow();
-  void ChoosePacing(int refresh_hz);
-  Nanoseconds TimePresents(int count);
+  explicit SdlWindow(SDL_Window* window);
+
   void ShowFrontPage();
   std::optional<TargetBuffer> DirectTarget(SDL_Surface& target);
   void ShowChanges(const TargetBuffer& target);
   void ShowWholePage(SDL_Surface* target);
+  std::optional<SDL_Rect> DrawOverlay(SDL_Surface& target);
   void WrapPage(std::int16_t k);
 
-  void HandleEvent(const SDL_Event& event);
-  void HandleWindowEvent(const SDL_WindowEvent& event);
-  void HandleButtonUp(const SDL_MouseButtonEvent& event);
+  bool HandleWindowEvent(const SDL_WindowEvent& event);
+  bool HandleButtonUp(const SDL_MouseButtonEvent& event);
 
-  // The end handlers: none of them looks at which key, button or surface it was.
-  [[noreturn]] void pb_KeyDown();
-  [[noreturn]] void pb_Click();
-  // A close request from the window system, or SIGINT or SIGTERM, which SDL reports as a
-  // quit event.
-  [[noreturn]] void Form_CloseRequest();
-  [[noreturn]] static void EndProgram();
+  // The end handlers: none of them looks at which key, button or surface it was. Each
+  // returns false: the program ends.
+  bool pb_KeyDown();
+  bool pb_Click();
+  // A close request from the window system.
+  bool Form_CloseRequest();
 
   SDL_Window* window_ = nullptr;
   // The pages as SDL sees them, to blit from; rebuilt whenever Move gives a page new pixels.
   std::array<SDL_Surface*, 2> page_surfaces_{};
   // Knows what the window surface shows, so that a frame copies and sends only what changed.
   PageDamage damage_;
-  // Sized once, at start-up.
+  // Sized once, at start-up: the changed tiles and the overlay.
   std::vector<SDL_Rect> update_rects_;
-  MonotonicClock clock_;
-  std::optional<FramePacer> pacer_;
-  std::optional<FrameStats> stats_;
+  std::unique_ptr<TextOverlay> overlay_;
   std::uint32_t pressed_buttons_ = 0;
   bool shown_ = false;
 };

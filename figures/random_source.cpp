@@ -73,7 +73,8 @@ std::uint64_t LocalNanosecondsSinceMidnight() {
   return seconds * kNanosecondsPerSecond + static_cast<std::uint64_t>(now.tv_nsec);
 }
 
-TimeSeededGenerator::TimeSeededGenerator(TimeOfDayClock clock) : clock_(std::move(clock)) {
+TimeSeededGenerator::TimeSeededGenerator(TimeOfDayClock clock, std::uint64_t stream)
+    : clock_(std::move(clock)), stream_(stream) {
   Reseed();
 }
 
@@ -83,9 +84,11 @@ void TimeSeededGenerator::Reseed() {
 }
 
 // The clock picks the starting state and the count picks the stream (PCG's increment), so
-// re-seeds at one clock reading run on distinct streams.
+// re-seeds at one clock reading run on distinct streams. The stream number moves the starting
+// state, and with it the increment, by a hash of its own; stream 0 adds nothing.
 void TimeSeededGenerator::Seed(std::uint64_t clockReading, std::uint64_t reseedCount) {
-  const std::uint64_t clockHash = SplitMix64(clockReading);
+  const std::uint64_t streamHash = stream_ == 0 ? 0 : SplitMix64(~stream_);
+  const std::uint64_t clockHash = SplitMix64(clockReading) ^ streamHash;
   state_ = 0;
   increment_ = (SplitMix64(clockHash + reseedCount) << 1U) | 1U;
   NextBits();

@@ -28,9 +28,13 @@ std::uint64_t LocalNanosecondsSinceMidnight();
 // (the start-up figure and the first new one are built microseconds apart) still give
 // different streams, while the same clock reading and the same re-seed count give the same
 // stream. The constructor seeds it once, so Next() may be called before any Reseed().
+//
+// `stream` tells apart generators that read the same clock at the same moments, one for each
+// monitor: each then draws figures of its own. Stream 0 is the generator of a single window.
 class TimeSeededGenerator final : public RandomSource {
  public:
-  explicit TimeSeededGenerator(TimeOfDayClock clock = LocalNanosecondsSinceMidnight);
+  explicit TimeSeededGenerator(TimeOfDayClock clock = LocalNanosecondsSinceMidnight,
+                               std::uint64_t stream = 0);
   void Reseed() override;
   // 24 random bits, so every value is an exact single and 1 is never reached.
   float Next() override;
@@ -40,6 +44,7 @@ class TimeSeededGenerator final : public RandomSource {
   std::uint32_t NextBits();
 
   TimeOfDayClock clock_;
+  std::uint64_t stream_;
   std::uint64_t reseedCount_ = 0;
   std::uint64_t state_ = 0;
   std::uint64_t increment_ = 1;

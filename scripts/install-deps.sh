@@ -6,8 +6,10 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config         # the build
   libsdl2-dev libpng-dev            # the window, PNG pictures
+  libsdl2-ttf-dev fonts-dejavu-core # the text of --fps
   libgtest-dev libbenchmark-dev     # tests, benchmarks
   xvfb xdotool imagemagick x11-utils libx11-dev  # end-to-end tests in a virtual X server
+  xserver-xorg-core xserver-xorg-video-dummy     # ... and in one with several monitors
 )
 
 missing=()

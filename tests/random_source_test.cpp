@@ -73,6 +73,28 @@ TEST(TimeSeededGenerator, ClockReadingsOneNanosecondApartGiveDifferentStreams) {
   EXPECT_NE(Take(early, 8), Take(late, 8));
 }
 
+// One generator per monitor, all reading the same clock at the same moments.
+TEST(TimeSeededGenerator, MonitorStreamsAtOneClockReadingDifferAndRepeat) {
+  constexpr std::uint64_t kReading = 43'200'000'000'123ULL;
+  TimeSeededGenerator single(FixedClock(kReading));
+  TimeSeededGenerator first_monitor(FixedClock(kReading), 0);
+  EXPECT_EQ(Take(single, 100), Take(first_monitor, 100));
+  std::vector<std::vector<float>> streams;
+  for (std::uint64_t monitor = 0; monitor < 16; ++monitor) {
+    TimeSeededGenerator random(FixedClock(kReading), monitor);
+    TimeSeededGenerator again(FixedClock(kReading), monitor);
+    random.Reseed();
+    again.Reseed();
+    streams.push_back(Take(random, 8));
+    EXPECT_EQ(streams.back(), Take(again, 8)) << "monitor " << monitor;
+  }
+  for (std::size_t a = 0; a < streams.size(); ++a) {
+    for (std::size_t b = a + 1; b < streams.size(); ++b) {
+      EXPECT_NE(streams[a], streams[b]) << a << " " << b;
+    }
+  }
+}
+
 TEST(TimeSeededGenerator, ReadsTheClockAtConstructionAndAtEveryReseed) {
   int readings = 0;
   TimeSeededGenerator random([&readings] { return static_cast<std::uint64_t>(++readings); });

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "animation/animation.h"
+#include "app/program.h"
 #include "display/memory_display.h"
 #include "display/page_damage.h"
 #include "figures/random_source.h"
+#include "tests/program_fakes.h"
 
 namespace {
 
@@ -184,6 +186,35 @@ class DamageDisplay final : public MemoryDisplay {
 TEST(Animation, FramesShownThroughDamageAllocateNothing) {
   DamageDisplay display(640, 480);
   ExpectFramesAllocateNothing(display);
+}
+
+// The loop of the program around the animations: several windows, pacing to a rate, the
+// statistics and the frame-rate text, once a second each, over five seconds.
+TEST(Program, FramesOfEveryWindowWithStatsAndTextAllocateNothing) {
+  fakes::ManualClock clock;
+  fakes::MemoryWindow left(clock, 448, 439);
+  fakes::MemoryWindow right(clock, 320, 240);
+  TimeSeededGenerator left_random(LocalNanosecondsSinceMidnight, 0);
+  TimeSeededGenerator right_random(LocalNanosecondsSinceMidnight, 1);
+  const std::vector<Screen> screens = {{&left, &left_random}, {&right, &right_random}};
+  fakes::CountingPump events;
+  std::FILE* stats = std::tmpfile();
+  ASSERT_NE(stats, nullptr);
+  const ProgramSettings settings{.refresh_hz = 60, .rate_hz = 30, .show_fps = true, .stats = stats};
+  Program program(screens, events, clock, clock, settings);
+  program.StartUp();
+  // The first frame starts the first cycle and the first second's report prints once.
+  for (int frame = 0; frame < 40; ++frame) program.RunFrame();
+  {
+    AllocationCount count;
+    for (int frame = 0; frame < 150; ++frame) {
+      clock.Work(kSecond / 1000);
+      program.RunFrame();
+    }
+    EXPECT_EQ(count.Total(), 0);
+  }
+  EXPECT_EQ(left.Text(), "30 fps  CPU 3.0%");
+  std::fclose(stats);
 }
 
 }  // namespace

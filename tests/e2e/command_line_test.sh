@@ -28,7 +28,8 @@ run_without_display --version
 pass "--version"
 
 for arguments in "--bogus" "-h" "extra" "extra --help" "--rate" "--rate 0" "--window-id junk" \
-  "--window --root"; do
+  "--window --root" "--geometry" "--geometry 640" "--geometry 0x400" "--geometry 640x400x3" \
+  "--rate 241" "--fps=1"; do
   # shellcheck disable=SC2086 # each case is a list of words
   run_without_display $arguments
   [[ $STATUS == 2 ]] || fail "'$arguments': status $STATUS, expected 2"

@@ -24,6 +24,7 @@ APP_PID=""
 # Any other flakemorph a test starts by hand, so that cleanup ends it too.
 OTHER_PIDS=()
 WID=""
+FLAKEMORPH_ARGS=()
 APP_STATUS=""
 APP_MILLISECONDS=""
 
@@ -86,12 +87,14 @@ start_xvfb() {
   export DISPLAY
 }
 
-# Starts flakemorph in the background with the given environment assignments (NAME=VALUE ...);
-# its stdout and stderr go to $WORK/app.out and $WORK/app.err. A background job of a script
+# Starts flakemorph in the background with the given environment assignments (NAME=VALUE ...)
+# and the arguments in FLAKEMORPH_ARGS; its stdout and stderr go to $WORK/app.out and
+# $WORK/app.err. A background job of a script
 # starts with SIGINT ignored, which SDL would respect; env gives it back its default.
 # shellcheck disable=SC2120 # the environment assignments are optional
 start_flakemorph() {
-  env --default-signal=INT "$@" "$FLAKEMORPH" >"$WORK/app.out" 2>"$WORK/app.err" &
+  env --default-signal=INT "$@" "$FLAKEMORPH" "${FLAKEMORPH_ARGS[@]}" >"$WORK/app.out" \
+    2>"$WORK/app.err" &
   APP_PID=$!
   APP_STATUS=""
 }
@@ -150,4 +153,23 @@ screenshot() {
 # The share of pixels of a picture that are not pure black, 0 to 1.
 non_black_share() {
   "$CONVERT" "$1" -alpha off -fill white +opaque black -format '%[fx:mean]' info:
+}
+
+# The share of pixels of a picture in the grey of the frame-rate text's box, 0 to 1.
+overlay_share() {
+  "$CONVERT" "$1" -alpha off -fill black +opaque "rgb(40,40,40)" -fill white -opaque "rgb(40,40,40)" \
+    -format '%[fx:mean]' info:
+}
+
+# Whether window $1 asks the window manager for a frame. SDL says so in the Motif hints, and
+# only where that atom exists, as it does under a window manager: make it exist first with
+# motif_hints_atom.
+motif_hints_atom() {
+  xprop -root -f _MOTIF_WM_HINTS 32c -set _MOTIF_WM_HINTS 0 || fail "cannot make the Motif atom"
+}
+decorated() {
+  local hints
+  hints=$(xprop -id "$1" _MOTIF_WM_HINTS)
+  [[ "$hints" =~ =\ [^,]+,\ [^,]+,\ 0x([0-9a-f]+) ]] || fail "window $1 has no Motif hints: $hints"
+  [[ ${BASH_REMATCH[1]} != 0 ]]
 }

@@ -1,0 +1,117 @@
+// The running program: one animation for each of its windows (one per monitor, the preview
+// window, or a window of another program), all advanced together. Every program frame draws
+// the next frame of every animation, waits for its moment, shows it on every window at once
+// and only then handles the events of all windows, any of which may end the program. Without
+// SDL, so that the order of a frame and its pacing can be tested with windows of the tests'
+// own.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "animation/animation.h"
+#include "app/frame_pacer.h"
+#include "display/display.h"
+#include "figures/random_source.h"
+
+namespace flakemorph {
+
+// One window of the program, of whatever kind.
+class ProgramWindow {
+ public:
+  virtual ~ProgramWindow() = default;
+  // What the window's animation draws on. Its ZOrder only marks the page in front and its
+  // DoEvents does nothing: the program shows the frames of all windows together and then
+  // handles the events of all of them.
+  virtual Display& Surfaces() = 0;
+  // Puts the page in front on the screen, with the text of ShowText over it.
+  virtual void ShowFrame() = 0;
+  // Text for a corner of the window from the next frame on (the frame rate of --fps).
+  virtual void ShowText(std::string_view text) = 0;
+};
+
+// The window system's events, for all windows of the program.
+class EventPump {
+ public:
+  virtual ~EventPump() = default;
+  // Handles events until every window is on the screen, the moment the animations start.
+  // False if an event ended the program meanwhile.
+  virtual bool WaitUntilShown() = 0;
+  // Handles every pending event and returns. False once one of them ended the program: a key
+  // or a click on any window, a close request for any of them, SIGINT or SIGTERM.
+  virtual bool HandlePending() = 0;
+};
+
+// The CPU time the process has used so far.
+class CpuClock {
+ public:
+  virtual ~CpuClock() = default;
+  virtual Nanoseconds Used() = 0;
+};
+
+class ProcessCpuClock final : public CpuClock {
+ public:
+  Nanoseconds Used() override { return ProcessCpuTime(); }
+};
+
+// A window and the random source its animation draws from.
+struct Screen {
+  ProgramWindow* window;
+  RandomSource* random;
+};
+
+struct ProgramSettings {
+  int refresh_hz = 0;  // of the primary display; 0 when it does not say
+  int rate_hz = 0;     // frames per second; 0 follows the refresh
+  bool show_fps = false;
+  std::FILE* stats = nullptr;  // where "fps F cpu C%" goes once a second, if anywhere
+};
+
+class Program {
+ public:
+  Program(std::span<const Screen> screens, EventPump& events, PacingClock& clock, CpuClock& cpu,
+          const ProgramSettings& settings);
+
+  // Waits for the windows, starts every animation and runs frames until an event ends the
+  // program.
+  void Run();
+
+  // The start-up of every animation, then the choice of pacing.
+  void StartUp();
+  // One frame of every animation, shown on every window, then the events. False once an
+  // event ended the program.
+  bool RunFrame();
+
+  // Whether the program holds frames to Period(), rather than the display's presentation.
+  bool Paced() const { return pacer_.has_value(); }
+  Nanoseconds Period() const { return period_; }
+  const Animation& AnimationOf(std::size_t index) const { return *animations_.at(index); }
+
+ private:
+  void ChoosePacing();
+  Nanoseconds TimeShows(int count);
+  void ShowFrames();
+  void CountFrame();
+  void ShowTextOnEveryWindow(std::string_view text);
+
+  std::vector<Screen> screens_;
+  std::vector<std::unique_ptr<Animation>> animations_;
+  EventPump& events_;
+  PacingClock& clock_;
+  CpuClock& cpu_;
+  ProgramSettings settings_;
+  Nanoseconds period_ = 0;
+  std::optional<FramePacer> pacer_;
+  FrameMeter meter_;
+  std::optional<FrameStats> stats_;
+};
+
+// The text of --fps: "F fps  CPU C%", into `text`; gives its length.
+std::size_t FormatFrameRate(const FrameRate& rate, std::span<char> text);
+
+}  // namespace flakemorph

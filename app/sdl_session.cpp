@@ -1,0 +1,111 @@
+#include "app/sdl_session.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/sdl_window.h"
+
+namespace flakemorph {
+namespace {
+
+// With no display SDL falls back to a driver that shows nothing: a window nobody can see would
+// run, and keep a core busy, until killed. Such a driver counts only when asked for by name.
+bool OnlyAnInvisibleDriver() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* requested = std::getenv("SDL_VIDEODRIVER");
+  const bool invisible = std::strcmp(driver, "offscreen") == 0 ||
+                         std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "evdev") == 0;
+  return invisible && (requested == nullptr || SDL_strcasecmp(requested, driver) != 0);
+}
+
+std::array<char, 256> NoDisplayReason() {
+  std::array<char, 256> reason{};
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || display[0] == '\0') {
+    std::snprintf(reason.data(), reason.size(), "no display found (DISPLAY is not set)");
+  } else {
+    std::snprintf(reason.data(), reason.size(), "cannot reach the display \"%s\"", display);
+  }
+  return reason;
+}
+
+// The window an event happened on; 0 for none, as for keys that were already held when a
+// window got the focus.
+std::uint32_t WindowIdOf(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      return event.key.windowID;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      return event.button.windowID;
+    case SDL_WINDOWEVENT:
+      return event.window.windowID;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+void FailToOpen(const char* reason) {
+  std::fprintf(stderr, "flakemorph: cannot open a window: %s\n", reason);
+  SDL_Quit();
+  std::exit(1);
+}
+
+SdlSession::SdlSession() {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) FailToOpen(SDL_GetError());
+  if (OnlyAnInvisibleDriver()) FailToOpen(NoDisplayReason().data());
+  // On X11 a window surface otherwise goes through an OpenGL texture, which costs ten times as
+  // much per page where OpenGL is software; shared-memory images are the cheap way.
+  if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  }
+}
+
+SdlSession::~SdlSession() {
+  SDL_Quit();
+}
+
+SdlEventPump::SdlEventPump(std::span<SdlWindow* const> windows)
+    : windows_(windows.begin(), windows.end()) {}
+
+bool SdlEventPump::WaitUntilShown() {
+  constexpr int kWaitMilliseconds = 100;
+  const auto shown = [](const SdlWindow* window) { return window->Shown(); };
+  while (!std::all_of(windows_.begin(), windows_.end(), shown)) {
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, kWaitMilliseconds) != 0 && !Handle(event)) return false;
+  }
+  return true;
+}
+
+bool SdlEventPump::HandlePending() {
+  SDL_Event event;
+  while (SDL_PollEvent(&event) != 0) {
+    if (!Handle(event)) return false;
+  }
+  return true;
+}
+
+bool SdlEventPump::Handle(const SDL_Event& event) {
+  if (event.type == SDL_QUIT) return false;
+  SdlWindow* window = WindowOf(WindowIdOf(event));
+  return window == nullptr || window->HandleEvent(event);
+}
+
+SdlWindow* SdlEventPump::WindowOf(std::uint32_t window_id) const {
+  if (window_id == 0) return nullptr;
+  for (SdlWindow* window : windows_) {
+    if (window->Id() == window_id) return window;
+  }
+  return nullptr;
+}
+
+}  // namespace flakemorph

@@ -1,0 +1,45 @@
+// SDL's video for the life of the program, and the event pump that serves all its windows:
+// SDL has one queue of events for all of them.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "app/program.h"
+
+union SDL_Event;
+
+namespace flakemorph {
+
+class SdlWindow;
+
+// Prints "flakemorph: cannot open a window: " and the reason on stderr and exits with status 1.
+[[noreturn]] void FailToOpen(const char* reason);
+
+// Starts SDL's video, or ends the program through FailToOpen when there is no display to show
+// anything on; SDL_Quit when it goes.
+class SdlSession {
+ public:
+  SdlSession();
+  SdlSession(const SdlSession&) = delete;
+  SdlSession& operator=(const SdlSession&) = delete;
+  ~SdlSession();
+};
+
+// Hands every event to the window it is for. SIGINT and SIGTERM reach it as SDL's quit event.
+class SdlEventPump final : public EventPump {
+ public:
+  explicit SdlEventPump(std::span<SdlWindow* const> windows);
+
+  bool WaitUntilShown() override;
+  bool HandlePending() override;
+
+ private:
+  bool Handle(const SDL_Event& event);
+  SdlWindow* WindowOf(std::uint32_t window_id) const;
+
+  std::vector<SdlWindow*> windows_;
+};
+
+}  // namespace flakemorph

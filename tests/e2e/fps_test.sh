@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# --fps: a small box of text in the top-left corner, the frame rate and the CPU load, laid over
+# the picture and refreshed once a second; without it the corner is the animation's alone.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+# The box's place: a margin and a padding of a third of the font size (14 at 720 pixels).
+corner_share() {
+  "$CONVERT" "$1" -crop "$2" +repage "$WORK/corner.png"
+  overlay_share "$WORK/corner.png"
+}
+
+# The text's light pixels in the box.
+text_pixels() {
+  "$CONVERT" "$1" -crop "$2" +repage -alpha off -fill black +opaque "rgb(235,235,235)" \
+    -fill white -opaque "rgb(235,235,235)" -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+start_xvfb
+
+start_flakemorph
+find_window
+sleep 1.5
+screenshot "$WORK/plain.png"
+share=$(corner_share "$WORK/plain.png" 150x18+6+6)
+awk -v s="$share" 'BEGIN { exit !(s < 0.05) }' || fail "without --fps the corner has a box ($share)"
+kill -TERM "$APP_PID"
+wait_for_exit 2
+pass "without --fps the corner holds no box"
+
+FLAKEMORPH_ARGS=(--fps)
+start_flakemorph
+find_window
+sleep 1.5
+screenshot "$WORK/fps.png"
+share=$(corner_share "$WORK/fps.png" 150x18+6+6)
+awk -v s="$share" 'BEGIN { exit !(s > 0.4) }' || fail "with --fps only $share of the corner is the box"
+light=$(text_pixels "$WORK/fps.png" 200x30+0+0)
+((light > 40)) || fail "with --fps only $light pixels of text in the corner"
+differing=$("$COMPARE" -metric AE -extract 200x30+0+0 "$WORK/plain.png" "$WORK/fps.png" null: 2>&1 ||
+  true)
+((${differing%%.*} > 1000)) || fail "the corner differs from a run without --fps in $differing pixels"
+pass "the box and its text in the corner: $share of it grey, $light pixels of text"
+
+# The picture goes on beneath and beside it.
+share=$(non_black_share "$WORK/fps.png")
+awk -v s="$share" 'BEGIN { exit !(s > 0.005 && s < 0.5) }' || fail "no circles with --fps ($share)"
+pass "circles with --fps: $share of the pixels drawn"
+since=$(now_ms)
+xdotool key space
+expect_clean_exit_within 2 "$since" "space with --fps"
+
+# The preview window has it too, in its own corner.
+SCREEN_WIDTH=1280
+FLAKEMORPH_ARGS=(--fps --geometry 480x300)
+start_flakemorph
+find_window
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+sleep 1.5
+screenshot "$WORK/preview.png"
+share=$(corner_share "$WORK/preview.png" "80x12+$((X + 5))+$((Y + 5))")
+awk -v s="$share" 'BEGIN { exit !(s > 0.4) }' || fail "no box in the preview window's corner ($share)"
+pass "the box in the corner of the preview window"
+kill -TERM "$APP_PID"
+wait_for_exit 2
+[[ "$APP_STATUS" == 0 ]] || fail "SIGTERM with --fps: status $APP_STATUS"

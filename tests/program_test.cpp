@@ -1,0 +1,372 @@
+#include "app/program.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "display/memory_display.h"
+#include "display/recording_display.h"
+#include "figures/random_source.h"
+#include "tests/program_fakes.h"
+
+namespace flakemorph {
+namespace {
+
+using fakes::CountingPump;
+using fakes::ManualClock;
+using fakes::MemoryWindow;
+
+constexpr std::uint64_t kNoon = 43'200'000'000'000;
+constexpr Nanoseconds kRefresh = kSecond / 60;
+
+TimeOfDayClock Noon() {
+  return [] { return kNoon; };
+}
+
+std::string ReadAll(std::FILE* file) {
+  std::rewind(file);
+  std::string text;
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) text += static_cast<char>(c);
+  return text;
+}
+
+bool SamePixels(const Page& a, const Page& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  const std::size_t count = static_cast<std::size_t>(a.Width()) * a.Height();
+  return std::equal(a.Pixels(), a.Pixels() + count, b.Pixels());
+}
+
+// Pages in memory with every operation on them logged, as the headless tool logs them.
+class RecordedRun {
+ public:
+  RecordedRun(float width, float height)
+      : log_(std::tmpfile()), pages_(width, height), recording_(log_, &pages_) {}
+  ~RecordedRun() { std::fclose(log_); }
+  Display& Surfaces() { return recording_; }
+  const MemoryDisplay& Pages() const { return pages_; }
+  std::string Log() const { return ReadAll(log_); }
+
+ private:
+  std::FILE* log_;
+  MemoryDisplay pages_;
+  RecordingDisplay recording_;
+};
+
+class RecordedWindow final : public ProgramWindow {
+ public:
+  RecordedWindow(float width, float height) : run_(width, height) {}
+  Display& Surfaces() override { return run_.Surfaces(); }
+  void ShowFrame() override {}
+  void ShowText(std::string_view) override {}
+  const RecordedRun& Run() const { return run_; }
+
+ private:
+  RecordedRun run_;
+};
+
+// The core keeps nothing outside an animation: two of them, run frame by frame in turn in one
+// process, each draw exactly what it draws alone, while the monitor index in their seeds keeps
+// their figures apart.
+TEST(ProgramWindows, SideBySideEachAnimationDrawsWhatItDrawsAlone) {
+  constexpr int kFrames = 320;  // two cycles and a morph: three new figures each
+  struct Head {
+    float width;
+    float height;
+    std::uint64_t monitor;
+  };
+  const std::array<Head, 2> heads{{{448, 439, 0}, {640, 360, 1}}};
+
+  ManualClock clock;
+  CountingPump events(kFrames);
+  std::vector<std::unique_ptr<RecordedWindow>> windows;
+  std::vector<std::unique_ptr<TimeSeededGenerator>> randoms;
+  std::vector<Screen> screens;
+  for (const Head& head : heads) {
+    windows.push_back(std::make_unique<RecordedWindow>(head.width, head.height));
+    randoms.push_back(std::make_unique<TimeSeededGenerator>(Noon(), head.monitor));
+    screens.push_back({windows.back().get(), randoms.back().get()});
+  }
+  Program program(screens, events, clock, clock, {});
+  program.Run();
+  ASSERT_EQ(events.Calls(), kFrames);
+
+  for (std::size_t i = 0; i < heads.size(); ++i) {
+    RecordedRun alone(heads[i].width, heads[i].height);
+    TimeSeededGenerator random(Noon(), heads[i].monitor);
+    Animation animation(alone.Surfaces(), random);
+    animation.StartUp();
+    for (int frame = 0; frame < kFrames; ++frame) animation.NextFrame();
+    const RecordedRun& together = windows[i]->Run();
+    EXPECT_EQ(together.Log(), alone.Log()) << "window " << i;
+    EXPECT_TRUE(SamePixels(together.Pages().page(0), alone.Pages().page(0))) << "window " << i;
+    EXPECT_TRUE(SamePixels(together.Pages().page(1), alone.Pages().page(1))) << "window " << i;
+  }
+  const FormState& first = program.AnimationOf(0).State();
+  const FormState& second = program.AnimationOf(1).State();
+  for (std::int16_t slot = 0; slot <= 1; ++slot) {
+    EXPECT_FALSE(first.Figures[slot].SpinRate == second.Figures[slot].SpinRate &&
+                 first.Figures[slot].CoreColorA == second.Figures[slot].CoreColorA)
+        << "slot " << slot;
+  }
+}
+
+// What happens in one program frame, in order.
+class Journal {
+ public:
+  void Add(std::string entry) { entries_.push_back(std::move(entry)); }
+  std::vector<std::string> TakeAll() { return std::exchange(entries_, {}); }
+
+ private:
+  std::vector<std::string> entries_;
+};
+
+class JournalClock final : public PacingClock {
+ public:
+  explicit JournalClock(Journal& journal) : journal_(journal) {}
+  Nanoseconds Now() override { return now_; }
+  void SleepUntil(Nanoseconds deadline) override {
+    journal_.Add("wait");
+    now_ = deadline;
+  }
+
+ private:
+  Journal& journal_;
+  Nanoseconds now_ = kSecond;
+};
+
+class JournalWindow final : public ProgramWindow {
+ public:
+  JournalWindow(Journal& journal, std::string name)
+      : journal_(journal), name_(std::move(name)), surfaces_(*this) {}
+  Display& Surfaces() override { return surfaces_; }
+  void ShowFrame() override { journal_.Add("show " + name_); }
+  void ShowText(std::string_view) override {}
+
+ private:
+  class LoggedPages final : public MemoryDisplay {
+   public:
+    explicit LoggedPages(JournalWindow& window) : MemoryDisplay(120, 100), window_(window) {}
+    void ZOrder(std::int16_t k) override {
+      MemoryDisplay::ZOrder(k);
+      window_.journal_.Add("draw " + window_.name_);
+    }
+    void DoEvents() override { window_.journal_.Add("doevents " + window_.name_); }
+
+   private:
+    JournalWindow& window_;
+  };
+
+  Journal& journal_;
+  std::string name_;
+  LoggedPages surfaces_;
+};
+
+class JournalPump final : public EventPump {
+ public:
+  explicit JournalPump(Journal& journal) : journal_(journal) {}
+  bool WaitUntilShown() override { return true; }
+  bool HandlePending() override {
+    journal_.Add("events");
+    return true;
+  }
+
+ private:
+  Journal& journal_;
+};
+
+TEST(ProgramFrame, DrawsEveryWindowThenWaitsThenShowsAllBeforeTheEvents) {
+  Journal journal;
+  JournalClock clock(journal);
+  ManualClock cpu;
+  JournalPump events(journal);
+  JournalWindow left(journal, "left");
+  JournalWindow right(journal, "right");
+  TimeSeededGenerator left_random(Noon(), 0);
+  TimeSeededGenerator right_random(Noon(), 1);
+  const std::array<Screen, 2> screens{{{&left, &left_random}, {&right, &right_random}}};
+  Program program(screens, events, clock, cpu, {});
+  program.StartUp();
+  ASSERT_TRUE(program.Paced());
+  journal.TakeAll();
+  ASSERT_TRUE(program.RunFrame());  // the first frame goes at once
+  journal.TakeAll();
+  ASSERT_TRUE(program.RunFrame());
+  const std::vector<std::string> expected = {"draw left",      "doevents left", "draw right",
+                                             "doevents right", "wait",          "show left",
+                                             "show right",     "events"};
+  EXPECT_EQ(journal.TakeAll(), expected);
+}
+
+TEST(ProgramEnd, AnEventEndsTheProgramAfterItsFrame) {
+  ManualClock clock;
+  MemoryWindow window(clock, 200, 150);
+  TimeSeededGenerator random(Noon());
+  const std::array<Screen, 1> screens{{{&window, &random}}};
+  CountingPump events(3);
+  Program program(screens, events, clock, clock, {});
+  program.Run();
+  EXPECT_EQ(events.Calls(), 3);
+  EXPECT_EQ(program.AnimationOf(0).PhaseFrame(), 3);
+}
+
+TEST(ProgramEnd, AnEventBeforeTheWindowsAreShownEndsItBeforeAnyFrame) {
+  ManualClock clock;
+  MemoryWindow window(clock, 200, 150);
+  TimeSeededGenerator random(Noon());
+  const std::array<Screen, 1> screens{{{&window, &random}}};
+  CountingPump events(INT64_MAX, /*shown=*/false);
+  Program program(screens, events, clock, clock, {});
+  program.Run();
+  EXPECT_EQ(events.Calls(), 0);
+  EXPECT_TRUE(window.Shows().empty());
+}
+
+// Runs a program of `windows` windows for one simulated second after start-up and some frames
+// to settle; gives the moments at which the first window showed that second's frames.
+struct PacedRun {
+  PacedRun(const ProgramSettings& settings, Nanoseconds display_refresh, int windows = 1) {
+    for (int i = 0; i < windows; ++i) {
+      windows_.push_back(std::make_unique<MemoryWindow>(clock, 300, 200, display_refresh));
+      randoms_.push_back(std::make_unique<TimeSeededGenerator>(Noon(), i));
+      screens_.push_back({windows_.back().get(), randoms_.back().get()});
+    }
+    program = std::make_unique<Program>(screens_, events, clock, clock, settings);
+    program->StartUp();
+    for (int frame = 0; frame < 10; ++frame) DrawAndRun();
+    const Nanoseconds start = clock.Now();
+    const std::size_t before = windows_[0]->Shows().size();
+    while (clock.Now() - start < kSecond) DrawAndRun();
+    for (std::size_t i = before; i < windows_[0]->Shows().size(); ++i) {
+      const Nanoseconds shown = windows_[0]->Shows()[i];
+      if (shown - start <= kSecond) second.push_back(shown);
+    }
+  }
+  const MemoryWindow& Window(std::size_t i) const { return *windows_[i]; }
+  // Drawing takes a millisecond of work.
+  void DrawAndRun() {
+    clock.Work(kSecond / 1000);
+    program->RunFrame();
+  }
+
+  ManualClock clock;
+  CountingPump events;
+  std::unique_ptr<Program> program;
+  std::vector<Nanoseconds> second;
+
+ private:
+  std::vector<std::unique_ptr<MemoryWindow>> windows_;
+  std::vector<std::unique_ptr<TimeSeededGenerator>> randoms_;
+  std::vector<Screen> screens_;
+};
+
+void ExpectEvenlySpaced(const std::vector<Nanoseconds>& shows, Nanoseconds period) {
+  for (std::size_t i = 1; i < shows.size(); ++i) {
+    EXPECT_NEAR(static_cast<double>(shows[i] - shows[i - 1]), static_cast<double>(period), 2.0)
+        << "frame " << i;
+  }
+}
+
+TEST(ProgramPacing, WithoutARateTheRefreshOfThePrimaryDisplaySetsThePace) {
+  PacedRun run({.refresh_hz = 75}, 0);
+  EXPECT_TRUE(run.program->Paced());
+  EXPECT_EQ(run.program->Period(), kSecond / 75);
+  EXPECT_EQ(run.second.size(), 75U);
+  ExpectEvenlySpaced(run.second, kSecond / 75);
+}
+
+TEST(ProgramPacing, ADisplayThatSaysNoRefreshCountsAsSixtyHertz) {
+  PacedRun run({}, 0);
+  EXPECT_EQ(run.program->Period(), kRefresh);
+  EXPECT_EQ(run.second.size(), 60U);
+}
+
+TEST(ProgramPacing, ARateSetsThePaceForAllWindowsAtOnce) {
+  for (const int rate : {1, 30, 144, 240}) {
+    PacedRun run({.refresh_hz = 60, .rate_hz = rate}, 0, 3);
+    EXPECT_EQ(run.program->Period(), kSecond / rate) << rate;
+    EXPECT_EQ(run.second.size(), static_cast<std::size_t>(rate)) << rate;
+    ExpectEvenlySpaced(run.second, kSecond / rate);
+    EXPECT_EQ(run.Window(1).Shows(), run.Window(0).Shows()) << rate;
+    EXPECT_EQ(run.Window(2).Shows(), run.Window(0).Shows()) << rate;
+  }
+}
+
+TEST(ProgramPacing, WhereShowingWaitsForTheDisplayTheDisplaySetsThePace) {
+  PacedRun run({.refresh_hz = 60}, kRefresh);
+  EXPECT_FALSE(run.program->Paced());
+  EXPECT_EQ(run.clock.Sleeps(), 0);
+  EXPECT_EQ(run.second.size(), 60U);
+}
+
+TEST(ProgramPacing, ARateBelowAWaitingDisplaysRefreshSkipsRefreshes) {
+  PacedRun run({.refresh_hz = 60, .rate_hz = 30}, kRefresh);
+  EXPECT_TRUE(run.program->Paced());
+  EXPECT_EQ(run.second.size(), 30U);
+  ExpectEvenlySpaced(run.second, 2 * kRefresh);
+}
+
+TEST(ProgramPacing, ARateAboveAWaitingDisplaysRefreshCannotOutrunIt) {
+  PacedRun run({.refresh_hz = 60, .rate_hz = 240}, kRefresh);
+  EXPECT_FALSE(run.program->Paced());
+  EXPECT_EQ(run.second.size(), 60U);
+}
+
+TEST(ProgramStats, CountProgramFramesNotWindowFrames) {
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  {
+    PacedRun run({.refresh_hz = 60, .rate_hz = 30, .stats = out}, 0, 3);
+    EXPECT_EQ(run.second.size(), 30U);
+  }
+  const std::string text = ReadAll(out);
+  std::fclose(out);
+  EXPECT_TRUE(text.starts_with(
+      "flakemorph: 3 windows, refresh 60.00 Hz, 30.00 frames a second paced by the program\n"))
+      << text;
+  // Each frame is drawn in a millisecond of work: 30 of them are 3% of a core.
+  EXPECT_NE(text.find("\nfps 30 cpu 3.0%\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find("fps 90"), std::string::npos) << text;
+}
+
+TEST(ProgramStats, FrameRateTextReachesEveryWindowOnceASecond) {
+  PacedRun run({.refresh_hz = 60, .rate_hz = 30, .show_fps = true}, 0, 2);
+  EXPECT_EQ(run.Window(0).Text(), "30 fps  CPU 3.0%");
+  EXPECT_EQ(run.Window(1).Text(), "30 fps  CPU 3.0%");
+}
+
+TEST(ProgramStats, FrameRateTextBeforeTheFirstSecondHasPlaceholders) {
+  ManualClock clock;
+  MemoryWindow window(clock, 200, 150);
+  TimeSeededGenerator random(Noon());
+  const std::array<Screen, 1> screens{{{&window, &random}}};
+  CountingPump events;
+  Program program(screens, events, clock, clock, {.show_fps = true});
+  program.StartUp();
+  EXPECT_EQ(window.Text(), "-- fps  CPU --%");
+}
+
+TEST(ProgramStats, NoTextWithoutShowFps) {
+  PacedRun run({.refresh_hz = 60}, 0);
+  EXPECT_EQ(run.Window(0).Text(), "");
+}
+
+TEST(FormatFrameRate, RoundsTheRateAndGivesTheLoadToATenth) {
+  std::array<char, 32> text{};
+  std::size_t length = FormatFrameRate({59.6, 12.34}, text);
+  EXPECT_EQ(std::string(text.data(), length), "60 fps  CPU 12.3%");
+  length = FormatFrameRate({240, 215.06}, text);
+  EXPECT_EQ(std::string(text.data(), length), "240 fps  CPU 215.1%");
+}
+
+TEST(FormatFrameRate, CutsTheTextToTheBuffer) {
+  std::array<char, 8> text{};
+  const std::size_t length = FormatFrameRate({60, 5}, text);
+  EXPECT_EQ(std::string(text.data(), length), "60 fps ");
+}
+
+}  // namespace
+}  // namespace flakemorph

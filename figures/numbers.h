@@ -75,8 +75,10 @@ float AdvanceBoundedPhase(float phase, double step, double period);
 // steps are not rounded away. The sign stays and a phase never becomes 0 on the way: a
 // scatter azimuth steps in the direction of its sign and would stand still at 0.
 inline float AdvancePhase(float phase, double step, double period) {
-  const float advanced = Single(Widened(phase) + step);
-  if (std::abs(phase) < kPhaseBound && std::abs(advanced) < kPhaseBound) return advanced;
+  if (std::abs(phase) < kPhaseBound) {
+    const float advanced = Single(Widened(phase) + step);
+    if (std::abs(advanced) < kPhaseBound) return advanced;
+  }
   return AdvanceBoundedPhase(phase, step, period);
 }
 

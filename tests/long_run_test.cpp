@@ -51,6 +51,12 @@ TEST(AdvancePhase, ReachingTheBoundTakesOffWholePeriods) {
   }
 }
 
+// Even a phase near the largest single is brought back instead of overflowing.
+TEST(AdvancePhase, AnyPhaseComesBackWithinOneTurn) {
+  EXPECT_LT(AdvancePhase(3e38F, 0.01, kWholeTurn), Single(kWholeTurn));
+  EXPECT_GT(AdvancePhase(-3e38F, -0.01, kWholeTurn), -Single(kWholeTurn));
+}
+
 // A sum that is an exact whole number of turns would leave 0, where an azimuth stops for ever.
 TEST(AdvancePhase, AWholeNumberOfTurnsLeavesOneTurnNotZero) {
   const double turns = 8192 * kWholeTurn;  // exact: a power of two times the period

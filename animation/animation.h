@@ -40,6 +40,8 @@ class Animation {
   void NextFrame();
 
   const FormState& State() const { return form_; }
+  // Lets a run go on from chosen values, such as those that weeks of running leave behind.
+  FormState& MutableState() { return form_; }
   // The phase and frame number within it of the frame that ran last.
   FramePhase Phase() const { return phase_; }
   std::int16_t PhaseFrame() const { return phase_frame_; }

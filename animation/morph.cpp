@@ -4,6 +4,7 @@
 
 #include "animation/wander.h"
 #include "figures/colour.h"
+#include "figures/numbers.h"
 
 namespace flakemorph {
 namespace {
@@ -15,11 +16,12 @@ double Sign(float value) {
 // The angles drift at random, the azimuth always away from zero in the direction of its sign
 // and mostly by little, since the square weighs small draws.
 void DriftScatterAngles(const FormState& form, Particle& q, RandomSource& random) {
-  q.ScatterElevation =
-      Single(Widened(q.ScatterElevation) + Widened(random.Next()) * Widened(form.ElevationStep));
+  q.ScatterElevation = AdvancePhase(
+      q.ScatterElevation, Widened(random.Next()) * Widened(form.ElevationStep), kWholeTurn);
   const double draw = Widened(random.Next());
-  q.ScatterAzimuth = Single(Widened(q.ScatterAzimuth) +
-                            std::pow(draw, 2) * Widened(form.AzimuthStep) * Sign(q.ScatterAzimuth));
+  q.ScatterAzimuth = AdvancePhase(
+      q.ScatterAzimuth, std::pow(draw, 2) * Widened(form.AzimuthStep) * Sign(q.ScatterAzimuth),
+      kWholeTurn);
 }
 
 }  // namespace

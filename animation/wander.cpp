@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "figures/numbers.h"
+
 namespace flakemorph {
 namespace {
 
@@ -16,11 +18,12 @@ constexpr double kReachY = 100;
 // The phases grow by the squared sine of a randomly advancing clock, so the picture speeds up
 // and slows down but never turns back along its path.
 void StepWander(FormState& form, RandomSource& random) {
+  // The clock is read as a squared sine, which repeats after half a turn.
   form.WanderClock =
-      Single(Widened(form.WanderClock) + Widened(random.Next()) * Widened(kClockStep));
+      AdvancePhase(form.WanderClock, Widened(random.Next()) * Widened(kClockStep), kHalfTurn);
   const float swell = Single(std::pow(std::sin(Widened(form.WanderClock)), 2));
-  form.WanderPhaseX = Single(Widened(form.WanderPhaseX) + Widened(swell) * Widened(kRateX));
-  form.WanderPhaseY = Single(Widened(form.WanderPhaseY) + Widened(swell) * Widened(kRateY));
+  form.WanderPhaseX = AdvancePhase(form.WanderPhaseX, Widened(swell) * Widened(kRateX), kWholeTurn);
+  form.WanderPhaseY = AdvancePhase(form.WanderPhaseY, Widened(swell) * Widened(kRateY), kWholeTurn);
 }
 
 double WanderShiftX(const FormState& form) {

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 namespace flakemorph {
 
@@ -54,6 +55,31 @@ inline std::int32_t Nearest32(double value) {
 // The integer part toward minus infinity, into 16 bits.
 inline std::int16_t Floor16(double value) {
   return Nearest16(std::floor(value));
+}
+
+// What the readers of the ever-growing phases repeat after: sine and cosine a whole turn, a
+// squared sine half of one. These are the true periods, not the program's single π.
+inline constexpr double kWholeTurn = 2 * std::numbers::pi;
+inline constexpr double kHalfTurn = std::numbers::pi;
+
+// Up to this magnitude a single still resolves an angle to 1/256 of a radian. No phase gets
+// here within the first hour of a run, so that hour is the same, bit for bit, with or without
+// the bound.
+inline constexpr float kPhaseBound = 32768.0F;
+
+float AdvanceBoundedPhase(float phase, double step, double period);
+
+// phase + step, in double, stored as a single: the running sum of a phase that grows without
+// end. A sum that would reach kPhaseBound in magnitude first loses whole periods of what reads
+// it, so that the angle read stays the same to within a single's precision and a long run's
+// steps are not rounded away. The sign stays and a phase never becomes 0 on the way: a
+// scatter azimuth steps in the direction of its sign and would stand still at 0.
+inline float AdvancePhase(float phase, double step, double period) {
+  if (std::abs(phase) < kPhaseBound) {
+    const float advanced = Single(Widened(phase) + step);
+    if (std::abs(advanced) < kPhaseBound) return advanced;
+  }
+  return AdvanceBoundedPhase(phase, step, period);
 }
 
 // 16-bit integer arithmetic is overflow-checked: results are computed wide and narrowed here.

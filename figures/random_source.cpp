@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fstream>
@@ -38,27 +40,76 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 // Only plain decimal notation counts as a number: no hexadecimal, "inf" or "nan".
-bool ParseDecimal(std::string_view text, float& value) {
-  if (text.empty() || text.find_first_not_of("0123456789.eE+-") != std::string_view::npos) {
-    return false;
-  }
+bool LooksDecimal(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789.eE+-") == std::string_view::npos;
+}
+
+enum class LineFault { kNone, kNotPlainDecimal, kOutside, kRoundsToOne };
+
+// The value of a decimal in double precision, or, past a double's range, 0 for a tiny one
+// (a negative exponent) and infinity for a huge one.
+double WideValue(std::string_view text) {
+  double wide = 0;
+  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), wide);
+  if (error == std::errc()) return wide;
+  const std::size_t exponent = text.find_first_of("eE");
+  const bool tiny =
+      exponent != std::string_view::npos && exponent + 1 < text.size() && text[exponent + 1] == '-';
+  const double sign = text.front() == '-' ? -1 : 1;
+  return tiny ? 0.0 : sign * HUGE_VAL;
+}
+
+LineFault ReadLine(std::string_view text, float& value) {
+  if (!LooksDecimal(text)) return LineFault::kNotPlainDecimal;
   if (text.front() == '+') text.remove_prefix(1);
   const char* end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
-  return error == std::errc() && stop == end;
+  if (text.empty() || stop != end) return LineFault::kNotPlainDecimal;
+  if (error == std::errc::result_out_of_range) {
+    // Too small for a single rounds to 0, which is a fine value unless the decimal is negative.
+    const double wide = WideValue(text);
+    if (std::abs(wide) >= 1 || text.front() == '-') return LineFault::kOutside;
+    value = 0;
+    return LineFault::kNone;
+  }
+  if (error != std::errc()) return LineFault::kNotPlainDecimal;
+  if (value == 1.0F && WideValue(text) < 1) return LineFault::kRoundsToOne;
+  return IsInUnitInterval(value) ? LineFault::kNone : LineFault::kOutside;
+}
+
+// A line from elsewhere, fit for a terminal: every byte outside printable ASCII, and the quote
+// and backslash, escaped; only the first 40 bytes shown.
+std::string QuotedLine(std::string_view line) {
+  constexpr std::size_t kShown = 40;
+  std::string quoted = "\"";
+  for (const char c : line.substr(0, kShown)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += c;
+    } else if (byte < 0x20 || byte > 0x7E) {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+      quoted += escaped;
+    } else {
+      quoted += c;
+    }
+  }
+  quoted += '"';
+  if (line.size() > kShown) quoted += "... (a line of " + std::to_string(line.size()) + " bytes)";
+  return quoted;
 }
 
 float ParseScriptLine(const std::string& path, std::size_t lineNumber, const std::string& line) {
   const std::string_view text = Trimmed(line);
-  const int width = static_cast<int>(text.size());
   float value = 0;
-  if (!ParseDecimal(text, value)) {
-    FailRuntime("%s:%zu: \"%.*s\" is not a number", path.c_str(), lineNumber, width, text.data());
-  }
-  if (!IsInUnitInterval(value)) {
-    FailRuntime("%s:%zu: %.*s is outside [0, 1)", path.c_str(), lineNumber, width, text.data());
-  }
-  return value;
+  const LineFault fault = ReadLine(text, value);
+  if (fault == LineFault::kNone) return value;
+  const char* what = fault == LineFault::kNotPlainDecimal ? "is not a plain decimal"
+                     : fault == LineFault::kRoundsToOne
+                         ? "is outside [0, 1) as a single (it rounds to 1)"
+                         : "is outside [0, 1)";
+  FailRuntime("%s:%zu: %s %s", path.c_str(), lineNumber, QuotedLine(text).c_str(), what);
 }
 
 }  // namespace

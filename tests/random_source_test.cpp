@@ -183,19 +183,51 @@ using ScriptFileDeathTest = ScriptFileTest;
 TEST_F(ScriptFileDeathTest, BadLinesAreNamedByFileAndLine) {
   const auto fails = testing::ExitedWithCode(kRuntimeFailureStatus);
   EXPECT_EXIT(ScriptedSource::FromFile(Write("0.1\n0.2\n1.5\n")), fails,
-              "random\\.txt:3: 1\\.5 is outside \\[0, 1\\)");
+              "random\\.txt:3: \"1\\.5\" is outside \\[0, 1\\)");
   EXPECT_EXIT(ScriptedSource::FromFile(Write("-0.5\n")), fails,
-              "random\\.txt:1: -0\\.5 is outside");
+              "random\\.txt:1: \"-0\\.5\" is outside \\[0, 1\\)");
   // Just below 1 in decimal, but the nearest single is 1.
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.5\n0.99999999\n")), fails,
-              "random\\.txt:2: 0\\.99999999 is outside");
+  EXPECT_EXIT(
+      ScriptedSource::FromFile(Write("0.5\n0.99999999\n")), fails,
+      "random\\.txt:2: \"0\\.99999999\" is outside \\[0, 1\\) as a single \\(it rounds to 1\\)");
   EXPECT_EXIT(ScriptedSource::FromFile(Write("0.5\nhalf\n")), fails,
-              "random\\.txt:2: \"half\" is not a number");
+              "random\\.txt:2: \"half\" is not a plain decimal");
   EXPECT_EXIT(ScriptedSource::FromFile(Write("0.5\n\n0.5\n")), fails,
-              "random\\.txt:2: \"\" is not a number");
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.5 0.25\n")), fails, ":1: .* is not a number");
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("nan\n")), fails, ":1: \"nan\" is not a number");
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("0x0.8p0\n")), fails, ":1: .* is not a number");
+              "random\\.txt:2: \"\" is not a plain decimal");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.5 0.25\n")), fails,
+              ":1: .* is not a plain decimal");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("nan\n")), fails,
+              ":1: \"nan\" is not a plain decimal");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("0x0.8p0\n")), fails, ":1: .* is not a plain decimal");
+}
+
+// A random file comes from elsewhere: its bad lines reach the terminal only as printable
+// ASCII, the quote and the backslash escaped, and only their first 40 bytes.
+TEST_F(ScriptFileDeathTest, BadLinesAreQuotedSafely) {
+  const auto fails = testing::ExitedWithCode(kRuntimeFailureStatus);
+  EXPECT_EXIT(ScriptedSource::FromFile(Write(std::string("0.5\x1b]0;\x07\x00\xff\"\\\n", 13))),
+              fails, R"(:1: "0\.5\\x1B]0;\\x07\\x00\\xFF\\"\\\\" is not a plain decimal)");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.25 " + std::string(95, 'x') + "\n")), fails,
+              R"(:1: "0\.25 x{35}"\.\.\. \(a line of 100 bytes\) is not a plain decimal)");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("0." + std::string(60, '3') + "4e1\n")), fails,
+              R"(:1: "0\.3{38}"\.\.\. \(a line of 65 bytes\) is outside \[0, 1\))");
+}
+
+// A decimal too small for any single is still a number in [0, 1): it rounds to 0.
+TEST_F(ScriptFileTest, DecimalsTooSmallForASingleRoundToZero) {
+  ScriptedSource random = ScriptedSource::FromFile(Write("1e-50\n0.0000001e-400\n1e-40\n"));
+  EXPECT_EQ(random.Next(), 0.0F);
+  EXPECT_EQ(random.Next(), 0.0F);
+  EXPECT_EQ(random.Next(), 1e-40F);
+}
+
+TEST_F(ScriptFileDeathTest, DecimalsTooLargeOrNegativeAreOutside) {
+  const auto fails = testing::ExitedWithCode(kRuntimeFailureStatus);
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("1e50\n")), fails,
+              ":1: \"1e50\" is outside \\[0, 1\\)");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("1e999\n")), fails, ":1: \"1e999\" is outside");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("-1e-50\n")), fails, ":1: \"-1e-50\" is outside");
+  EXPECT_EXIT(ScriptedSource::FromFile(Write("1\n")), fails, ":1: \"1\" is outside \\[0, 1\\)");
 }
 
 TEST(ScriptedSourceDeathTest, UnreadableFileIsNamed) {

@@ -90,6 +90,10 @@ std::string ApplyValue(std::string_view name, std::string_view value, TraceOptio
     const auto frames = ParseInRange(value, 0, INT64_MAX);
     if (!frames) return Join({"bad number of frames ", quoted});
     options.frames = *frames;
+  } else if (name == "--from") {
+    const auto from = ParseInRange(value, 1, INT64_MAX);
+    if (!from) return Join({"bad first frame ", quoted, " (a whole number from 1)"});
+    options.from = *from;
   } else if (name == "--random") {
     if (value.empty()) return "empty file name for --random";
     options.random_file = std::string(value);
@@ -110,17 +114,22 @@ std::string ApplyValue(std::string_view name, std::string_view value, TraceOptio
 }
 
 bool TakesValue(std::string_view name) {
-  return name == "--size" || name == "--frames" || name == "--random" || name == "--clock" ||
-         name == "--png" || name == "--every";
+  return name == "--size" || name == "--frames" || name == "--from" || name == "--random" ||
+         name == "--clock" || name == "--png" || name == "--every";
 }
 
 // The rules that tie options together, checked once all are read.
-std::string CheckCombination(const std::set<std::string, std::less<>>& seen) {
+std::string CheckCombination(const std::set<std::string, std::less<>>& seen,
+                             const TraceOptions& options) {
   if (seen.contains("--random") == seen.contains("--clock")) {
     return "give exactly one of --random FILE and --clock SECONDS";
   }
   if (!seen.contains("--frames")) return "missing --frames N";
   if (seen.contains("--every") && !seen.contains("--png")) return "--every needs --png DIR";
+  if (seen.contains("--from") && options.from > options.frames) {
+    return Join({"--from ", std::to_string(options.from), " is past the last frame (--frames ",
+                 std::to_string(options.frames), ")"});
+  }
   return "";
 }
 
@@ -155,7 +164,7 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
       if (!parsed.error.empty()) return parsed;
     }
   }
-  parsed.error = CheckCombination(seen);
+  parsed.error = CheckCombination(seen, parsed.options);
   return parsed;
 }
 
@@ -179,13 +188,17 @@ std::string CheckEnvironment(const TraceOptions& options) {
 
 void PrintUsage(std::FILE* out) {
   std::fputs(
-      "Usage: flakemorph-trace [--size WxH] --frames N (--random FILE | --clock SECONDS)\n"
+      "Usage: flakemorph-trace [--size WxH] --frames N [--from F]\n"
+      "                        (--random FILE | --clock SECONDS)\n"
       "                        [--ops] [--state] [--png DIR [--every K]]\n"
       "\n"
       "Runs the animation without a window, on pages in memory: start-up, then N frames.\n"
       "\n"
       "  --size WxH       client area in pixels (default 448x439)\n"
       "  --frames N       frames to run after start-up, morph and hold counted together\n"
+      "  --from F         log and picture frames F to N only (default 1); the frames\n"
+      "                   before F run in full but write nothing, so frame F is the\n"
+      "                   same as in a whole run\n"
       "  --random FILE    take every random value from FILE, one decimal in [0, 1) a line\n"
       "  --clock SECONDS  use the program's own generator, re-seeded always from this time\n"
       "                   of day (seconds since midnight, e.g. 43200.5)\n"

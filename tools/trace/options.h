@@ -12,6 +12,7 @@ struct TraceOptions {
   std::int32_t width = 448;
   std::int32_t height = 439;
   std::int64_t frames = 0;
+  std::int64_t from = 1;  // the first frame that the logs and pictures show
   std::optional<std::string> random_file;
   std::optional<std::uint64_t> clock_nanoseconds;  // time of day for every re-seed
   bool ops = false;

@@ -5,6 +5,7 @@
 namespace flakemorph::trace {
 
 void StateLog::AfterStartup(const FormState& form) {
+  if (!started_) return;
   std::fprintf(out_, "startup %d %d\n", form.CenterX, form.CenterY);
   for (int n = 1; n <= kPointCount; ++n) {
     std::fprintf(out_, "azimuth %d %.9g\n", n, form.Particles[n].ScatterAzimuth);
@@ -12,6 +13,7 @@ void StateLog::AfterStartup(const FormState& form) {
 }
 
 void StateLog::AfterBuild(const FormState& form, std::int16_t slot) {
+  if (!started_) return;
   const Figure& figure = form.Figures[slot];
   std::fprintf(out_,
                "build %d %d %d %" PRId32 " %" PRId32 " %" PRId32 " %" PRId32
@@ -28,6 +30,7 @@ void StateLog::AfterBuild(const FormState& form, std::int16_t slot) {
 
 void StateLog::AfterFrame(const FormState& form, std::int64_t frame, FramePhase phase,
                           std::int16_t c) {
+  if (!started_) return;
   std::fprintf(out_, "frame %" PRId64 " %s %d\n", frame,
                phase == FramePhase::kMorph ? "morph" : "hold", c);
   std::fprintf(out_, "wander %.9g %.9g %.9g %d\n", form.WanderClock, form.WanderPhaseX,

@@ -13,6 +13,9 @@ class StateLog final : public AnimationObserver {
  public:
   explicit StateLog(std::FILE* out) : out_(out) {}
 
+  // Until then nothing is printed, so that the frames before a chosen one cost no formatting.
+  void Start() { started_ = true; }
+
   void AfterStartup(const FormState& form) override;
   void AfterBuild(const FormState& form, std::int16_t slot) override;
   void AfterFrame(const FormState& form, std::int64_t frame, FramePhase phase,
@@ -23,6 +26,7 @@ class StateLog final : public AnimationObserver {
   void PrintParticle(const FormState& form, int n);
 
   std::FILE* out_;
+  bool started_ = false;
 };
 
 }  // namespace flakemorph::trace

@@ -1,11 +1,14 @@
-// flakemorph: opens the window over the whole screen and runs the animation in it until a
-// key, a click or a close request ends the program.
+// flakemorph: opens the window over the whole screen, or takes a window of another program,
+// and runs the animation in it until a key, a click or a close request ends the program (in a
+// window of another program: SIGTERM, or the window's end).
 #include <cstdio>
 #include <optional>
 
 #include "animation/animation.h"
 #include "app/options.h"
 #include "app/sdl_window.h"
+#include "app/x11_foreign_window.h"
+#include "app/x11_saver_run.h"
 #include "figures/random_source.h"
 
 namespace {
@@ -40,6 +43,11 @@ int main(int argc, char** argv) {
   int status = 0;
   const std::optional<flakemorph::ProgramOptions> options = OptionsOfRun(argc, argv, status);
   if (!options) return status;
+  flakemorph::InstallX11ErrorHandlers();
+  if (options->mode == flakemorph::WindowMode::kRoot ||
+      options->mode == flakemorph::WindowMode::kForeignWindow) {
+    return flakemorph::RunInWindowOfAnother(*options);
+  }
   if (options->mode != flakemorph::WindowMode::kEveryMonitor) {
     std::fputs("flakemorph: this way of showing the animation is not built yet\n", stderr);
     return 1;

@@ -59,10 +59,24 @@ bool Covers(const SDL_Rect& place, const SDL_Surface& target) {
 }  // namespace
 
 SdlWindow::SdlWindow() : MemoryDisplay(0, 0), update_rects_(PageDamage::kMostRects) {
+  StartVideo();
+  OpenWindow();
+}
+
+SdlWindow::SdlWindow(ForeignWindow& foreign)
+    : MemoryDisplay(0, 0), foreign_(&foreign), update_rects_(PageDamage::kMostRects) {
+  // The id is an X window's; SDL would otherwise keep the screen saver from starting, and
+  // here the screen saver is who asked for the picture.
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  StartVideo();
+  OpenForeignWindow();
+}
+
+void SdlWindow::StartVideo() {
   if (SDL_Init(SDL_INIT_VIDEO) != 0) FailToOpen(SDL_GetError());
   if (OnlyAnInvisibleDriver()) FailToOpen(NoDisplayReason().data());
   if (StatsWanted()) stats_.emplace(stderr);
-  OpenWindow();
 }
 
 SdlWindow::~SdlWindow() {
@@ -83,6 +97,34 @@ void SdlWindow::OpenWindow() {
                              SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI);
   if (window_ == nullptr) FailToOpen(SDL_GetError());
   SDL_ShowCursor(SDL_DISABLE);
+  UseWindowSurface(desktop.refresh_rate);
+}
+
+// SDL 2.26 can draw into another program's window only through the plain window surface, and
+// it announces drag and drop on every window it knows unless told not to: that property is
+// not ours to set on someone else's window.
+void SdlWindow::OpenForeignWindow() {
+  SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
+  SDL_EventState(SDL_DROPTEXT, SDL_DISABLE);
+  SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "0");
+  window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(foreign_->NativeId()));
+  if (window_ == nullptr) FailToOpen(SDL_GetError());
+  SDL_DisplayMode mode{};
+  const int display = SDL_GetWindowDisplayIndex(window_);
+  const int refresh_hz =
+      display >= 0 && SDL_GetDesktopDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
+  UseWindowSurface(refresh_hz);
+  if (stats_) {
+    std::fprintf(stderr, "flakemorph: drawing into window 0x%lx of %gx%g pixels\n",
+                 static_cast<unsigned long>(foreign_->NativeId()),
+                 static_cast<double>(ScaleWidth()), static_cast<double>(ScaleHeight()));
+  }
+  // Someone else's window is on the screen already, or will be when its owner wants it.
+  shown_ = true;
+}
+
+// The surfaces take the window's size now and keep it.
+void SdlWindow::UseWindowSurface(int refresh_hz) {
   int width = 0;
   int height = 0;
   SDL_GetWindowSizeInPixels(window_, &width, &height);
@@ -93,7 +135,7 @@ void SdlWindow::OpenWindow() {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   }
   if (SDL_GetWindowSurface(window_) == nullptr) FailToOpen(SDL_GetError());
-  ChoosePacing(desktop.refresh_rate);
+  ChoosePacing(refresh_hz);
 }
 
 void SdlWindow::ChoosePacing(int refresh_hz) {
@@ -195,6 +237,10 @@ void SdlWindow::ShowWholePage(SDL_Surface* target) {
 void SdlWindow::DoEvents() {
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) HandleEvent(event);
+  if (foreign_ != nullptr && foreign_->TakeEvents()) {
+    damage_.Forget();
+    ShowFrontPage();
+  }
 }
 
 void SdlWindow::WaitUntilShown() {
@@ -206,6 +252,10 @@ void SdlWindow::WaitUntilShown() {
 }
 
 void SdlWindow::HandleEvent(const SDL_Event& event) {
+  if (foreign_ != nullptr) {
+    if (event.type == SDL_QUIT) Form_CloseRequest();
+    return;
+  }
   switch (event.type) {
     case SDL_KEYDOWN:
       // SDL reports keys that were already held when the window got the focus (the

@@ -1,7 +1,9 @@
-// The real window: one borderless SDL window over the whole screen whose two surfaces are the
-// in-memory pages. ZOrder copies the page that comes to the front onto the window once per
-// display refresh, only where it differs from the page shown before when that is known; DoEvents
-// ends the program on any key, a click or a close request.
+// The real window: one borderless SDL window over the whole screen, or a window of another
+// program, whose two surfaces are the in-memory pages. ZOrder copies the page that comes to the
+// front onto the window once per display refresh, only where it differs from the page shown
+// before when that is known; DoEvents ends the program on any key, a click or a close request
+// to a window of our own, and only on SIGINT or SIGTERM or the end of a window of another
+// program, whose keyboard and pointer belong to its owner.
 #pragma once
 
 #include <array>
@@ -9,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/foreign_window.h"
 #include "app/frame_pacer.h"
 #include "display/memory_display.h"
 #include "display/page_damage.h"
@@ -27,6 +30,9 @@ class SdlWindow final : public MemoryDisplay {
   // Opens the window. If SDL cannot start or no window can be opened, prints
   // "flakemorph: cannot open a window: " and the reason on stderr and exits with status 1.
   SdlWindow();
+  // Draws into `foreign` instead, which must outlive this window: creates no window, selects
+  // no input, leaves the pointer and the display's screen saver alone. Fails as above.
+  explicit SdlWindow(ForeignWindow& foreign);
   SdlWindow(const SdlWindow&) = delete;
   SdlWindow& operator=(const SdlWindow&) = delete;
   ~SdlWindow() override;
@@ -39,7 +45,10 @@ class SdlWindow final : public MemoryDisplay {
   void WaitUntilShown();
 
  private:
+  void StartVideo();
   void OpenWindow();
+  void OpenForeignWindow();
+  void UseWindowSurface(int refresh_hz);
   void ChoosePacing(int refresh_hz);
   Nanoseconds TimePresents(int count);
   void ShowFrontPage();
@@ -61,6 +70,7 @@ class SdlWindow final : public MemoryDisplay {
   [[noreturn]] static void EndProgram();
 
   SDL_Window* window_ = nullptr;
+  ForeignWindow* foreign_ = nullptr;
   // The pages as SDL sees them, to blit from; rebuilt whenever Move gives a page new pixels.
   std::array<SDL_Surface*, 2> page_surfaces_{};
   // Knows what the window surface shows, so that a frame copies and sends only what changed.

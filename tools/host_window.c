@@ -5,18 +5,26 @@
  *                          and button presses selected (as its owner would, so that nobody
  *                          else can select button presses on it). Prints the window's id in
  *                          decimal once it is mapped, then one line per key press ("key") or
- *                          button press ("button") it receives. Reads commands on stdin:
- *                          "destroy" destroys the window and prints "destroyed"; end of input
- *                          ends the tool (and with it the window).
+ *                          button press ("button") it receives. SIGUSR1 destroys the window
+ *                          (it prints "destroyed"); SIGTERM ends the tool, and with it the
+ *                          window, as a daemon that goes away.
  *   host-window --saver-state
  *                          prints the display's screen saver state: off, on or disabled
  *                          (disabled: some client suspends it, as SDL does by default). */
 #include <X11/Xlib.h>
 #include <X11/extensions/scrnsaver.h>
+#include <signal.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/select.h>
 #include <unistd.h>
+
+static volatile sig_atomic_t destroy_asked;
+
+static void AskToDestroy(int signal_number) {
+  (void)signal_number;
+  destroy_asked = 1;
+}
 
 static int PrintSaverState(Display* display) {
   int event_base = 0, error_base = 0;
@@ -52,9 +60,18 @@ static void Report(const char* line) {
   fflush(stdout);
 }
 
-static int Serve(Display* display, Window window) {
+/* Waits for X events or SIGUSR1; SIGUSR1 is blocked but while waiting, so none is missed. */
+static void Serve(Display* display, Window window) {
+  sigset_t blocked, while_waiting;
+  sigemptyset(&blocked);
+  sigaddset(&blocked, SIGUSR1);
+  sigprocmask(SIG_BLOCK, &blocked, &while_waiting);
+  sigdelset(&while_waiting, SIGUSR1);
+  struct sigaction action;
+  memset(&action, 0, sizeof action);
+  action.sa_handler = AskToDestroy;
+  sigaction(SIGUSR1, &action, NULL);
   int x_fd = ConnectionNumber(display);
-  int input_open = 1;
   for (;;) {
     while (XPending(display) > 0) {
       XEvent event;
@@ -62,20 +79,16 @@ static int Serve(Display* display, Window window) {
       if (event.type == KeyPress) Report("key");
       if (event.type == ButtonPress) Report("button");
     }
-    if (!input_open) return 0;
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(x_fd, &readable);
-    FD_SET(STDIN_FILENO, &readable);
-    if (select(x_fd + 1, &readable, NULL, NULL, NULL) < 0) return 1;
-    if (!FD_ISSET(STDIN_FILENO, &readable)) continue;
-    char line[64];
-    if (fgets(line, sizeof line, stdin) == NULL) return 0;
-    if (strncmp(line, "destroy", 7) == 0) {
+    if (destroy_asked) {
+      destroy_asked = 0;
       XDestroyWindow(display, window);
       XSync(display, False);
       Report("destroyed");
     }
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(x_fd, &readable);
+    pselect(x_fd + 1, &readable, NULL, NULL, NULL, &while_waiting);
   }
 }
 
@@ -97,5 +110,5 @@ int main(int argc, char** argv) {
   Window window = MakeWindow(display, w, h, x, y);
   printf("%lu\n", window);
   fflush(stdout);
-  return Serve(display, window);
+  Serve(display, window);
 }

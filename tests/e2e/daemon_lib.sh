@@ -19,6 +19,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/foreign_lib.sh"
 SAVER_USER=flakesaver
 SAVER_HOME=""
 SAVER_BIN=""
+SAVER_RUN=""
 STOCK_SAVERS=/usr/libexec/xscreensaver
 BLOCKED_LOG=""
 SAVER_PID=""
@@ -38,13 +39,16 @@ make_saver_user() {
 }
 
 # The build may sit where the saver user cannot reach (CI clones under /root): a copy of the
-# program where it can.
+# program where it can. SAVER_RUN is a folder that user may write to.
 copy_program_for_saver_user() {
   chmod 755 "$WORK"
   mkdir -p "$WORK/bin"
   cp "$FLAKEMORPH" "$WORK/bin/flakemorph"
   chmod 755 "$WORK/bin" "$WORK/bin/flakemorph"
   SAVER_BIN="$WORK/bin/flakemorph"
+  SAVER_RUN="$WORK/run"
+  mkdir -p "$SAVER_RUN"
+  chown "$SAVER_USER:" "$SAVER_RUN"
   runuser -u "$SAVER_USER" -- test -x "$SAVER_BIN" || fail "$SAVER_USER cannot run $SAVER_BIN"
 }
 

@@ -8,6 +8,9 @@ packages=(
   libsdl2-dev libpng-dev            # the window, PNG pictures
   libgtest-dev libbenchmark-dev     # tests, benchmarks
   xvfb xdotool imagemagick x11-utils libx11-dev  # end-to-end tests in a virtual X server
+  libxss-dev x11-xserver-utils                   # ... of windows of other programs
+  xscreensaver xsecurelock strace procps         # ... inside the real screen savers
+  libxml2-utils groff man-db                     # checks of the settings XML and manual pages
 )
 
 missing=()

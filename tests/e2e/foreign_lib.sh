@@ -10,7 +10,8 @@ HOST_COLOR="3060c0"
 # destroys the window.
 start_host() {
   require_tools "$HOST_WINDOW"
-  "$HOST_WINDOW" "$1" >"$WORK/host.out" 2>"$WORK/host.err" &
+  : >"$WORK/host.out"
+  "$HOST_WINDOW" "$1" >>"$WORK/host.out" 2>"$WORK/host.err" &
   HOST_PID=$!
   OTHER_PIDS+=("$HOST_PID")
   local deadline=$(($(now_ms) + 10000))
@@ -37,8 +38,12 @@ start_flakemorph_with() {
     shift
   done
   shift
+  # Emptied here, not by the background job, which may truncate only after a wait for the
+  # stats has read what the previous run wrote.
+  : >"$WORK/app.out"
+  : >"$WORK/app.err"
   env --default-signal=INT "${assignments[@]}" "$FLAKEMORPH" "$@" \
-    >"$WORK/app.out" 2>"$WORK/app.err" &
+    >>"$WORK/app.out" 2>>"$WORK/app.err" &
   APP_PID=$!
   APP_STATUS=""
 }

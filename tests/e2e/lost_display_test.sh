@@ -6,6 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/foreign_lib.sh"
 
 # Starts a server, flakemorph in it with "$@", then ends the server under it.
 expect_lost_display() {
+  rm -f "$WORK/display"
   start_xvfb
   if (($# > 0)); then
     start_host 300x200+10+10

@@ -2,8 +2,14 @@
 BUILD := build
 ASAN_BUILD := build-asan
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
+DESTDIR ?=
+# What `make install` puts under $(DESTDIR)$(PREFIX), and so what `make uninstall` removes.
+INSTALLED := bin/flakemorph bin/flakemorph-trace share/man/man6/flakemorph.6 \
+	share/man/man1/flakemorph-trace.1 share/xscreensaver/config/flakemorph.xml \
+	libexec/xscreensaver/flakemorph
 
-.PHONY: all deps build build-asan run test bench format clean
+.PHONY: all deps build build-asan run test bench format clean install uninstall
 
 all: build
 
@@ -25,6 +31,12 @@ run: build
 test: build build-asan
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	rm -f $(addprefix "$(DESTDIR)$(PREFIX)/,$(addsuffix ",$(INSTALLED)))
 
 bench: build
 	./$(BUILD)/flakemorph-bench

@@ -1,7 +1,9 @@
-// flakemorph: opens a window over every monitor, or the preview window, and runs an animation
-// in each until a key, a click or a close request ends the program.
+// flakemorph: opens a window over every monitor, or the preview window, or takes a window of
+// another program, and runs an animation in each until a key, a click or a close request ends
+// the program (in a window of another program: SIGTERM, or the window's end).
 #include <SDL.h>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,8 @@
 #include "app/program.h"
 #include "app/sdl_session.h"
 #include "app/sdl_window.h"
+#include "app/window_target.h"
+#include "app/x11_foreign_window.h"
 #include "figures/random_source.h"
 
 namespace {
@@ -47,8 +51,40 @@ bool StatsWanted() {
   return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
 }
 
-std::vector<std::unique_ptr<flakemorph::SdlWindow>> OpenWindows(
+bool InsideAnotherProgram(const flakemorph::ProgramOptions& options) {
+  return options.mode == flakemorph::WindowMode::kRoot ||
+         options.mode == flakemorph::WindowMode::kForeignWindow;
+}
+
+// A daemon stops its saver with SIGTERM, which must end us even if whoever started the daemon
+// ignored or blocked it; xsecurelock sends SIGUSR1 when its password prompt closes, which
+// would otherwise kill us.
+void TakeSaverSignals() {
+  std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGUSR1, SIG_IGN);
+  sigset_t ending;
+  sigemptyset(&ending);
+  sigaddset(&ending, SIGTERM);
+  sigaddset(&ending, SIGINT);
+  sigprocmask(SIG_UNBLOCK, &ending, nullptr);
+}
+
+// The window of another program that --root or --window-id name, watched from before SDL
+// starts; ends the program with a message if there is none.
+std::unique_ptr<flakemorph::X11ForeignWindow> WatchWindowOfAnother(
     const flakemorph::ProgramOptions& options) {
+  const flakemorph::TargetChoice choice =
+      flakemorph::ChooseWindowTarget(options, std::getenv("XSCREENSAVER_WINDOW"));
+  if (!choice.error.empty()) {
+    std::fprintf(stderr, "flakemorph: %s\n", choice.error.c_str());
+    std::exit(kUsageErrorStatus);
+  }
+  TakeSaverSignals();
+  return std::make_unique<flakemorph::X11ForeignWindow>(choice.target);
+}
+
+std::vector<std::unique_ptr<flakemorph::SdlWindow>> OpenWindows(
+    const flakemorph::ProgramOptions& options, flakemorph::ForeignWindow* foreign) {
   std::vector<std::unique_ptr<flakemorph::SdlWindow>> windows;
   switch (options.mode) {
     case flakemorph::WindowMode::kEveryMonitor: {
@@ -62,9 +98,16 @@ std::vector<std::unique_ptr<flakemorph::SdlWindow>> OpenWindows(
     case flakemorph::WindowMode::kPreview:
       windows.push_back(flakemorph::SdlWindow::Preview(options.width, options.height));
       break;
-    default:
-      std::fputs("flakemorph: this way of showing the animation is not built yet\n", stderr);
-      std::exit(1);
+    case flakemorph::WindowMode::kRoot:
+    case flakemorph::WindowMode::kForeignWindow:
+      windows.push_back(flakemorph::SdlWindow::Foreign(*foreign));
+      if (StatsWanted()) {
+        std::fprintf(stderr, "flakemorph: drawing into window 0x%lx of %gx%g pixels\n",
+                     static_cast<unsigned long>(foreign->NativeId()),
+                     static_cast<double>(windows.back()->ScaleWidth()),
+                     static_cast<double>(windows.back()->ScaleHeight()));
+      }
+      break;
   }
   return windows;
 }
@@ -75,8 +118,12 @@ int main(int argc, char** argv) {
   int status = 0;
   const std::optional<flakemorph::ProgramOptions> options = OptionsOfRun(argc, argv, status);
   if (!options) return status;
-  const flakemorph::SdlSession session;
-  const std::vector<std::unique_ptr<flakemorph::SdlWindow>> windows = OpenWindows(*options);
+  flakemorph::InstallX11ErrorHandlers();
+  std::unique_ptr<flakemorph::X11ForeignWindow> foreign;
+  if (InsideAnotherProgram(*options)) foreign = WatchWindowOfAnother(*options);
+  const flakemorph::SdlSession session(foreign != nullptr);
+  const std::vector<std::unique_ptr<flakemorph::SdlWindow>> windows =
+      OpenWindows(*options, foreign.get());
   std::vector<flakemorph::SdlWindow*> window_list;
   // Each monitor's figures come from a stream of its own, so no two show the same flake.
   std::vector<flakemorph::TimeSeededGenerator> randoms;

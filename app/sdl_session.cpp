@@ -59,7 +59,13 @@ void FailToOpen(const char* reason) {
   std::exit(1);
 }
 
-SdlSession::SdlSession() {
+SdlSession::SdlSession(bool inside_another_program) {
+  if (inside_another_program) {
+    // The id is an X window's; SDL would otherwise keep the screen saver from starting, and
+    // here the screen saver is who asked for the picture.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  }
   if (SDL_Init(SDL_INIT_VIDEO) != 0) FailToOpen(SDL_GetError());
   if (OnlyAnInvisibleDriver()) FailToOpen(NoDisplayReason().data());
   // On X11 a window surface otherwise goes through an OpenGL texture, which costs ten times as

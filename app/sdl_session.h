@@ -21,7 +21,9 @@ class SdlWindow;
 // anything on; SDL_Quit when it goes.
 class SdlSession {
  public:
-  SdlSession();
+  // `inside_another_program`: the windows will be X windows of other programs, which a screen
+  // saver hands over; SDL must then not hold off the display's screen saver.
+  explicit SdlSession(bool inside_another_program);
   SdlSession(const SdlSession&) = delete;
   SdlSession& operator=(const SdlSession&) = delete;
   ~SdlSession();

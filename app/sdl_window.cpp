@@ -45,6 +45,22 @@ std::unique_ptr<SdlWindow> SdlWindow::Preview(int width, int height) {
   return std::unique_ptr<SdlWindow>(new SdlWindow(window));
 }
 
+// SDL 2.26 can draw into another program's window only through the plain window surface, and
+// it announces drag and drop on every window it knows unless told not to: that property is
+// not ours to set on someone else's window.
+std::unique_ptr<SdlWindow> SdlWindow::Foreign(ForeignWindow& foreign) {
+  SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
+  SDL_EventState(SDL_DROPTEXT, SDL_DISABLE);
+  SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "0");
+  SDL_Window* window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(foreign.NativeId()));
+  if (window == nullptr) FailToOpen(SDL_GetError());
+  std::unique_ptr<SdlWindow> opened(new SdlWindow(window));
+  opened->foreign_ = &foreign;
+  // Someone else's window is on the screen already, or will be when its owner wants it.
+  opened->shown_ = true;
+  return opened;
+}
+
 SdlWindow::SdlWindow(SDL_Window* window)
     : MemoryDisplay(0, 0), window_(window), update_rects_(PageDamage::kMostRects + 1) {
   int width = 0;
@@ -97,6 +113,8 @@ void SdlWindow::WrapPage(std::int16_t k) {
 }
 
 void SdlWindow::ShowFrame() {
+  // Nobody tells SDL what happens to another program's window: what it lost is asked here.
+  if (foreign_ != nullptr && foreign_->TakeEvents()) damage_.Forget();
   ShowFrontPage();
 }
 
@@ -169,6 +187,7 @@ std::optional<SDL_Rect> SdlWindow::DrawOverlay(SDL_Surface& target) {
 }
 
 bool SdlWindow::HandleEvent(const SDL_Event& event) {
+  if (foreign_ != nullptr) return true;
   switch (event.type) {
     case SDL_KEYDOWN:
       return pb_KeyDown();

@@ -1,8 +1,9 @@
-// A real window: one SDL window whose two surfaces are the in-memory pages. ShowFrame copies
-// the page in front onto the window, only where it differs from the page shown before when that
-// is known, with the frame-rate text over it when asked for. The program shows the frames of
-// all its windows and then hands each its events; a key, a click or a close request on it ends
-// the program.
+// A real window, of our own or of another program, whose two surfaces are the in-memory pages.
+// ShowFrame copies the page in front onto the window, only where it differs from the page shown
+// before when that is known, with the frame-rate text over it when asked for. The program shows
+// the frames of all its windows and then hands each its events; a key, a click or a close
+// request on a window of our own ends the program. A window of another program takes no input
+// (its keyboard and pointer belong to its owner); its end ends the program quietly.
 #pragma once
 
 #include <array>
@@ -12,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/foreign_window.h"
 #include "app/program.h"
 #include "app/sdl_overlay.h"
 #include "display/memory_display.h"
@@ -36,6 +38,9 @@ class SdlWindow final : public MemoryDisplay, public ProgramWindow {
   // An ordinary window with the title "flakemorph" and the window manager's frame, its client
   // area width x height, placed where the window system puts it.
   static std::unique_ptr<SdlWindow> Preview(int width, int height);
+  // Draws into `foreign`, which must outlive the SdlWindow: creates no window, selects no
+  // input, leaves the pointer alone. The pages take the window's size now and keep it.
+  static std::unique_ptr<SdlWindow> Foreign(ForeignWindow& foreign);
 
   SdlWindow(const SdlWindow&) = delete;
   SdlWindow& operator=(const SdlWindow&) = delete;
@@ -78,6 +83,7 @@ class SdlWindow final : public MemoryDisplay, public ProgramWindow {
   bool Form_CloseRequest();
 
   SDL_Window* window_ = nullptr;
+  ForeignWindow* foreign_ = nullptr;
   // The pages as SDL sees them, to blit from; rebuilt whenever Move gives a page new pixels.
   std::array<SDL_Surface*, 2> page_surfaces_{};
   // Knows what the window surface shows, so that a frame copies and sends only what changed.

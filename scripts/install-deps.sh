@@ -10,6 +10,9 @@ packages=(
   libgtest-dev libbenchmark-dev     # tests, benchmarks
   xvfb xdotool imagemagick x11-utils libx11-dev  # end-to-end tests in a virtual X server
   xserver-xorg-core xserver-xorg-video-dummy     # ... and in one with several monitors
+  libxss-dev x11-xserver-utils                   # ... of windows of other programs
+  xscreensaver xsecurelock strace procps         # ... inside the real screen savers
+  libxml2-utils groff man-db                     # checks of the settings XML and manual pages
 )
 
 missing=()

@@ -1,0 +1,125 @@
+#include "app/x11_foreign_window.h"
+
+#include <X11/Xlib.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+
+namespace flakemorph {
+namespace {
+
+// Xlib calls its handlers with no room for a context of ours, so what they report waits here
+// until the watched window looks at it.
+XErrorHandler xlib_error_handler = nullptr;
+std::atomic<bool> watching{false};
+std::atomic<int> kept_error_code{0};
+std::atomic<int> kept_request_code{0};
+
+int OnXError(Display* display, XErrorEvent* error) {
+  if (!watching.load()) return xlib_error_handler(display, error);
+  if (kept_error_code.load() == 0) {
+    kept_request_code.store(error->request_code);
+    kept_error_code.store(error->error_code);
+  }
+  return 0;
+}
+
+// Xlib ends the process itself if this returns, after a message of its own.
+int OnXIOError(Display* /*display*/) {
+  std::fputs("flakemorph: lost the display\n", stderr);
+  std::fflush(stderr);
+  _exit(1);
+}
+
+[[noreturn]] void FailToReach() {
+  const char* name = std::getenv("DISPLAY");
+  if (name == nullptr || name[0] == '\0') {
+    std::fputs("flakemorph: no display found (DISPLAY is not set)\n", stderr);
+  } else {
+    std::fprintf(stderr, "flakemorph: cannot reach the display \"%s\"\n", name);
+  }
+  std::exit(1);
+}
+
+}  // namespace
+
+void InstallX11ErrorHandlers() {
+  static const bool installed = [] {
+    xlib_error_handler = XSetErrorHandler(OnXError);
+    XSetIOErrorHandler(OnXIOError);
+    return true;
+  }();
+  static_cast<void>(installed);
+}
+
+X11ForeignWindow::X11ForeignWindow(WindowTarget target) {
+  InstallX11ErrorHandlers();
+  display_ = XOpenDisplay(nullptr);
+  if (display_ == nullptr) FailToReach();
+  window_ = target.IsRoot() ? DefaultRootWindow(display_) : target.id;
+  watching.store(true);
+  // Selected before the window is looked at, so that it cannot go unseen in between. Both
+  // masks may be selected by any number of clients, unlike keys and buttons.
+  XSelectInput(display_, window_, StructureNotifyMask | ExposureMask);
+  if (!WindowExists()) {
+    std::fprintf(stderr, "flakemorph: no window 0x%lx on the display\n", window_);
+    std::exit(1);
+  }
+}
+
+X11ForeignWindow::~X11ForeignWindow() {
+  watching.store(false);
+  XCloseDisplay(display_);
+}
+
+bool X11ForeignWindow::WindowExists() {
+  XWindowAttributes attributes{};
+  const bool exists = XGetWindowAttributes(display_, window_, &attributes) != 0;
+  if (!exists) kept_error_code.store(0);
+  return exists;
+}
+
+bool X11ForeignWindow::TakeEvents() {
+  bool lost_pixels = TakeQueuedEvents();
+  const int error_code = kept_error_code.load();
+  if (error_code != 0) {
+    // Anything the server did before the error reached us is in our queue after a round trip.
+    XSync(display_, False);
+    lost_pixels = TakeQueuedEvents() || lost_pixels;
+    JudgeError(error_code, kept_request_code.load());
+  }
+  return lost_pixels;
+}
+
+bool X11ForeignWindow::TakeQueuedEvents() {
+  bool lost_pixels = false;
+  while (XPending(display_) > 0) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    if (event.type == DestroyNotify && event.xdestroywindow.window == window_) EndQuietly();
+    if (event.type == Expose && event.xexpose.window == window_) lost_pixels = true;
+  }
+  return lost_pixels;
+}
+
+// Drawing into a window that its owner has just destroyed fails; that is the owner being done,
+// not a fault. Any other error is one.
+void X11ForeignWindow::JudgeError(int error_code, int request_code) {
+  if (!WindowExists()) EndQuietly();
+  char text[256] = {};
+  XGetErrorText(display_, error_code, text, sizeof text);
+  std::fprintf(stderr, "flakemorph: X error: %s (request %d)\n", text, request_code);
+  std::exit(1);
+}
+
+void X11ForeignWindow::EndQuietly() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  // Nothing of ours is left to tidy: the server frees what a client leaves, and SDL would
+  // only try again to use the window that is gone.
+  _exit(0);
+}
+
+}  // namespace flakemorph

@@ -1,0 +1,44 @@
+// The Xlib side of drawing into a window of another program: checking that the window exists,
+// reading its size, and seeing it go. Also the answers to X errors and to the loss of the
+// display, which Xlib keeps for the whole process and so for SDL's connection too.
+#pragma once
+
+#include <cstdint>
+
+#include "app/foreign_window.h"
+#include "app/window_target.h"
+
+struct _XDisplay;
+
+namespace flakemorph {
+
+// Installed once, before SDL starts, so that SDL's own handler hands on to these. The display
+// going away prints "flakemorph: lost the display" and ends the program with status 1. An X
+// error while a window of another program is watched is kept for that window to judge (it is
+// what drawing into a window that was just destroyed gives); otherwise Xlib's own handler
+// reports it and ends the program.
+void InstallX11ErrorHandlers();
+
+class X11ForeignWindow final : public ForeignWindow {
+ public:
+  // Opens a connection of its own and starts watching the window. If the display cannot be
+  // reached or no such window exists, prints why and exits with status 1.
+  explicit X11ForeignWindow(WindowTarget target);
+  X11ForeignWindow(const X11ForeignWindow&) = delete;
+  X11ForeignWindow& operator=(const X11ForeignWindow&) = delete;
+  ~X11ForeignWindow() override;
+
+  std::uintptr_t NativeId() const override { return window_; }
+  bool TakeEvents() override;
+
+ private:
+  bool TakeQueuedEvents();
+  bool WindowExists();
+  void JudgeError(int error_code, int request_code);
+  [[noreturn]] static void EndQuietly();
+
+  _XDisplay* display_ = nullptr;
+  unsigned long window_ = 0;
+};
+
+}  // namespace flakemorph

@@ -1,0 +1,114 @@
+/* host-window: plays the screen-saver daemon's part for the end-to-end tests.
+ *
+ *   host-window WxH+X+Y    makes a window there, as a daemon or a settings preview makes the
+ *                          window its saver draws into, with a background of #3060c0 and key
+ *                          and button presses selected (as its owner would, so that nobody
+ *                          else can select button presses on it). Prints the window's id in
+ *                          decimal once it is mapped, then one line per key press ("key") or
+ *                          button press ("button") it receives. SIGUSR1 destroys the window
+ *                          (it prints "destroyed"); SIGTERM ends the tool, and with it the
+ *                          window, as a daemon that goes away.
+ *   host-window --saver-state
+ *                          prints the display's screen saver state: off, on or disabled
+ *                          (disabled: some client suspends it, as SDL does by default). */
+#include <X11/Xlib.h>
+#include <X11/extensions/scrnsaver.h>
+#include <signal.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/select.h>
+#include <unistd.h>
+
+static volatile sig_atomic_t destroy_asked;
+
+static void AskToDestroy(int signal_number) {
+  (void)signal_number;
+  destroy_asked = 1;
+}
+
+static int PrintSaverState(Display* display) {
+  int event_base = 0, error_base = 0;
+  if (!XScreenSaverQueryExtension(display, &event_base, &error_base)) {
+    fprintf(stderr, "host-window: no MIT-SCREEN-SAVER extension\n");
+    return 1;
+  }
+  XScreenSaverInfo* info = XScreenSaverAllocInfo();
+  XScreenSaverQueryInfo(display, DefaultRootWindow(display), info);
+  puts(info->state == ScreenSaverOn ? "on" : info->state == ScreenSaverOff ? "off" : "disabled");
+  XFree(info);
+  return 0;
+}
+
+static Window MakeWindow(Display* display, unsigned w, unsigned h, int x, int y) {
+  XSetWindowAttributes attributes;
+  attributes.background_pixel = 0x3060c0;
+  attributes.override_redirect = True; /* as a daemon's window: no window manager moves it */
+  attributes.event_mask = KeyPressMask | ButtonPressMask | StructureNotifyMask | ExposureMask;
+  Window window =
+      XCreateWindow(display, DefaultRootWindow(display), x, y, w, h, 0, CopyFromParent, InputOutput,
+                    CopyFromParent, CWBackPixel | CWOverrideRedirect | CWEventMask, &attributes);
+  XMapRaised(display, window);
+  for (;;) {
+    XEvent event;
+    XNextEvent(display, &event);
+    if (event.type == MapNotify && event.xmap.window == window) return window;
+  }
+}
+
+static void Report(const char* line) {
+  puts(line);
+  fflush(stdout);
+}
+
+/* Waits for X events or SIGUSR1; SIGUSR1 is blocked but while waiting, so none is missed. */
+static void Serve(Display* display, Window window) {
+  sigset_t blocked, while_waiting;
+  sigemptyset(&blocked);
+  sigaddset(&blocked, SIGUSR1);
+  sigprocmask(SIG_BLOCK, &blocked, &while_waiting);
+  sigdelset(&while_waiting, SIGUSR1);
+  struct sigaction action;
+  memset(&action, 0, sizeof action);
+  action.sa_handler = AskToDestroy;
+  sigaction(SIGUSR1, &action, NULL);
+  int x_fd = ConnectionNumber(display);
+  for (;;) {
+    while (XPending(display) > 0) {
+      XEvent event;
+      XNextEvent(display, &event);
+      if (event.type == KeyPress) Report("key");
+      if (event.type == ButtonPress) Report("button");
+    }
+    if (destroy_asked) {
+      destroy_asked = 0;
+      XDestroyWindow(display, window);
+      XSync(display, False);
+      Report("destroyed");
+    }
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(x_fd, &readable);
+    pselect(x_fd + 1, &readable, NULL, NULL, NULL, &while_waiting);
+  }
+}
+
+int main(int argc, char** argv) {
+  unsigned w = 0, h = 0;
+  int x = 0, y = 0;
+  int saver_state = argc == 2 && strcmp(argv[1], "--saver-state") == 0;
+  if (!saver_state &&
+      (argc != 2 || sscanf(argv[1], "%ux%u+%d+%d", &w, &h, &x, &y) != 4 || w == 0 || h == 0)) {
+    fprintf(stderr, "usage: host-window WxH+X+Y | host-window --saver-state\n");
+    return 2;
+  }
+  Display* display = XOpenDisplay(NULL);
+  if (display == NULL) {
+    fprintf(stderr, "host-window: cannot open display '%s'\n", XDisplayName(NULL));
+    return 1;
+  }
+  if (saver_state) return PrintSaverState(display);
+  Window window = MakeWindow(display, w, h, x, y);
+  printf("%lu\n", window);
+  fflush(stdout);
+  Serve(display, window);
+}

@@ -6,6 +6,8 @@
 #include <span>
 #include <vector>
 
+#include "display/large_pages.h"
+#include "display/outline.h"
 #include "figures/records.h"
 
 namespace flakemorph {
@@ -13,12 +15,7 @@ namespace flakemorph {
 class Page {
  public:
   // A box as DrawEllipse was given it: possibly inverted, possibly reaching off the page.
-  struct Box {
-    std::int32_t left;
-    std::int32_t top;
-    std::int32_t right;
-    std::int32_t bottom;
-  };
+  using Box = OutlineBox;
 
   // What the page holds, when that is known: the fill colour everywhere outside the boxes of
   // the ellipses drawn since the last Fill.
@@ -29,9 +26,14 @@ class Page {
     // Counts Fills and Resizes: while it stays the same, boxes only ever grow by appending.
     std::uint64_t fills;
     std::span<const Box> boxes;
+    // The colour of each box's ellipse.
+    std::span<const ColorValue> colors;
   };
 
-  Page() { drawn_.reserve(kRememberedBoxes); }
+  Page() {
+    drawn_.reserve(kRememberedBoxes);
+    drawn_colors_.reserve(kRememberedBoxes);
+  }
 
   // Gives the page a new size; its content is then undefined until the next Fill. Allocates,
   // so it belongs to start-up, not to a frame. A negative size counts as 0.
@@ -53,7 +55,9 @@ class Page {
   std::int32_t Height() const { return height_; }
   ColorValue Pixel(std::int32_t x, std::int32_t y) const;
   const std::uint32_t* Pixels() const { return pixels_.data(); }
-  Record Drawn() const { return {filled_ && !drawn_overflowed_, fill_color_, fills_, drawn_}; }
+  Record Drawn() const {
+    return {filled_ && !drawn_overflowed_, fill_color_, fills_, drawn_, drawn_colors_};
+  }
 
  private:
   static constexpr std::size_t kRememberedBoxes = 1024;
@@ -63,9 +67,11 @@ class Page {
 
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
-  std::vector<std::uint32_t> pixels_;
+  std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>> pixels_;
+  OutlineRaster raster_;
   // What was drawn since the page was last filled whole, while that is known exactly.
   std::vector<Box> drawn_;
+  std::vector<ColorValue> drawn_colors_;
   bool filled_ = false;
   ColorValue fill_color_ = 0;
   bool drawn_overflowed_ = false;

@@ -62,6 +62,9 @@ SdlWindow::SdlWindow() : MemoryDisplay(0, 0), update_rects_(PageDamage::kMostRec
   if (SDL_Init(SDL_INIT_VIDEO) != 0) FailToOpen(SDL_GetError());
   if (OnlyAnInvisibleDriver()) FailToOpen(NoDisplayReason().data());
   if (StatsWanted()) stats_.emplace(stderr);
+  // A page in front is brought to the window by drawing its changes there, so its own pixels
+  // are needed only when it must be copied whole.
+  DeferDrawing();
   OpenWindow();
 }
 
@@ -184,6 +187,7 @@ void SdlWindow::ShowWholePage(SDL_Surface* target) {
   SDL_Rect place{Left(k), Top(k), page(k).Width(), page(k).Height()};
   if (!Covers(place, *target)) SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
   SDL_Surface* source = page_surfaces_[k];
+  page(k).Pixels();  // does the page's deferred drawing
   if (source != nullptr && SDL_BlitSurface(source, nullptr, target, &place) != 0) {
     FailRuntime("cannot copy page %d: %s", k, SDL_GetError());
   }

@@ -13,6 +13,7 @@
 #include "animation/animation.h"
 #include "display/memory_display.h"
 #include "display/outline.h"
+#include "display/page_damage.h"
 #include "figures/builder.h"
 #include "figures/random_source.h"
 
@@ -139,6 +140,43 @@ void BM_GeneralRaster(benchmark::State& state, int width, int height) {
   }
 }
 
+// A frame as the window shows it: noted on its page, whose drawing is deferred, then brought to
+// a window buffer of the same size by drawing the changes there. Counts the rects a window system
+// would be sent.
+void BM_ShownFrame(benchmark::State& state, FramePhase phase, int width, int height) {
+  MemoryDisplay display(static_cast<float>(width), static_cast<float>(height));
+  display.DeferDrawing();
+  TimeSeededGenerator random(SteppingClock());
+  PhaseTracker tracker;
+  Animation animation(display, random, &tracker);
+  animation.StartUp();
+  std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>> window(
+      static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  const TargetBuffer target{window.data(), width, height, width * 4, {16, 8, 0, 0}};
+  PageDamage damage;
+  damage.Resize(width, height);
+  double rects = 0;
+  double area = 0;
+  for (auto _ : state) {
+    if (!tracker.NextIs(phase)) {
+      state.PauseTiming();
+      const bool found = SkipToPhase(animation, tracker, phase);
+      damage.CopyChanges(display.FrontPage(), target);
+      state.ResumeTiming();
+      if (!found) {
+        state.SkipWithError("the animation never reached the phase");
+        break;
+      }
+    }
+    animation.NextFrame();
+    const std::span<const PixelRect> shown = damage.CopyChanges(display.FrontPage(), target);
+    rects += static_cast<double>(shown.size());
+    for (const PixelRect& rect : shown) area += static_cast<double>(rect.width) * rect.height;
+  }
+  state.counters["rects"] = benchmark::Counter(rects, benchmark::Counter::kAvgIterations);
+  state.counters["pixels"] = benchmark::Counter(area, benchmark::Counter::kAvgIterations);
+}
+
 // Builds into alternate slots, as the cycle does, each from a new seed.
 void BM_BuildFigure(benchmark::State& state) {
   FormState form;
@@ -164,6 +202,9 @@ void RegisterAll() {
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(("BM_HoldFrame/" + name).c_str(), BM_Frame, FramePhase::kHold,
                                  size.width, size.height)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("BM_ShownHoldFrame/" + name).c_str(), BM_ShownFrame,
+                                 FramePhase::kHold, size.width, size.height)
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(("BM_FillPage/" + name).c_str(), BM_FillPage, size.width,
                                  size.height)

@@ -230,6 +230,13 @@ bool OutlineStamps::Draw(const PixelRows& rows, const OutlineBox& requested, std
   if (first_row >= end_row || from >= to) return true;
   std::uint32_t* row = rows.pixels + (box.top + first_row) * rows.stride + box.left;
   if (from == 0 && to == side) {
+    // The rows lie far apart in memory and are seldom still cached from the frame before: asking
+    // for all of them first lets their fetches overlap instead of stalling the stores one by one.
+    std::uint32_t* ahead = row;
+    for (std::int64_t k = first_row; k < end_row; ++k, ahead += rows.stride) {
+      __builtin_prefetch(ahead + runs[k].first, 1);
+      __builtin_prefetch(ahead + (side - 1 - runs[k].first), 1);
+    }
     for (std::int64_t k = first_row; k < end_row; ++k, row += rows.stride) {
       StampRow(row, side, runs[k], pixel);
     }

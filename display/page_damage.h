@@ -1,9 +1,9 @@
-// Bringing a page to a target (the window's pixels) by copying only what differs from what the
+// Bringing a page to a target (the window's pixels) by changing only what differs from what the
 // target already shows. Every frame clears its page to one colour and draws circles on it, and
-// the page remembers their boxes; the target shows the other page, which remembers its own. The
-// two pictures can differ only inside the boxes of the two, which on a large screen are a small
-// part of it: copying that part alone, and sending only that to the window system, saves most
-// of the cost of showing a frame.
+// the page remembers their boxes and colours; the target shows the other page, which remembers
+// its own. The two pictures can differ only inside the boxes of the two, which on a large screen
+// are a small part of it: drawing the circles of both on the target, and sending only the tiles
+// around them to the window system, saves nearly all of the cost of showing a frame.
 #pragma once
 
 #include <array>

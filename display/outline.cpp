@@ -177,10 +177,17 @@ class OutlineDrawer {
 
 // A stamp row's two runs where the box lies wholly on the rows: the usual case, with no clipping.
 template <typename Run>
+// Runs are mostly one or two pixels long: writing both ends of each run covers those without a
+// loop whose varying length the processor cannot foresee.
 void StampRow(std::uint32_t* row, std::int64_t side, const Run& run, std::uint32_t pixel) {
   std::uint32_t* left = row + run.first;
   std::uint32_t* right = row + (side - 1 - run.first);
-  for (std::int64_t i = 0; i < run.length; ++i) {
+  const std::int64_t last = run.length - 1;
+  left[0] = pixel;
+  left[last] = pixel;
+  right[0] = pixel;
+  right[-last] = pixel;
+  for (std::int64_t i = 1; i < last; ++i) {
     left[i] = pixel;
     right[-i] = pixel;
   }

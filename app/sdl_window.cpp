@@ -68,6 +68,9 @@ SdlWindow::SdlWindow(SDL_Window* window)
   SDL_GetWindowSizeInPixels(window_, &width, &height);
   SetScaleSize(Single(width), Single(height));
   if (SDL_GetWindowSurface(window_) == nullptr) FailToOpen(SDL_GetError());
+  // A page in front is brought to the window by drawing its changes there, so its own pixels
+  // are needed only when it must be copied whole.
+  DeferDrawing();
 }
 
 SdlWindow::~SdlWindow() {
@@ -170,6 +173,7 @@ void SdlWindow::ShowWholePage(SDL_Surface* target) {
   SDL_Rect place{Left(k), Top(k), page(k).Width(), page(k).Height()};
   if (!Covers(place, *target)) SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
   SDL_Surface* source = page_surfaces_[k];
+  page(k).Pixels();  // does the page's deferred drawing
   if (source != nullptr && SDL_BlitSurface(source, nullptr, target, &place) != 0) {
     FailRuntime("cannot copy page %d: %s", k, SDL_GetError());
   }

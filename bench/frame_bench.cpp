@@ -1,13 +1,19 @@
 // The cost of one frame, whole (figure steps, wander, 360 particles, clearing the page and
 // drawing 360 circles into it, no window), of each phase at three page sizes, and of building
-// one figure.
+// one figure. Beside them, to set them against: filling a whole page, which is what a frame
+// would cost if it cleared its page, and drawing a frame's 360 circles alone, by the raster the
+// pages use and by the general raster.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "animation/animation.h"
 #include "display/memory_display.h"
+#include "display/outline.h"
+#include "display/page_damage.h"
 #include "figures/builder.h"
 #include "figures/random_source.h"
 
@@ -76,6 +82,101 @@ void BM_Frame(benchmark::State& state, FramePhase phase, int width, int height) 
   }
 }
 
+// The circles of a hold frame in the middle of a cycle, as the page received them.
+struct FrameCircles {
+  std::vector<Page::Box> boxes;
+  std::vector<ColorValue> colors;
+};
+
+FrameCircles TypicalHoldFrame(int width, int height) {
+  MemoryDisplay display(static_cast<float>(width), static_cast<float>(height));
+  TimeSeededGenerator random(SteppingClock());
+  PhaseTracker tracker;
+  Animation animation(display, random, &tracker);
+  animation.StartUp();
+  // Into the second cycle, and some way into its hold.
+  for (int frame = 0; frame < 150 + 100 + 20; ++frame) animation.NextFrame();
+  const Page::Record drawn = display.FrontPage().Drawn();
+  return {{drawn.boxes.begin(), drawn.boxes.end()}, {drawn.colors.begin(), drawn.colors.end()}};
+}
+
+void BM_FillPage(benchmark::State& state, int width, int height) {
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) *
+                                    static_cast<std::size_t>(height));
+  std::uint32_t color = 0;
+  for (auto _ : state) {
+    std::fill(pixels.begin(), pixels.end(), color++);
+    benchmark::ClobberMemory();
+  }
+}
+
+// The 360 circles of one frame drawn on a page, as DrawEllipse draws them.
+void BM_CircleRaster(benchmark::State& state, int width, int height) {
+  const FrameCircles circles = TypicalHoldFrame(width, height);
+  Page page;
+  page.Resize(width, height);
+  page.Fill(0);
+  for (auto _ : state) {
+    for (std::size_t n = 0; n < circles.boxes.size(); ++n) {
+      const Page::Box& box = circles.boxes[n];
+      page.DrawEllipse(box.left, box.top, box.right, box.bottom, circles.colors[n]);
+    }
+    benchmark::ClobberMemory();
+  }
+  state.counters["circles"] = static_cast<double>(circles.boxes.size());
+}
+
+// The same circles by the general raster, which draws any box.
+void BM_GeneralRaster(benchmark::State& state, int width, int height) {
+  const FrameCircles circles = TypicalHoldFrame(width, height);
+  std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>> pixels(
+      static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  const PixelRows rows{pixels.data(), width, height, width};
+  for (auto _ : state) {
+    for (std::size_t n = 0; n < circles.boxes.size(); ++n) {
+      DrawGeneralOutline(rows, circles.boxes[n], static_cast<std::uint32_t>(circles.colors[n]));
+    }
+    benchmark::ClobberMemory();
+  }
+}
+
+// A frame as the window shows it: noted on its page, whose drawing is deferred, then brought to
+// a window buffer of the same size by drawing the changes there. Counts the rects a window system
+// would be sent.
+void BM_ShownFrame(benchmark::State& state, FramePhase phase, int width, int height) {
+  MemoryDisplay display(static_cast<float>(width), static_cast<float>(height));
+  display.DeferDrawing();
+  TimeSeededGenerator random(SteppingClock());
+  PhaseTracker tracker;
+  Animation animation(display, random, &tracker);
+  animation.StartUp();
+  std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>> window(
+      static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  const TargetBuffer target{window.data(), width, height, width * 4, {16, 8, 0, 0}};
+  PageDamage damage;
+  damage.Resize(width, height);
+  double rects = 0;
+  double area = 0;
+  for (auto _ : state) {
+    if (!tracker.NextIs(phase)) {
+      state.PauseTiming();
+      const bool found = SkipToPhase(animation, tracker, phase);
+      damage.CopyChanges(display.FrontPage(), target);
+      state.ResumeTiming();
+      if (!found) {
+        state.SkipWithError("the animation never reached the phase");
+        break;
+      }
+    }
+    animation.NextFrame();
+    const std::span<const PixelRect> shown = damage.CopyChanges(display.FrontPage(), target);
+    rects += static_cast<double>(shown.size());
+    for (const PixelRect& rect : shown) area += static_cast<double>(rect.width) * rect.height;
+  }
+  state.counters["rects"] = benchmark::Counter(rects, benchmark::Counter::kAvgIterations);
+  state.counters["pixels"] = benchmark::Counter(area, benchmark::Counter::kAvgIterations);
+}
+
 // Builds into alternate slots, as the cycle does, each from a new seed.
 void BM_BuildFigure(benchmark::State& state) {
   FormState form;
@@ -101,6 +202,18 @@ void RegisterAll() {
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(("BM_HoldFrame/" + name).c_str(), BM_Frame, FramePhase::kHold,
                                  size.width, size.height)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("BM_ShownHoldFrame/" + name).c_str(), BM_ShownFrame,
+                                 FramePhase::kHold, size.width, size.height)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("BM_FillPage/" + name).c_str(), BM_FillPage, size.width,
+                                 size.height)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("BM_CircleRaster/" + name).c_str(), BM_CircleRaster, size.width,
+                                 size.height)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("BM_GeneralRaster/" + name).c_str(), BM_GeneralRaster, size.width,
+                                 size.height)
         ->Unit(benchmark::kMicrosecond);
   }
   benchmark::RegisterBenchmark("BM_BuildFigure/448x439", BM_BuildFigure)

@@ -25,6 +25,12 @@ class MemoryDisplay : public Display {
   void ZOrder(std::int16_t k) override;
   void DoEvents() override {}
 
+  // Both pages draw only when their pixels are read: for a display that shows a page by drawing
+  // its record elsewhere.
+  void DeferDrawing() {
+    for (Surface& surface : surfaces_) surface.page.DeferDrawing();
+  }
+
   const Page& page(std::int16_t k) const { return surfaces_[CheckSurfaceIndex(k)].page; }
   std::int16_t FrontIndex() const { return front_; }
   const Page& FrontPage() const { return page(front_); }

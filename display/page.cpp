@@ -1,184 +1,18 @@
 #include "display/page.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <stdexcept>
-#include <utility>
 
 namespace flakemorph {
 
-namespace {
-
-// Sides of a box reach 2^32 - 1, so products of two squared sides need 128 bits.
-__extension__ typedef unsigned __int128 Wide;
-
-// The ellipse's box in 64-bit numbers, where neither the sides nor the row offsets overflow.
-struct EllipseBox {
-  std::int64_t left;
-  std::int64_t top;
-  std::int64_t width;
-  std::int64_t height;
-};
-
-EllipseBox NormalisedBox(std::int32_t left, std::int32_t top, std::int32_t right,
-                         std::int32_t bottom) {
-  if (right < left) std::swap(left, right);
-  if (bottom < top) std::swap(top, bottom);
-  return {left, top, std::int64_t{right} - left, std::int64_t{bottom} - top};
+Page::Page() {
+  drawn_.reserve(kRememberedBoxes);
+  drawn_colors_.reserve(kRememberedBoxes);
+  ink_.drawn.reserve(kRememberedBoxes);
 }
-
-// The filled ellipse is the set of pixels whose centres lie on or inside the ellipse inscribed
-// in the box's outer edges; for a circle this is the midpoint rule x^2 + y^2 <= r^2 + r + 1/4.
-// Offsets from the box's centre lines are counted in half pixels, so that even and odd sides
-// are handled alike: row y lies at v = 2 * (y - top) + 1 - h, and a pixel at column offset u
-// is inside when u^2 h^2 <= w^2 (h^2 - v^2); 128 bits hold those products exactly. (No pixel
-// centre lies exactly on the ellipse, so "on" costs nothing.)
-//
-// The middle row (or two) and the middle column (or two) are always covered whole, so that a
-// long thin ellipse still reaches all four sides of its box. Every row's span is then centred
-// and nested in the next one toward the middle, which is what makes the outline closed.
-//
-// TopHalfSpans gives the spans of the rows of the top half (middle row included) in turn, from
-// the box's edge toward the middle: on that way the widest offset only grows, mostly by a
-// pixel or two per row, so each row starts from the last one's.
-class TopHalfSpans {
- public:
-  // The first span is that of the row k rows below the box's top (k = -1 is just above it).
-  TopHalfSpans(const EllipseBox& box, std::int64_t k)
-      : w_(static_cast<std::uint64_t>(box.width)),
-        h_(static_cast<std::uint64_t>(box.height)),
-        w_squared_(Wide{w_ * w_}),
-        slope_(static_cast<double>(w_) / static_cast<double>(h_)),
-        next_k_(k) {}
-
-  // How many pixels of the next row the filled ellipse covers, centred in the box; 0 outside.
-  std::int64_t Next() {
-    const std::int64_t k = next_k_++;
-    if (k < 0) return 0;
-    const std::int64_t v = static_cast<std::int64_t>(h_) - 1 - 2 * k;  // >= 0 in the top half
-    if (v <= 1) return static_cast<std::int64_t>(w_);
-    const auto abs_v = static_cast<std::uint64_t>(v);
-    last_offset_ = WidestOffset(h_ * h_ - abs_v * abs_v);
-    // Offsets step by two and share the parity of w - 1; the span counts the pixels.
-    const std::uint64_t u = last_offset_;
-    const std::uint64_t span = ((u ^ (w_ - 1)) & 1) != 0 ? u : u + 1;
-    return static_cast<std::int64_t>(std::max(span, 2 - (w_ & 1)));
-  }
-
- private:
-  // The largest u (any parity) below w with u^2 h^2 <= w^2 room, at least the last row's.
-  std::uint64_t WidestOffset(std::uint64_t room) const {
-    const Wide limit = w_squared_ * room;
-    const auto fits = [&](std::uint64_t u) {
-      const Wide uh = u * h_;  // u < w, so u * h < 2^64
-      return uh * uh <= limit;
-    };
-    std::uint64_t u = last_offset_;
-    for (int step = 0; step < 4; ++step) {
-      if (u + 1 >= w_ || !fits(u + 1)) return u;
-      ++u;
-    }
-    // A long way to go: from a floating-point estimate, off by at most one for any 32-bit box.
-    u = std::max(u, static_cast<std::uint64_t>(slope_ * std::sqrt(static_cast<double>(room))));
-    u = std::min(u, w_ - 1);
-    while (u > 0 && !fits(u)) --u;
-    while (u + 1 < w_ && fits(u + 1)) ++u;
-    return u;
-  }
-
-  std::uint64_t w_;
-  std::uint64_t h_;
-  Wide w_squared_;
-  double slope_;
-  std::int64_t next_k_;
-  std::uint64_t last_offset_ = 0;  // the widest offset of the row before; 0 fits any row
-};
-
-void FillRun(std::uint32_t* row, std::int64_t row_width, std::int64_t first, std::int64_t last,
-             std::uint32_t color) {
-  first = std::max<std::int64_t>(first, 0);
-  last = std::min(last, row_width - 1);
-  // Runs are mostly a pixel or two long: a plain loop beats std::fill's set-up here.
-  for (std::int64_t x = first; x <= last; ++x) row[x] = color;
-}
-
-// Draws the outline pixels of one row: those of its span that are not also covered by both the
-// row above and the row below (inner is the narrower of their spans). That leaves a run at each
-// end, at least one pixel long, which meets the runs of the neighbouring rows corner to corner.
-// A row's span is never narrower than inner, since spans widen toward the middle.
-void DrawOutlineRow(std::uint32_t* row, std::int64_t row_width, const EllipseBox& box,
-                    std::int64_t span, std::int64_t inner, std::uint32_t color) {
-  const std::int64_t run = std::max<std::int64_t>(1, (span - inner + 1) / 2);
-  const std::int64_t first = box.left + (box.width - span) / 2;
-  const std::int64_t last = first + span - 1;
-  FillRun(row, row_width, first, first + run - 1, color);
-  FillRun(row, row_width, last - run + 1, last, color);
-}
-
-// The rows of a page that one ellipse may draw on.
-struct PageRows {
-  std::uint32_t* pixels;
-  std::int64_t width;
-  std::int64_t first;
-  std::int64_t last;
-};
-
-// The rows k from the top and k from the bottom of the box have the same spans, so the outline
-// is drawn a mirrored pair of rows at a time; only the pairs with a visible row are visited.
-class OutlineDrawer {
- public:
-  OutlineDrawer(const PageRows& rows, const EllipseBox& box, std::uint32_t color)
-      : rows_(rows), box_(box), color_(color) {}
-
-  void Draw() const {
-    if (rows_.first > rows_.last) return;
-    const std::int64_t bottom = box_.top + box_.height - 1;
-    const std::int64_t middle = (box_.height - 1) / 2;  // the last k of the top half
-    const std::int64_t top_first = std::max(rows_.first, box_.top) - box_.top;
-    const std::int64_t top_last = std::min(rows_.last - box_.top, middle);
-    const std::int64_t bottom_first = std::max<std::int64_t>(bottom - rows_.last, 0);
-    const std::int64_t bottom_last = std::min(bottom - rows_.first, middle);
-    if (top_first > top_last) {
-      DrawPairs(bottom_first, bottom_last);
-    } else if (bottom_first > bottom_last) {
-      DrawPairs(top_first, top_last);
-    } else {
-      // The visible rows are one run: showing both halves, it crosses the middle.
-      DrawPairs(std::min(top_first, bottom_first), middle);
-    }
-  }
-
- private:
-  // Within the top half the row above is the narrower neighbour, so it alone bounds the run.
-  void DrawPairs(std::int64_t first_k, std::int64_t last_k) const {
-    if (first_k > last_k) return;
-    TopHalfSpans spans(box_, first_k - 1);
-    std::int64_t above = spans.Next();
-    for (std::int64_t k = first_k; k <= last_k; ++k) {
-      const std::int64_t here = spans.Next();
-      const std::int64_t upper_row = box_.top + k;
-      const std::int64_t lower_row = box_.top + box_.height - 1 - k;
-      if (IsVisible(upper_row)) DrawRow(upper_row, here, above);
-      if (lower_row != upper_row && IsVisible(lower_row)) DrawRow(lower_row, here, above);
-      above = here;
-    }
-  }
-
-  bool IsVisible(std::int64_t y) const { return y >= rows_.first && y <= rows_.last; }
-
-  void DrawRow(std::int64_t y, std::int64_t span, std::int64_t inner) const {
-    DrawOutlineRow(rows_.pixels + y * rows_.width, rows_.width, box_, span, inner, color_);
-  }
-
-  PageRows rows_;
-  EllipseBox box_;
-  std::uint32_t color_;
-};
-
-}  // namespace
 
 void Page::Resize(std::int32_t width, std::int32_t height) {
   const std::int32_t new_width = std::max(width, 0);
@@ -193,43 +27,23 @@ void Page::Resize(std::int32_t width, std::int32_t height) {
   width_ = new_width;
   height_ = new_height;
   drawn_.clear();
+  drawn_colors_.clear();
   filled_ = false;
   ++fills_;
+  // Nothing is owed to pixels whose content is undefined anyway.
+  ink_.fills = fills_;
+  ink_.boxes = 0;
+  ink_.known = false;
 }
 
 void Page::Fill(ColorValue color) {
-  const auto pen = static_cast<std::uint32_t>(color);
-  if (filled_ && fill_color_ == color && !drawn_overflowed_ && EraseIsCheaper()) {
-    for (const Box& box : drawn_) Outline(box, pen);
-  } else if (color == 0) {
-    // Black, which every frame clears to, goes through memset: its stores beat a loop of words.
-    if (!pixels_.empty()) std::memset(pixels_.data(), 0, pixels_.size() * sizeof(pixels_[0]));
-  } else {
-    std::fill(pixels_.begin(), pixels_.end(), pen);
-  }
   filled_ = true;
   fill_color_ = color;
   drawn_.clear();
+  drawn_colors_.clear();
   drawn_overflowed_ = false;
   ++fills_;
-}
-
-// A row of an outline costs about as much as clearing 64 pixels; a frame of circles on a large
-// page touches far fewer rows than that.
-bool Page::EraseIsCheaper() const {
-  constexpr std::int64_t kPixelsPerRow = 64;
-  std::int64_t rows = 0;
-  for (const Box& box : drawn_) {
-    rows += std::min<std::int64_t>(std::abs(std::int64_t{box.bottom} - box.top), height_);
-  }
-  return rows * kPixelsPerRow < std::int64_t{width_} * height_;
-}
-
-ColorValue Page::Pixel(std::int32_t x, std::int32_t y) const {
-  if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-  return static_cast<ColorValue>(
-      pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-              static_cast<std::size_t>(x)]);
+  if (!defer_) CatchUp();
 }
 
 void Page::DrawEllipse(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
@@ -237,22 +51,74 @@ void Page::DrawEllipse(std::int32_t left, std::int32_t top, std::int32_t right, 
   const Box box{left, top, right, bottom};
   if (drawn_.size() < kRememberedBoxes) {
     drawn_.push_back(box);
+    drawn_colors_.push_back(color);
+    if (!defer_) CatchUp();
   } else {
+    // Beyond the record, drawing cannot wait: the ellipse would be forgotten.
+    CatchUp();
     drawn_overflowed_ = true;
+    Outline(box, color);
   }
-  Outline(box, static_cast<std::uint32_t>(color));
 }
 
-// Only the rows of the box that the page shows are visited, and each row's runs are clipped
-// once, so a huge ellipse costs no more than the page it crosses.
-void Page::Outline(const Box& requested, std::uint32_t color) {
-  const EllipseBox box =
-      NormalisedBox(requested.left, requested.top, requested.right, requested.bottom);
-  if (box.width == 0 || box.height == 0 || width_ == 0 || height_ == 0) return;
-  if (box.left >= width_ || box.left + box.width <= 0) return;
-  const PageRows rows{pixels_.data(), width_, std::max<std::int64_t>(box.top, 0),
-                      std::min<std::int64_t>(box.top + box.height, height_) - 1};
-  OutlineDrawer(rows, box, color).Draw();
+ColorValue Page::Pixel(std::int32_t x, std::int32_t y) const {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+  return static_cast<ColorValue>(
+      Pixels()[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+               static_cast<std::size_t>(x)]);
+}
+
+const std::uint32_t* Page::Pixels() const {
+  CatchUp();
+  return pixels_.data();
+}
+
+// Does the drawing that was asked for but is not yet in the pixels.
+void Page::CatchUp() const {
+  if (ink_.fills != fills_) FillPixels();
+  for (; ink_.boxes < drawn_.size(); ++ink_.boxes) {
+    Outline(drawn_[ink_.boxes], drawn_colors_[ink_.boxes]);
+  }
+}
+
+void Page::FillPixels() const {
+  const auto pen = static_cast<std::uint32_t>(fill_color_);
+  if (ink_.known && ink_.fill_color == fill_color_ && !ink_.overflowed && EraseIsCheaper()) {
+    for (const Box& box : ink_.drawn)
+      ink_.raster.Draw({pixels_.data(), width_, height_, width_}, box, pen);
+  } else if (fill_color_ == 0) {
+    // Black, which every frame clears to, goes through memset: its stores beat a loop of words.
+    if (!pixels_.empty()) std::memset(pixels_.data(), 0, pixels_.size() * sizeof(pixels_[0]));
+  } else {
+    std::fill(pixels_.begin(), pixels_.end(), pen);
+  }
+  ink_.fills = fills_;
+  ink_.boxes = 0;
+  ink_.known = true;
+  ink_.fill_color = fill_color_;
+  ink_.overflowed = false;
+  ink_.drawn.clear();
+}
+
+// A row of an outline costs about as much as clearing 64 pixels; a frame of circles on a large
+// page touches far fewer rows than that.
+bool Page::EraseIsCheaper() const {
+  constexpr std::int64_t kPixelsPerRow = 64;
+  std::int64_t rows = 0;
+  for (const Box& box : ink_.drawn) {
+    rows += std::min<std::int64_t>(std::abs(std::int64_t{box.bottom} - box.top), height_);
+  }
+  return rows * kPixelsPerRow < std::int64_t{width_} * height_;
+}
+
+void Page::Outline(const Box& box, ColorValue color) const {
+  if (ink_.drawn.size() < kRememberedBoxes) {
+    ink_.drawn.push_back(box);
+  } else {
+    ink_.overflowed = true;
+  }
+  ink_.raster.Draw({pixels_.data(), width_, height_, width_}, box,
+                   static_cast<std::uint32_t>(color));
 }
 
 }  // namespace flakemorph

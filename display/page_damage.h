@@ -1,9 +1,9 @@
-// Bringing a page to a target (the window's pixels) by copying only what differs from what the
+// Bringing a page to a target (the window's pixels) by changing only what differs from what the
 // target already shows. Every frame clears its page to one colour and draws circles on it, and
-// the page remembers their boxes; the target shows the other page, which remembers its own. The
-// two pictures can differ only inside the boxes of the two, which on a large screen are a small
-// part of it: copying that part alone, and sending only that to the window system, saves most
-// of the cost of showing a frame.
+// the page remembers their boxes and colours; the target shows the other page, which remembers
+// its own. The two pictures can differ only inside the boxes of the two, which on a large screen
+// are a small part of it: drawing the circles of both on the target, and sending only the tiles
+// around them to the window system, saves nearly all of the cost of showing a frame.
 #pragma once
 
 #include <array>
@@ -12,6 +12,7 @@
 #include <span>
 #include <vector>
 
+#include "display/outline.h"
 #include "display/page.h"
 
 namespace flakemorph {
@@ -44,6 +45,9 @@ struct TargetBuffer {
   PixelLayout layout;
 };
 
+// A colour value as a pixel of that layout.
+std::uint32_t InLayout(ColorValue color, const PixelLayout& layout);
+
 // Copies the parts of the page inside rects to the same places of the target, converting each
 // pixel to the target's layout; whatever lies outside the page or the target is left out.
 void CopyRects(const Page& page, std::span<const PixelRect> rects, const TargetBuffer& target);
@@ -66,13 +70,15 @@ class PageDamage {
   void Forget() { shown_ = nullptr; }
 
   // Makes the target, placed at the page's top left, show the page exactly and returns the
-  // rectangles it copied: those around what changed since the target was last brought a page
-  // here, or the whole page when that is not known.
+  // rectangles it changed: those around what changed since the target was last brought a page
+  // here, or the whole page when that is not known. Known changes are drawn on the target
+  // rather than copied.
   std::span<const PixelRect> CopyChanges(const Page& front, const TargetBuffer& target);
 
  private:
   bool KnowsDifference(const Page& front, const TargetBuffer& target) const;
   bool CollectChanges(const Page& front);
+  bool RedrawChanges(const Page& front, const TargetBuffer& target);
   void MarkBoxes(std::span<const Page::Box> boxes);
   void MarkBox(const Page::Box& box);
   bool CollectRects();
@@ -96,6 +102,8 @@ class PageDamage {
   // What the target shows: the page shown_ as it was when its fill count was shown_fills_,
   // and the target it was copied to, so that another one is not mistaken for it.
   const Page* shown_ = nullptr;
+  // Draws the changes on the target; its stamps are built once, like a page's.
+  OutlineRaster raster_;
   std::uint64_t shown_fills_ = 0;
   TargetBuffer shown_target_{};
 };

@@ -217,5 +217,12 @@ TEST(Program, FramesOfEveryWindowWithStatsAndTextAllocateNothing) {
   std::fclose(stats);
 }
 
+// As the window runs them: the pages only note their circles, which are drawn on the screen.
+TEST(Animation, FramesOfDeferredPagesShownThroughDamageAllocateNothing) {
+  DamageDisplay display(1280, 720);
+  display.DeferDrawing();
+  ExpectFramesAllocateNothing(display);
+}
+
 }  // namespace
 }  // namespace flakemorph

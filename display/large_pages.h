@@ -1,0 +1,56 @@
+// Memory for whole pages of pixels. A frame's circles touch a few rows each, all over a page
+// of many megabytes: with the usual 4 KiB of memory per address translation nearly every row
+// needs a translation of its own, which costs more than the pixels written. Pages are
+// therefore asked for in 2 MiB pieces, where the system gives them.
+#pragma once
+
+#include <sys/mman.h>
+
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+
+namespace flakemorph {
+
+template <typename T>
+class LargePageAllocator {
+ public:
+  using value_type = T;
+
+  LargePageAllocator() = default;
+  template <typename U>
+  LargePageAllocator(const LargePageAllocator<U>&) {}
+
+  T* allocate(std::size_t count) {
+    if (count > static_cast<std::size_t>(-1) / sizeof(T) - kLargePage) throw std::bad_alloc();
+    const std::size_t bytes = count * sizeof(T);
+    if (bytes < kLargePage) return static_cast<T*>(::operator new(bytes));
+    // aligned_alloc wants a whole number of alignments.
+    const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+    void* memory = std::aligned_alloc(kLargePage, rounded);
+    if (memory == nullptr) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    // Only a hint: where the system has no large pages the memory works all the same.
+    madvise(memory, rounded, MADV_HUGEPAGE);
+#endif
+    return static_cast<T*>(memory);
+  }
+
+  void deallocate(T* memory, std::size_t count) {
+    if (count * sizeof(T) < kLargePage) {
+      ::operator delete(memory);
+    } else {
+      std::free(memory);
+    }
+  }
+
+  template <typename U>
+  bool operator==(const LargePageAllocator<U>&) const {
+    return true;
+  }
+
+ private:
+  static constexpr std::size_t kLargePage = std::size_t{2} << 20;
+};
+
+}  // namespace flakemorph

@@ -81,11 +81,13 @@ void Animation::MorphFrame(std::int16_t c) {
   StepFigure(form_, 1);
   StepWander(form_, random_);
   BeginPage();
-  // Both depend on c alone, so they are computed once for all particles of the frame.
+  // t and the radius depend on c alone, the shift on the frame, so they are computed once for all
+  // particles of the frame.
   const float t = MorphFraction(c, form_.MorphFrames);
   form_.ScatterRadius = ScatterRadiusAt(c, form_.MorphFrames, form_.ScatterPeak);
+  const WanderShift shift{WanderShiftX(form_), WanderShiftY(form_)};
   for (std::int16_t n = 1; n <= kPointCount; ++n) {
-    MorphParticle(form_, n, t, random_);
+    MorphParticle(form_, n, t, random_, shift);
     DrawParticle(n);
   }
   ShowPage();

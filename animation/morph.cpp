@@ -39,6 +39,11 @@ std::int16_t ScatterRadiusAt(std::int16_t c, std::int16_t frames, std::int16_t p
 }
 
 void MorphParticle(FormState& form, std::int16_t n, float t, RandomSource& random) {
+  MorphParticle(form, n, t, random, {WanderShiftX(form), WanderShiftY(form)});
+}
+
+void MorphParticle(FormState& form, std::int16_t n, float t, RandomSource& random,
+                   const WanderShift& shift) {
   const FigurePoint& from = form.Figures[1 - form.TargetSlot].Points[n];
   const FigurePoint& to = form.Figures[form.TargetSlot].Points[n];
   Particle& q = form.Particles[n];
@@ -46,20 +51,24 @@ void MorphParticle(FormState& form, std::int16_t n, float t, RandomSource& rando
   q.OffsetY = LerpSingle(from.Y, to.Y, t);
   q.Size = Nearest16(LerpSingle(static_cast<float>(from.Size), static_cast<float>(to.Size), t));
   DriftScatterAngles(form, q, random);
-  PlaceOnShell(form, q);
+  PlaceOnShell(form, q, shift);
   q.Color = BlendColor(from.Color, to.Color, t);
 }
 
 // The shell point is a point on a sphere around the blended position, seen from the front:
 // the cosine of the elevation shortens the radius on screen.
 void PlaceOnShell(const FormState& form, Particle& q) {
+  PlaceOnShell(form, q, {WanderShiftX(form), WanderShiftY(form)});
+}
+
+void PlaceOnShell(const FormState& form, Particle& q, const WanderShift& shift) {
   const double azimuth = Widened(q.ScatterAzimuth);
   const double elevation_cos = std::cos(Widened(q.ScatterElevation));
   const double radius = form.ScatterRadius;
   q.ScreenX = Single(Widened(form.CenterX) + Widened(q.OffsetX) +
-                     std::cos(azimuth) * elevation_cos * radius + WanderShiftX(form));
+                     std::cos(azimuth) * elevation_cos * radius + shift.x);
   q.ScreenY = Single(Widened(form.CenterY) + Widened(q.OffsetY) +
-                     std::sin(azimuth) * elevation_cos * radius + WanderShiftY(form));
+                     std::sin(azimuth) * elevation_cos * radius + shift.y);
 }
 
 CircleBox BoxOfCircle(float x, float y, std::int16_t size) {

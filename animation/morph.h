@@ -21,8 +21,20 @@ std::int16_t ScatterRadiusAt(std::int16_t c, std::int16_t frames, std::int16_t p
 // position on the shell of radius form.ScatterRadius.
 void MorphParticle(FormState& form, std::int16_t n, float t, RandomSource& random);
 
+// The wander's shift of every circle of a frame, in pixels.
+struct WanderShift {
+  double x;
+  double y;
+};
+
+// The same with the frame's wander shift given: it is the same for all particles of a frame and
+// costs two sines, so a frame works it out once.
+void MorphParticle(FormState& form, std::int16_t n, float t, RandomSource& random,
+                   const WanderShift& shift);
+
 // Where the particle's circle centre lands: the blended offset, the shell and the wander.
 void PlaceOnShell(const FormState& form, Particle& q);
+void PlaceOnShell(const FormState& form, Particle& q, const WanderShift& shift);
 
 struct CircleBox {
   std::int32_t left;

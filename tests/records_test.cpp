@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
 #include "figures/numbers.h"
 
 namespace flakemorph {
@@ -67,6 +72,40 @@ TEST(Numbers, NearestRoundsTiesToEven) {
   EXPECT_EQ(Nearest32(13.5), 14);
   EXPECT_EQ(Floor16(-0.5), -1);
   EXPECT_EQ(Single(0.1), 0.1F);
+}
+
+// The inline rounding stands in for std::nearbyint: it must agree on every value, above all
+// where adding 2^52 could itself round (just below a half, near 2^52, at the largest doubles).
+TEST(Numbers, RoundingAgreesWithNearbyint) {
+  const double two52 = 4503599627370496.0;
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                0.5,
+                                -0.5,
+                                1.5,
+                                std::nextafter(0.5, 0.0),
+                                std::nextafter(-0.5, 0.0),
+                                std::nextafter(2.5, 3.0),
+                                two52 - 0.5,
+                                -(two52 - 0.5),
+                                two52 - 1.5,
+                                two52,
+                                two52 + 1,
+                                2 * two52 + 2,
+                                1e300,
+                                -1e300,
+                                std::numeric_limits<double>::denorm_min(),
+                                std::numeric_limits<double>::infinity()};
+  std::mt19937_64 bits(9);
+  for (int n = 0; n < 100000; ++n) {
+    const double value = std::uniform_real_distribution<double>(-70000.0, 70000.0)(bits);
+    values.push_back(value);
+    values.push_back(std::nearbyint(value) + 0.5);  // every tie, odd and even
+  }
+  for (const double value : values) {
+    ASSERT_EQ(RoundedToInteger(value), std::nearbyint(value)) << std::hexfloat << value;
+  }
+  EXPECT_TRUE(std::isnan(RoundedToInteger(std::numeric_limits<double>::quiet_NaN())));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "display/outline.h"
 #include "display/page_damage.h"
 #include "figures/builder.h"
+#include "figures/motion.h"
 #include "figures/random_source.h"
 
 namespace flakemorph {
@@ -190,6 +191,19 @@ void BM_BuildFigure(benchmark::State& state) {
   }
 }
 
+// One step of one figure's 360 points, which a hold frame takes once and a morph frame twice:
+// the part of a frame that its exact arithmetic fixes, whatever the page.
+void BM_StepFigure(benchmark::State& state) {
+  FormState form;
+  form.CenterY = 220;  // a 448x439 window
+  TimeSeededGenerator random(SteppingClock());
+  BuildFigure(form, 0, random);
+  for (auto _ : state) {
+    StepFigure(form, 0);
+    benchmark::ClobberMemory();
+  }
+}
+
 void RegisterAll() {
   struct Size {
     int width;
@@ -217,6 +231,8 @@ void RegisterAll() {
         ->Unit(benchmark::kMicrosecond);
   }
   benchmark::RegisterBenchmark("BM_BuildFigure/448x439", BM_BuildFigure)
+      ->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("BM_StepFigure/448x439", BM_StepFigure)
       ->Unit(benchmark::kMicrosecond);
 }
 

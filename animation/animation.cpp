@@ -85,7 +85,7 @@ void Animation::MorphFrame(std::int16_t c) {
   // particles of the frame.
   const float t = MorphFraction(c, form_.MorphFrames);
   form_.ScatterRadius = ScatterRadiusAt(c, form_.MorphFrames, form_.ScatterPeak);
-  const WanderShift shift{WanderShiftX(form_), WanderShiftY(form_)};
+  const WanderShift shift = CurrentWanderShift(form_);
   for (std::int16_t n = 1; n <= kPointCount; ++n) {
     MorphParticle(form_, n, t, random_, shift);
     DrawParticle(n);
@@ -99,13 +99,12 @@ void Animation::HoldFrame() {
   StepFigure(form_, form_.TargetSlot);
   StepWander(form_, random_);
   BeginPage();
-  const double shift_x = WanderShiftX(form_);
-  const double shift_y = WanderShiftY(form_);
+  const WanderShift shift = CurrentWanderShift(form_);
   for (std::int16_t n = 1; n <= kPointCount; ++n) {
     const FigurePoint& point = target.Points[n];
     Particle& particle = form_.Particles[n];
-    particle.ScreenX = Single(Widened(form_.CenterX) + Widened(point.X) + shift_x);
-    particle.ScreenY = Single(Widened(form_.CenterY) + Widened(point.Y) + shift_y);
+    particle.ScreenX = Single(Widened(form_.CenterX) + Widened(point.X) + shift.x);
+    particle.ScreenY = Single(Widened(form_.CenterY) + Widened(point.Y) + shift.y);
     DrawParticle(n);
   }
   ShowPage();

@@ -39,7 +39,7 @@ std::int16_t ScatterRadiusAt(std::int16_t c, std::int16_t frames, std::int16_t p
 }
 
 void MorphParticle(FormState& form, std::int16_t n, float t, RandomSource& random) {
-  MorphParticle(form, n, t, random, {WanderShiftX(form), WanderShiftY(form)});
+  MorphParticle(form, n, t, random, CurrentWanderShift(form));
 }
 
 void MorphParticle(FormState& form, std::int16_t n, float t, RandomSource& random,
@@ -58,7 +58,7 @@ void MorphParticle(FormState& form, std::int16_t n, float t, RandomSource& rando
 // The shell point is a point on a sphere around the blended position, seen from the front:
 // the cosine of the elevation shortens the radius on screen.
 void PlaceOnShell(const FormState& form, Particle& q) {
-  PlaceOnShell(form, q, {WanderShiftX(form), WanderShiftY(form)});
+  PlaceOnShell(form, q, CurrentWanderShift(form));
 }
 
 void PlaceOnShell(const FormState& form, Particle& q, const WanderShift& shift) {

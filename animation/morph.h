@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "animation/wander.h"
 #include "figures/random_source.h"
 #include "figures/records.h"
 
@@ -20,12 +21,6 @@ std::int16_t ScatterRadiusAt(std::int16_t c, std::int16_t frames, std::int16_t p
 // new one, drifts its scatter angles (two random values, elevation first) and sets its screen
 // position on the shell of radius form.ScatterRadius.
 void MorphParticle(FormState& form, std::int16_t n, float t, RandomSource& random);
-
-// The wander's shift of every circle of a frame, in pixels.
-struct WanderShift {
-  double x;
-  double y;
-};
 
 // The same with the frame's wander shift given: it is the same for all particles of a frame and
 // costs two sines, so a frame works it out once.

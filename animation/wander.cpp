@@ -34,4 +34,8 @@ double WanderShiftY(const FormState& form) {
   return std::sin(Widened(form.WanderPhaseY)) * kReachY;
 }
 
+WanderShift CurrentWanderShift(const FormState& form) {
+  return {WanderShiftX(form), WanderShiftY(form)};
+}
+
 }  // namespace flakemorph

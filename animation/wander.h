@@ -14,4 +14,11 @@ void StepWander(FormState& form, RandomSource& random);
 double WanderShiftX(const FormState& form);
 double WanderShiftY(const FormState& form);
 
+// Both at once: the shift of every circle of a frame.
+struct WanderShift {
+  double x;
+  double y;
+};
+WanderShift CurrentWanderShift(const FormState& form);
+
 }  // namespace flakemorph

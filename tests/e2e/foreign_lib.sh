@@ -14,12 +14,7 @@ start_host() {
   "$HOST_WINDOW" "$1" >>"$WORK/host.out" 2>"$WORK/host.err" &
   HOST_PID=$!
   OTHER_PIDS+=("$HOST_PID")
-  local deadline=$(($(now_ms) + 10000))
-  until [[ -s "$WORK/host.out" ]]; do
-    kill -0 "$HOST_PID" 2>/dev/null || fail "host-window ended: $(cat "$WORK/host.err")"
-    (($(now_ms) < deadline)) || fail "host-window made no window within 10 s"
-    sleep 0.05
-  done
+  wait_for_first_line "$HOST_PID" "$WORK/host.out" host-window 10 "$WORK/host.err"
   HOST_WID=$(head -n 1 "$WORK/host.out")
 }
 

@@ -72,17 +72,25 @@ require_tools() {
 # A fresh X server at SCREEN_WIDTH x SCREEN_HEIGHT x 24, on a display number it picks itself.
 # Its root is white, so that a black screen proves the window covers it. -noreset keeps it
 # from resetting between one flakemorph and the next.
+# Waits until the background process $1 has written its first line to $2 (a display number, a
+# window id) and fails, naming $3, if it ends first or takes more than $4 seconds; $5 is the log
+# to quote when it ended.
+wait_for_first_line() {
+  local pid=$1 file=$2 name=$3 seconds=$4 log=$5
+  local deadline=$(($(now_ms) + seconds * 1000))
+  until [[ -s "$file" ]]; do
+    kill -0 "$pid" 2>/dev/null || fail "$name ended at start: $(tail -n 5 "$log")"
+    (($(now_ms) < deadline)) || fail "$name wrote nothing within $seconds s"
+    sleep 0.05
+  done
+}
+
 start_xvfb() {
   require_tools Xvfb xdotool "$CONVERT" "$IMPORT"
   Xvfb -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24" -nolisten tcp -noreset -wr \
     3>"$WORK/display" 2>"$WORK/xvfb.log" &
   XVFB_PID=$!
-  local deadline=$(($(now_ms) + 15000))
-  until [[ -s "$WORK/display" ]]; do
-    kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb ended at start: $(tail -n 5 "$WORK/xvfb.log")"
-    (($(now_ms) < deadline)) || fail "Xvfb gave no display number within 15 s"
-    sleep 0.05
-  done
+  wait_for_first_line "$XVFB_PID" "$WORK/display" Xvfb 15 "$WORK/xvfb.log"
   DISPLAY=":$(head -n 1 "$WORK/display")"
   export DISPLAY
 }

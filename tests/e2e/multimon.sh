@@ -94,12 +94,7 @@ start_multimon_x() {
   "$XORG" -displayfd 3 -config "$WORK/xorg.conf" -configdir "$WORK/xorg.conf.d" -noreset \
     -nolisten tcp -logfile "$WORK/xorg.log" 3>"$WORK/display" </dev/null >"$WORK/xorg.out" 2>&1 &
   XORG_PID=$!
-  local deadline=$(($(now_ms) + 20000))
-  until [[ -s "$WORK/display" ]]; do
-    kill -0 "$XORG_PID" 2>/dev/null || fail "Xorg ended at start: $(tail -n 5 "$WORK/xorg.out")"
-    (($(now_ms) < deadline)) || fail "Xorg gave no display number within 20 s"
-    sleep 0.05
-  done
+  wait_for_first_line "$XORG_PID" "$WORK/display" Xorg 20 "$WORK/xorg.out"
   DISPLAY=":$(head -n 1 "$WORK/display")"
   export DISPLAY
   trap 'stop_multimon_x; cleanup' EXIT

@@ -2,10 +2,12 @@
 // drawing 360 circles into it, no window), of each phase at three page sizes, and of building
 // one figure. Beside them, to set them against: filling a whole page, which is what a frame
 // would cost if it cleared its page, and drawing a frame's 360 circles alone, by the raster the
-// pages use and by the general raster.
+// pages use and by the general raster; and the memory side of a run of hold frames, by that
+// raster and by the least a raster that draws row by row could store.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -178,6 +180,97 @@ void BM_ShownFrame(benchmark::State& state, FramePhase phase, int width, int hei
   state.counters["pixels"] = benchmark::Counter(area, benchmark::Counter::kAvgIterations);
 }
 
+// Hold frames in a row, from the second cycle on, as the circles their pages received.
+std::vector<FrameCircles> SuccessiveHoldFrames(int width, int height, int count) {
+  MemoryDisplay display(static_cast<float>(width), static_cast<float>(height));
+  display.DeferDrawing();
+  TimeSeededGenerator random(SteppingClock());
+  PhaseTracker tracker;
+  Animation animation(display, random, &tracker);
+  animation.StartUp();
+  for (int frame = 0; frame < 250; ++frame) animation.NextFrame();
+  std::vector<FrameCircles> frames;
+  while (static_cast<int>(frames.size()) < count) {
+    const bool hold = tracker.NextIs(FramePhase::kHold);
+    animation.NextFrame();
+    if (!hold) continue;
+    const Page::Record drawn = display.FrontPage().Drawn();
+    frames.push_back(
+        {{drawn.boxes.begin(), drawn.boxes.end()}, {drawn.colors.begin(), drawn.colors.end()}});
+  }
+  return frames;
+}
+
+using PagePixels = std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>>;
+
+// The cache lines a frame's outlines write to, counting each once: what the frame must bring in.
+double CacheLinesOf(const FrameCircles& frame, int width, int height) {
+  PagePixels pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  OutlineRaster raster;
+  for (const Page::Box& box : frame.boxes)
+    raster.Draw({pixels.data(), width, height, width}, box, 1);
+  constexpr std::size_t kPixelsPerLine = 16;
+  double lines = 0;
+  for (std::size_t first = 0; first < pixels.size(); first += kPixelsPerLine) {
+    const auto end = pixels.begin() +
+                     static_cast<std::ptrdiff_t>(std::min(first + kPixelsPerLine, pixels.size()));
+    lines += std::any_of(pixels.begin() + static_cast<std::ptrdiff_t>(first), end,
+                         [](std::uint32_t p) { return p != 0; });
+  }
+  return lines;
+}
+
+// The memory side of a hold frame: on two pages in turn, the circles a page showed two frames
+// before are erased and the frame's own drawn, as clearing and drawing a page does at large
+// sizes. Draw is the outline raster, or the least that any row-by-row raster must store.
+template <typename Draw>
+void EraseAndDraw(benchmark::State& state, int width, int height, Draw draw) {
+  const std::vector<FrameCircles> frames = SuccessiveHoldFrames(width, height, 64);
+  std::array<PagePixels, 2> pages{PagePixels(static_cast<std::size_t>(width) * height),
+                                  PagePixels(static_cast<std::size_t>(width) * height)};
+  std::size_t f = 2;
+  for (auto _ : state) {
+    const PixelRows rows{pages[f % 2].data(), width, height, width};
+    for (const Page::Box& box : frames[(f - 2) % frames.size()].boxes) draw(rows, box, 0);
+    const FrameCircles& now = frames[f % frames.size()];
+    for (std::size_t n = 0; n < now.boxes.size(); ++n) {
+      draw(rows, now.boxes[n], static_cast<std::uint32_t>(now.colors[n]));
+    }
+    benchmark::ClobberMemory();
+    ++f;
+  }
+  state.counters["lines"] = CacheLinesOf(frames[0], width, height);
+}
+
+void BM_EraseAndDraw(benchmark::State& state, int width, int height) {
+  OutlineRaster raster;
+  EraseAndDraw(state, width, height,
+               [&](const PixelRows& rows, const Page::Box& box, std::uint32_t pixel) {
+                 raster.Draw(rows, box, pixel);
+               });
+}
+
+// Only the first and last pixel of every row of every box, where the box lies on the page: what
+// is left of a frame's raster when nothing but its memory traffic counts.
+void BM_RowEnds(benchmark::State& state, int width, int height) {
+  OutlineRaster raster;
+  EraseAndDraw(
+      state, width, height, [&](const PixelRows& rows, const Page::Box& box, std::uint32_t pixel) {
+        const bool inside =
+            box.left >= 0 && box.top >= 0 && box.right <= rows.width && box.bottom <= rows.height;
+        if (!inside || box.right <= box.left || box.bottom <= box.top) {
+          raster.Draw(rows, box, pixel);
+          return;
+        }
+        std::uint32_t* row = rows.pixels + box.top * rows.stride + box.left;
+        const std::ptrdiff_t last = box.right - box.left - 1;
+        for (std::int32_t y = box.top; y < box.bottom; ++y, row += rows.stride) {
+          row[0] = pixel;
+          row[last] = pixel;
+        }
+      });
+}
+
 // Builds into alternate slots, as the cycle does, each from a new seed.
 void BM_BuildFigure(benchmark::State& state) {
   FormState form;
@@ -227,6 +320,12 @@ void RegisterAll() {
                                  size.height)
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(("BM_GeneralRaster/" + name).c_str(), BM_GeneralRaster, size.width,
+                                 size.height)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("BM_EraseAndDraw/" + name).c_str(), BM_EraseAndDraw, size.width,
+                                 size.height)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("BM_RowEnds/" + name).c_str(), BM_RowEnds, size.width,
                                  size.height)
         ->Unit(benchmark::kMicrosecond);
   }

@@ -64,13 +64,30 @@ bool SkipToPhase(Animation& animation, const PhaseTracker& tracker, FramePhase p
   return tracker.NextIs(phase);
 }
 
+// An animation on in-memory pages, started up, whose frames the caller runs.
+struct AnimationRun {
+  // Deferred pages only note what is drawn on them, as the window's pages do.
+  enum class Pages { kDrawn, kDeferred };
+
+  AnimationRun(int width, int height, Pages pages)
+      : display(static_cast<float>(width), static_cast<float>(height)),
+        random(SteppingClock()),
+        animation(display, random, &tracker) {
+    if (pages == Pages::kDeferred) display.DeferDrawing();
+    animation.StartUp();
+  }
+
+  MemoryDisplay display;
+  TimeSeededGenerator random;
+  PhaseTracker tracker;
+  Animation animation;
+};
+
 // Times single frames of one phase; the frames in between run with the clock stopped.
 void BM_Frame(benchmark::State& state, FramePhase phase, int width, int height) {
-  MemoryDisplay display(static_cast<float>(width), static_cast<float>(height));
-  TimeSeededGenerator random(SteppingClock());
-  PhaseTracker tracker;
-  Animation animation(display, random, &tracker);
-  animation.StartUp();
+  AnimationRun run(width, height, AnimationRun::Pages::kDrawn);
+  Animation& animation = run.animation;
+  const PhaseTracker& tracker = run.tracker;
   for (auto _ : state) {
     if (!tracker.NextIs(phase)) {
       state.PauseTiming();
@@ -91,16 +108,16 @@ struct FrameCircles {
   std::vector<ColorValue> colors;
 };
 
-FrameCircles TypicalHoldFrame(int width, int height) {
-  MemoryDisplay display(static_cast<float>(width), static_cast<float>(height));
-  TimeSeededGenerator random(SteppingClock());
-  PhaseTracker tracker;
-  Animation animation(display, random, &tracker);
-  animation.StartUp();
-  // Into the second cycle, and some way into its hold.
-  for (int frame = 0; frame < 150 + 100 + 20; ++frame) animation.NextFrame();
-  const Page::Record drawn = display.FrontPage().Drawn();
+FrameCircles CirclesOf(const Page& page) {
+  const Page::Record drawn = page.Drawn();
   return {{drawn.boxes.begin(), drawn.boxes.end()}, {drawn.colors.begin(), drawn.colors.end()}};
+}
+
+FrameCircles TypicalHoldFrame(int width, int height) {
+  AnimationRun run(width, height, AnimationRun::Pages::kDrawn);
+  // Into the second cycle, and some way into its hold.
+  for (int frame = 0; frame < 150 + 100 + 20; ++frame) run.animation.NextFrame();
+  return CirclesOf(run.display.FrontPage());
 }
 
 void BM_FillPage(benchmark::State& state, int width, int height) {
@@ -147,12 +164,10 @@ void BM_GeneralRaster(benchmark::State& state, int width, int height) {
 // a window buffer of the same size by drawing the changes there. Counts the rects a window system
 // would be sent.
 void BM_ShownFrame(benchmark::State& state, FramePhase phase, int width, int height) {
-  MemoryDisplay display(static_cast<float>(width), static_cast<float>(height));
-  display.DeferDrawing();
-  TimeSeededGenerator random(SteppingClock());
-  PhaseTracker tracker;
-  Animation animation(display, random, &tracker);
-  animation.StartUp();
+  AnimationRun run(width, height, AnimationRun::Pages::kDeferred);
+  Animation& animation = run.animation;
+  const PhaseTracker& tracker = run.tracker;
+  const MemoryDisplay& display = run.display;
   std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>> window(
       static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   const TargetBuffer target{window.data(), width, height, width * 4, {16, 8, 0, 0}};
@@ -182,21 +197,13 @@ void BM_ShownFrame(benchmark::State& state, FramePhase phase, int width, int hei
 
 // Hold frames in a row, from the second cycle on, as the circles their pages received.
 std::vector<FrameCircles> SuccessiveHoldFrames(int width, int height, int count) {
-  MemoryDisplay display(static_cast<float>(width), static_cast<float>(height));
-  display.DeferDrawing();
-  TimeSeededGenerator random(SteppingClock());
-  PhaseTracker tracker;
-  Animation animation(display, random, &tracker);
-  animation.StartUp();
-  for (int frame = 0; frame < 250; ++frame) animation.NextFrame();
+  AnimationRun run(width, height, AnimationRun::Pages::kDeferred);
+  for (int frame = 0; frame < 250; ++frame) run.animation.NextFrame();
   std::vector<FrameCircles> frames;
   while (static_cast<int>(frames.size()) < count) {
-    const bool hold = tracker.NextIs(FramePhase::kHold);
-    animation.NextFrame();
-    if (!hold) continue;
-    const Page::Record drawn = display.FrontPage().Drawn();
-    frames.push_back(
-        {{drawn.boxes.begin(), drawn.boxes.end()}, {drawn.colors.begin(), drawn.colors.end()}});
+    const bool hold = run.tracker.NextIs(FramePhase::kHold);
+    run.animation.NextFrame();
+    if (hold) frames.push_back(CirclesOf(run.display.FrontPage()));
   }
   return frames;
 }

@@ -15,12 +15,17 @@ text_pixels() {
     -fill white -opaque "rgb(235,235,235)" -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
+# Starts the program with FLAKEMORPH_ARGS and, once it has drawn a while, takes $WORK/$1.png.
+start_and_shoot() {
+  start_flakemorph
+  find_window
+  sleep 1.5
+  screenshot "$WORK/$1.png"
+}
+
 start_xvfb
 
-start_flakemorph
-find_window
-sleep 1.5
-screenshot "$WORK/plain.png"
+start_and_shoot plain
 share=$(corner_share "$WORK/plain.png" 150x18+6+6)
 awk -v s="$share" 'BEGIN { exit !(s < 0.05) }' || fail "without --fps the corner has a box ($share)"
 kill -TERM "$APP_PID"
@@ -28,10 +33,7 @@ wait_for_exit 2
 pass "without --fps the corner holds no box"
 
 FLAKEMORPH_ARGS=(--fps)
-start_flakemorph
-find_window
-sleep 1.5
-screenshot "$WORK/fps.png"
+start_and_shoot fps
 share=$(corner_share "$WORK/fps.png" 150x18+6+6)
 awk -v s="$share" 'BEGIN { exit !(s > 0.4) }' || fail "with --fps only $share of the corner is the box"
 light=$(text_pixels "$WORK/fps.png" 200x30+0+0)
@@ -52,11 +54,8 @@ expect_clean_exit_within 2 "$since" "space with --fps"
 # The preview window has it too, in its own corner.
 SCREEN_WIDTH=1280
 FLAKEMORPH_ARGS=(--fps --geometry 480x300)
-start_flakemorph
-find_window
+start_and_shoot preview
 eval "$(xdotool getwindowgeometry --shell "$WID")"
-sleep 1.5
-screenshot "$WORK/preview.png"
 share=$(corner_share "$WORK/preview.png" "80x12+$((X + 5))+$((Y + 5))")
 awk -v s="$share" 'BEGIN { exit !(s > 0.4) }' || fail "no box in the preview window's corner ($share)"
 pass "the box in the corner of the preview window"

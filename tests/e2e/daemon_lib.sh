@@ -98,6 +98,16 @@ find_saver() {
 saver_argv() { tr '\0' '\n' <"/proc/$SAVER_PID/cmdline"; }
 saver_env() { tr '\0' '\n' <"/proc/$SAVER_PID/environ" | grep -x "$1=.*" | cut -d= -f2-; }
 
+# Reads the saver's argv into SAVER_ARGV and its XSCREENSAVER_WINDOW into SAVER_WINDOW, and
+# prints them with its DISPLAY and user.
+read_saver() {
+  mapfile -t SAVER_ARGV < <(saver_argv)
+  SAVER_WINDOW=$(saver_env XSCREENSAVER_WINDOW)
+  echo "argv: ${SAVER_ARGV[*]}"
+  echo "XSCREENSAVER_WINDOW=$SAVER_WINDOW DISPLAY=$(saver_env DISPLAY)" \
+    "uid=$(stat -c %U "/proc/$SAVER_PID")"
+}
+
 # Waits at most $1 seconds for the saver to end; prints the trace's lines (signals, exit).
 wait_for_saver_end() {
   local deadline=$(($(now_ms) + $1 * 1000))
@@ -120,6 +130,15 @@ milliseconds_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.0f", b * 100
 screen_non_black_share() {
   screenshot "$WORK/$1.png"
   non_black_share "$WORK/$1.png"
+}
+
+# After a second of drawing, the screen ($1: blanked, locked) must show circles on black: some
+# of it drawn, far from all. Sets SCREEN_SHARE.
+expect_circles_on_screen() {
+  sleep 1
+  SCREEN_SHARE=$(screen_non_black_share "$1")
+  awk -v s="$SCREEN_SHARE" 'BEGIN { exit !(s > 0.005 && s < 0.6) }' ||
+    fail "the $1 screen has a non-black share of $SCREEN_SHARE: no circles, or not $1"
 }
 
 # The daemons' own processes (not their runuser parents), ended before lib.sh's cleanup.

@@ -102,6 +102,9 @@ void BM_Frame(benchmark::State& state, FramePhase phase, int width, int height) 
   }
 }
 
+// Pixels of a page's size, held as the pages hold theirs.
+using PagePixels = std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>>;
+
 // The circles of a hold frame in the middle of a cycle, as the page received them.
 struct FrameCircles {
   std::vector<Page::Box> boxes;
@@ -149,8 +152,7 @@ void BM_CircleRaster(benchmark::State& state, int width, int height) {
 // The same circles by the general raster, which draws any box.
 void BM_GeneralRaster(benchmark::State& state, int width, int height) {
   const FrameCircles circles = TypicalHoldFrame(width, height);
-  std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>> pixels(
-      static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  PagePixels pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   const PixelRows rows{pixels.data(), width, height, width};
   for (auto _ : state) {
     for (std::size_t n = 0; n < circles.boxes.size(); ++n) {
@@ -168,8 +170,7 @@ void BM_ShownFrame(benchmark::State& state, FramePhase phase, int width, int hei
   Animation& animation = run.animation;
   const PhaseTracker& tracker = run.tracker;
   const MemoryDisplay& display = run.display;
-  std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>> window(
-      static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  PagePixels window(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   const TargetBuffer target{window.data(), width, height, width * 4, {16, 8, 0, 0}};
   PageDamage damage;
   damage.Resize(width, height);
@@ -207,8 +208,6 @@ std::vector<FrameCircles> SuccessiveHoldFrames(int width, int height, int count)
   }
   return frames;
 }
-
-using PagePixels = std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>>;
 
 // The cache lines a frame's outlines write to, counting each once: what the frame must bring in.
 double CacheLinesOf(const FrameCircles& frame, int width, int height) {

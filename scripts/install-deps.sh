@@ -13,6 +13,9 @@ packages=(
   libxss-dev x11-xserver-utils                   # ... of windows of other programs
   xscreensaver xsecurelock strace procps         # ... inside the real screen savers
   libxml2-utils groff man-db                     # checks of the settings XML and manual pages
+  libwayland-dev libwayland-bin wayland-protocols # the native Wayland window and its protocols
+  librust-wayland-protocols-dev                  # ... the layer shell and virtual pointer ones
+  sway grim wtype swayidle                       # end-to-end tests under a real compositor
 )
 
 missing=()

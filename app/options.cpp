@@ -20,6 +20,10 @@ constexpr const char* kUsage =
     "  --geometry WxH       the size of that window (implies --window)\n"
     "  --root               draw into XSCREENSAVER_WINDOW, or else the root window\n"
     "  --window-id ID       draw into the window ID (hex 0x... or decimal)\n"
+    "  --wallpaper          run as the desktop's wallpaper, beneath every window, until\n"
+    "                       SIGINT or SIGTERM (on X11: in the root window)\n"
+    "  --backend NAME       the window system: wayland, x11 (on Wayland through Xwayland)\n"
+    "                       or auto, the default: Wayland where WAYLAND_DISPLAY is set\n"
     "  --fps                show the frame rate and CPU load in a corner\n"
     "  --rate HZ            frames per second, 1 to 240 (default: the display's refresh)\n"
     "  --help               show this help and exit\n"
@@ -46,6 +50,13 @@ std::optional<std::uint64_t> ParseDigits(std::string_view digits, int base, std:
   return value;
 }
 
+std::optional<Backend> ParseBackend(std::string_view text) {
+  if (text == "auto") return Backend::kAuto;
+  if (text == "x11") return Backend::kX11;
+  if (text == "wayland") return Backend::kWayland;
+  return std::nullopt;
+}
+
 std::optional<int> ParseRate(std::string_view text) {
   const auto value = ParseDigits(text, 10, kHighestRate);
   if (!value || *value < kLowestRate) return std::nullopt;
@@ -69,9 +80,21 @@ struct Seen {
   bool geometry = false;
   bool root = false;
   bool window_id = false;
+  bool wallpaper = false;
 };
 
-enum class OptionName { kWindow, kGeometry, kRoot, kWindowId, kFps, kRate, kHelp, kVersion };
+enum class OptionName {
+  kWindow,
+  kGeometry,
+  kRoot,
+  kWindowId,
+  kWallpaper,
+  kBackend,
+  kFps,
+  kRate,
+  kHelp,
+  kVersion
+};
 
 struct OptionSpelling {
   std::string_view name;
@@ -79,11 +102,13 @@ struct OptionSpelling {
   bool takes_value;
 };
 
-constexpr std::array<OptionSpelling, 8> kOptions{{
+constexpr std::array<OptionSpelling, 10> kOptions{{
     {"window", OptionName::kWindow, false},
     {"geometry", OptionName::kGeometry, true},
     {"root", OptionName::kRoot, false},
     {"window-id", OptionName::kWindowId, true},
+    {"wallpaper", OptionName::kWallpaper, false},
+    {"backend", OptionName::kBackend, true},
     {"fps", OptionName::kFps, false},
     {"rate", OptionName::kRate, true},
     {"help", OptionName::kHelp, false},
@@ -168,6 +193,16 @@ class CommandLineParser {
                "'");
         }
         break;
+      case OptionName::kWallpaper:
+        seen_.wallpaper = true;
+        break;
+      case OptionName::kBackend:
+        if (const auto backend = ParseBackend(value)) {
+          options.backend = *backend;
+        } else {
+          Fail("--backend takes wayland, x11 or auto, not '" + std::string(value) + "'");
+        }
+        break;
       case OptionName::kFps:
         options.show_fps = true;
         break;
@@ -195,8 +230,13 @@ class CommandLineParser {
       return Fail(std::string(seen_.window ? "--window" : "--geometry") +
                   " cannot go with --root or --window-id");
     }
+    if (seen_.wallpaper && (own_window || seen_.root || seen_.window_id)) {
+      return Fail("--wallpaper cannot go with --window, --geometry, --root or --window-id");
+    }
     ProgramOptions& options = result_.options;
-    if (seen_.window_id) {
+    if (seen_.wallpaper) {
+      options.mode = WindowMode::kWallpaper;
+    } else if (seen_.window_id) {
       options.mode = WindowMode::kForeignWindow;
     } else if (seen_.root) {
       options.mode = WindowMode::kRoot;

@@ -65,7 +65,8 @@ class WaylandWindowSystem final : public WindowSystem, public OutputScales {
   void Start();
 
   bool WaitUntilShown() override;
-  bool HandlePending(Nanoseconds wait) override;
+  bool HandlePending() override { return HandlePendingFor(0); }
+  bool HandlePendingFor(Nanoseconds wait);
   std::span<ProgramWindow* const> Windows() override { return shown_; }
   int RefreshHz() const override;
   std::int32_t ScaleOf(const wl_output* output) const override;
@@ -161,6 +162,9 @@ void WaylandWindowSystem::Start() {
   RequireGlobals();
   started_ = true;
   OpenWindows();
+  // The windows are there, with their sizes, once this returns (unless an event ended the
+  // program meanwhile), as the program takes them before it waits for them to be shown.
+  WaitUntilShown();
 }
 
 // SIGINT and SIGTERM end the program through the event loop, as any key does; SIGTERM even if
@@ -517,7 +521,7 @@ bool WaylandWindowSystem::WaitUntilShown() {
 
 // Waits past `wait` while every window waits for the compositor: a program whose surfaces
 // nobody is shown draws nothing.
-bool WaylandWindowSystem::HandlePending(Nanoseconds wait) {
+bool WaylandWindowSystem::HandlePendingFor(Nanoseconds wait) {
   gone_.clear();
   const Nanoseconds deadline = Now() + std::max<Nanoseconds>(wait, 0);
   Dispatch(0);

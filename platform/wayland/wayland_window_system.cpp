@@ -56,7 +56,8 @@ struct Output {
 
 class WaylandWindowSystem final : public WindowSystem, public OutputScales {
  public:
-  WaylandWindowSystem(wl_display* display, const WindowRequest& request);
+    // `layers`: whether to use the layer shell where there is one.
+  WaylandWindowSystem(wl_display* display, const WindowRequest& request, bool layers);
   WaylandWindowSystem(const WaylandWindowSystem&) = delete;
   WaylandWindowSystem& operator=(const WaylandWindowSystem&) = delete;
   ~WaylandWindowSystem() override;
@@ -107,6 +108,7 @@ class WaylandWindowSystem final : public WindowSystem, public OutputScales {
 
   wl_display* display_;
   const WindowRequest request_;
+  const bool layers_;
   wl_registry* registry_ = nullptr;
   WaylandGlobals globals_;
   wl_seat* seat_ = nullptr;
@@ -129,8 +131,9 @@ class WaylandWindowSystem final : public WindowSystem, public OutputScales {
   std::uint64_t buttons_pressed_ = 0;
 };
 
-WaylandWindowSystem::WaylandWindowSystem(wl_display* display, const WindowRequest& request)
-    : display_(display), request_(request) {}
+WaylandWindowSystem::WaylandWindowSystem(wl_display* display, const WindowRequest& request,
+                                         bool layers)
+    : display_(display), request_(request), layers_(layers) {}
 
 WaylandWindowSystem::~WaylandWindowSystem() {
   gone_.clear();
@@ -239,7 +242,7 @@ void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_
     system->globals_.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
   } else if (kind == wl_shm_interface.name) {
     system->globals_.shm = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
-  } else if (kind == zwlr_layer_shell_v1_interface.name) {
+  } else if (kind == zwlr_layer_shell_v1_interface.name && system->layers_) {
     system->globals_.layer_shell =
         static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 3));
   } else if (kind == xdg_wm_base_interface.name) {
@@ -540,7 +543,9 @@ bool WaylandWindowSystem::HandlePendingFor(Nanoseconds wait) {
 std::unique_ptr<WindowSystem> OpenWaylandWindowSystem(const WindowRequest& request) {
   wl_display* display = wl_display_connect(nullptr);
   if (display == nullptr) return nullptr;
-  auto system = std::make_unique<WaylandWindowSystem>(display, request);
+  const char* no_layers = std::getenv("FLAKEMORPH_NO_LAYER_SHELL");
+  const bool layers = no_layers == nullptr || no_layers[0] == '\0' || std::strcmp(no_layers, "0") == 0;
+  auto system = std::make_unique<WaylandWindowSystem>(display, request, layers);
   system->Start();
   return system;
 }

@@ -93,13 +93,13 @@ grab() {
 
 # How many pixels of a picture are neither black nor the compositor's own grey background.
 lit_pixels() {
-  "$CONVERT" "$1" -alpha off -fill black -opaque 'rgb(63,63,63)' -fill white +opaque black \
+  "$CONVERT" "$1" -precision 16 -alpha off -fill black -opaque 'rgb(63,63,63)' -fill white +opaque black \
     -format '%[fx:round(mean*w*h)]' info:
 }
 
 # How many pixels are the compositor's grey: stale parts of what lies beneath a surface.
 grey_pixels() {
-  "$CONVERT" "$1" -alpha off -fill black +opaque 'rgb(63,63,63)' -fill white -opaque 'rgb(63,63,63)' \
+  "$CONVERT" "$1" -precision 16 -alpha off -fill black +opaque 'rgb(63,63,63)' -fill white -opaque 'rgb(63,63,63)' \
     -format '%[fx:round(mean*w*h)]' info:
 }
 

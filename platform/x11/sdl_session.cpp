@@ -60,13 +60,18 @@ void FailToOpen(const char* reason) {
 }
 
 SdlSession::SdlSession(bool inside_another_program) {
+  // This is the X11 window system: where there is no X display, SDL would otherwise turn to
+  // its Wayland driver, which draws every frame through OpenGL. SDL_VIDEODRIVER still wins.
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   if (inside_another_program) {
     // The id is an X window's; SDL would otherwise keep the screen saver from starting, and
     // here the screen saver is who asked for the picture.
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   }
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) FailToOpen(SDL_GetError());
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    FailToOpen(std::getenv("SDL_VIDEODRIVER") == nullptr ? NoDisplayReason().data()
+                                                         : SDL_GetError());
+  }
   if (OnlyAnInvisibleDriver()) FailToOpen(NoDisplayReason().data());
   // On X11 a window surface otherwise goes through an OpenGL texture, which costs ten times as
   // much per page where OpenGL is software; shared-memory images are the cheap way.

@@ -34,9 +34,10 @@ void BufferChain::Forget(std::size_t index) {
   shown_[index].boxes.clear();
 }
 
-std::span<const PixelRect> BufferChain::Bring(std::size_t index, const Page& front,
-                                              const TargetBuffer& target) {
-  if (index >= kMostBuffers || !Fits(front, target)) return {};
+std::optional<std::span<const PixelRect>> BufferChain::Bring(std::size_t index,
+                                                             const Page& front,
+                                                             const TargetBuffer& target) {
+  if (index >= kMostBuffers || !Fits(front, target)) return std::nullopt;
   const Page::Record now = front.Drawn();
   Update(shown_[index], front, target);
   const std::span<const PixelRect> damage =

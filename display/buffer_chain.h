@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -22,8 +23,10 @@ class BufferChain {
  public:
   static constexpr std::size_t kMostBuffers = 3;
   // Compositors do work of their own for every damage rect: coarse tiles keep a frame of ours
-  // to a few dozen rects, and beyond those the whole buffer is cheaper to tell.
-  static constexpr TileGrid kDamageGrid{64, 64, 64};
+  // to a few dozen rects, and beyond those the whole buffer is cheaper to tell. (sway with its
+  // software renderer took 7-9% of a core for up to 64 rects of a 1920x1080 frame, 5-6.5% for
+  // up to 32 and 4.7-6% for the whole buffer.)
+  static constexpr TileGrid kDamageGrid{64, 64, 24};
 
   BufferChain();
 
@@ -35,10 +38,10 @@ class BufferChain {
 
   // Makes buffer `index` (the pixels of `target`) show `front`, every page pixel as a
   // scale x scale square, and gives the rects of the buffer, in its own pixels, that differ from
-  // what the buffer brought before it showed. A page of another size than the last Resize is
-  // not shown: the result is then empty and the buffer unchanged.
-  std::span<const PixelRect> Bring(std::size_t index, const Page& front,
-                                   const TargetBuffer& target);
+  // what the buffer brought before it showed (none if nothing changed). A page of another size
+  // than the last Resize is not shown: nothing then, and the buffer unchanged.
+  std::optional<std::span<const PixelRect>> Bring(std::size_t index, const Page& front,
+                                                  const TargetBuffer& target);
 
   std::int32_t Scale() const { return scale_; }
 

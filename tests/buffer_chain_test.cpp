@@ -103,7 +103,7 @@ void RunThroughBuffers(int scale) {
     const Page& page = run.Next();
     if (frame < 80) continue;
     const std::size_t index = kOrder[static_cast<std::size_t>(frame) % kOrder.size()];
-    const std::span<const PixelRect> damage = chain.Bring(index, page, buffers[index].Target());
+    const std::span<const PixelRect> damage = chain.Bring(index, page, buffers[index].Target()).value();
     ExpectShows(buffers[index], page, scale, frame);
     if (last < buffers.size()) {
       ExpectDamageCovers(buffers[last], buffers[index], damage, kWidth * scale, kHeight * scale,
@@ -138,7 +138,7 @@ TEST(BufferChain, TheDamageIsTilesAroundTheCircles) {
   chain.Bring(0, page, first.Target());
   page.Fill(0);
   page.DrawEllipse(300, 200, 320, 220, 255);
-  const std::span<const PixelRect> damage = chain.Bring(1, page, second.Target());
+  const std::span<const PixelRect> damage = chain.Bring(1, page, second.Target()).value();
   ASSERT_EQ(damage.size(), 2U);
   EXPECT_EQ(damage[0].x, 0);
   EXPECT_EQ(damage[0].width, 64);
@@ -153,7 +153,7 @@ TEST(BufferChain, APageOfAnotherSizeWaitsAndAForgottenBufferIsCopiedWhole) {
   BufferChain chain;
   chain.Resize(120, 80, 1);
   Buffer buffer(120, 80);
-  EXPECT_TRUE(chain.Bring(0, page, buffer.Target()).empty());
+  EXPECT_FALSE(chain.Bring(0, page, buffer.Target()));
   EXPECT_EQ(buffer.At(0, 0), 0x123456U);
   chain.Resize(100, 80, 1);
   Buffer fitting(100, 80);

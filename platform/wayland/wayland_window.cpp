@@ -32,12 +32,11 @@ const char* RoleName(SurfaceRole role) {
 
 }  // namespace
 
-WaylandWindow::WaylandWindow(const WaylandGlobals& globals, const OutputScales& scales,
-                             SurfaceRole role, wl_output* output, std::int32_t width,
+WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, SurfaceRole role, wl_output* output, std::int32_t width,
                              std::int32_t height, std::string name, std::FILE* stats)
     : MemoryDisplay(0, 0),
       globals_(globals),
-      scales_(scales),
+      host_(host),
       role_(role),
       output_(output),
       name_(std::move(name)),
@@ -51,7 +50,7 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, const OutputScales& 
   static constexpr wl_surface_listener kSurfaceListener{.enter = SurfaceEnter,
                                                         .leave = SurfaceLeave};
   wl_surface_add_listener(surface_, &kSurfaceListener, this);
-  if (output_ != nullptr) scale_ = std::max(scales_.ScaleOf(output_), 1);
+  if (output_ != nullptr) scale_ = std::max(host_.ScaleOf(output_), 1);
   if (role_ == SurfaceRole::kOverlay || role_ == SurfaceRole::kWallpaper) {
     MakeLayerSurface(globals_.layer_shell);
   } else {
@@ -164,10 +163,10 @@ void WaylandWindow::OutputChanged(std::int32_t width, std::int32_t height) {
 void WaylandWindow::UpdateScale() {
   std::int32_t scale = 1;
   if (output_ != nullptr) {
-    scale = scales_.ScaleOf(output_);
+    scale = host_.ScaleOf(output_);
   } else {
     for (const wl_output* output : entered_) {
-      if (output != nullptr) scale = std::max(scale, scales_.ScaleOf(output));
+      if (output != nullptr) scale = std::max(scale, host_.ScaleOf(output));
     }
   }
   scale = std::max(scale, 1);
@@ -214,17 +213,21 @@ bool WaylandWindow::TakeResize() {
   return std::exchange(resized_, false);
 }
 
-// Nothing is committed before the compositor asks for the next frame: a surface nobody sees
-// (a wallpaper under a full-screen window) is asked for none and costs nothing.
+// Nothing is committed before the compositor asks for the next frame, which it does once a
+// refresh for a surface it shows: waiting for that paces the program to the display. A surface
+// nobody sees (a wallpaper under a full-screen window) is asked for none: it is not waited for,
+// and costs nothing, until asked again.
 void WaylandWindow::ShowFrame() {
+  if (configured_ && frame_ != nullptr && answering_) answering_ = host_.AwaitFrame(*this);
   if (!Ready()) return;
   std::size_t index = 0;
   ShmBuffer* buffer = FreeBuffer(index);
   if (buffer == nullptr) return;
-  const std::span<const PixelRect> damage = chain_.Bring(index, FrontPage(), buffer->Target());
-  // A page of another size waits for its animation to start anew at the new one.
-  if (damage.empty()) return;
-  Commit(*buffer, damage);
+  const std::optional<std::span<const PixelRect>> damage =
+      chain_.Bring(index, FrontPage(), buffer->Target());
+  // A page of another size waits for its animation to start anew at the new one. A frame
+  // without changes still goes, to keep to the compositor's pace.
+  if (damage) Commit(*buffer, *damage);
 }
 
 // A third buffer only while the compositor holds both others.
@@ -263,7 +266,9 @@ void WaylandWindow::Commit(ShmBuffer& buffer, std::span<const PixelRect> damage)
 
 void WaylandWindow::FrameDone(void* data, wl_callback* callback, std::uint32_t) {
   wl_callback_destroy(callback);
-  static_cast<WaylandWindow*>(data)->frame_ = nullptr;
+  auto* window = static_cast<WaylandWindow*>(data);
+  window->frame_ = nullptr;
+  window->answering_ = true;
 }
 
 }  // namespace flakemorph

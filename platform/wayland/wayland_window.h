@@ -45,11 +45,17 @@ struct WaylandGlobals {
   xdg_wm_base* wm_base = nullptr;
 };
 
-// The integer scale of an output, as far as it has said.
-class OutputScales {
+class WaylandWindow;
+
+// What a window needs of the connection it lives on.
+class WindowHost {
  public:
-  virtual ~OutputScales() = default;
+  virtual ~WindowHost() = default;
+  // The integer scale of an output, as far as it has said.
   virtual std::int32_t ScaleOf(const wl_output* output) const = 0;
+  // Handles events until the compositor asks `window` for its next frame, for a while at most;
+  // whether it did. Changes no window's place among the program's windows.
+  virtual bool AwaitFrame(const WaylandWindow& window) = 0;
 };
 
 class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
@@ -57,7 +63,7 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   // The surface for `output` (none for kPreview), asking for its first configure. `size` is
   // the logical size used when the compositor leaves the choice to us: the output's, or the
   // preview's.
-  WaylandWindow(const WaylandGlobals& globals, const OutputScales& scales, SurfaceRole role,
+  WaylandWindow(const WaylandGlobals& globals, WindowHost& host, SurfaceRole role,
                 wl_output* output, std::int32_t width, std::int32_t height, std::string name,
                 std::FILE* stats);
   WaylandWindow(const WaylandWindow&) = delete;
@@ -105,7 +111,7 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);
 
   const WaylandGlobals globals_;
-  const OutputScales& scales_;
+  WindowHost& host_;
   const SurfaceRole role_;
   wl_output* const output_;
   const std::string name_;
@@ -132,6 +138,8 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   bool closed_ = false;
   bool close_requested_ = false;
   bool scale_unsent_ = true;
+  // Whether the compositor answered the last frame request in time: a surface it shows.
+  bool answering_ = true;
   // Frames still to be damaged whole: right after a configure, the compositor may show stale
   // parts of what lay beneath a new surface where only the changes are damaged.
   int whole_frames_ = 0;

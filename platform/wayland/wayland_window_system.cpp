@@ -26,6 +26,9 @@ namespace flakemorph {
 namespace {
 
 constexpr Nanoseconds kForever = -1;
+// How long a frame request may keep a window waiting: three refreshes at 60 Hz. One that takes
+// longer is for a surface the compositor does not show.
+constexpr Nanoseconds kLongestFrameWait = 50'000'000;
 // The pointer buttons of one seat, by code, as bits; codes start at BTN_MISC.
 constexpr std::uint32_t kFirstButton = 0x100;
 
@@ -54,7 +57,7 @@ struct Output {
   std::unique_ptr<WaylandWindow> window;
 };
 
-class WaylandWindowSystem final : public WindowSystem, public OutputScales {
+class WaylandWindowSystem final : public WindowSystem, public WindowHost {
  public:
     // `layers`: whether to use the layer shell where there is one.
   WaylandWindowSystem(wl_display* display, const WindowRequest& request, bool layers);
@@ -71,6 +74,7 @@ class WaylandWindowSystem final : public WindowSystem, public OutputScales {
   std::span<ProgramWindow* const> Windows() override { return shown_; }
   int RefreshHz() const override;
   std::int32_t ScaleOf(const wl_output* output) const override;
+  bool AwaitFrame(const WaylandWindow& window) override;
 
  private:
   void RequireGlobals();
@@ -491,6 +495,16 @@ void WaylandWindowSystem::Reconcile() {
     if (output->window && output->window->Configured()) shown_.push_back(output->window.get());
   }
   had_windows_ = had_windows_ || !shown_.empty();
+}
+
+bool WaylandWindowSystem::AwaitFrame(const WaylandWindow& window) {
+  const Nanoseconds deadline = Now() + kLongestFrameWait;
+  while (!window.Ready() && !window.Closed() && !ended_) {
+    const Nanoseconds left = deadline - Now();
+    if (left <= 0) return false;
+    Dispatch(left);
+  }
+  return true;
 }
 
 // Every window waits for the compositor: nothing could be shown before it asks for a frame.

@@ -42,7 +42,12 @@ pass "a key ends it with status 0"
 : >"$WORK/saver.err"
 wait_for_saver 10
 pass "the next idle period starts it again"
+# swayidle -w waits for the saver before it takes its own signals: the saver goes first.
+wtype -s 300 -k a
+deadline=$(($(now_ms) + 3000))
+until (($(wc -l <"$WORK/runs") == 2)); do
+  (($(now_ms) < deadline)) || fail "a key did not end the second saver"
+  sleep 0.05
+done
 kill -TERM "$IDLE_PID"
 wait "$IDLE_PID" 2>/dev/null || true
-IDLE_PID=""
-wtype -s 300 -k a

@@ -63,6 +63,9 @@ void FailToOpen(const char* reason) {
 }
 
 SdlSession::SdlSession(bool inside_another_program) {
+  // SDL asks D-Bus for input methods; with no session bus, libdbus would start one of its own
+  // (dbus-launch, with a window of its own on the display) and leave it running after we end.
+  setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", /*overwrite=*/0);
   if (inside_another_program) {
     // The id is an X window's; SDL would otherwise keep the screen saver from starting, and
     // here the screen saver is who asked for the picture.

@@ -142,18 +142,15 @@ int main(int argc, char** argv) {
   if (!options) return status;
   const std::unique_ptr<flakemorph::WindowSystem> windows = OpenWindowSystem(*options);
   // Each monitor's figures come from a stream of its own, so no two show the same flake.
-  std::vector<flakemorph::TimeSeededGenerator> randoms;
-  randoms.reserve(windows->Windows().size());
-  std::vector<flakemorph::Screen> screens;
-  for (flakemorph::ProgramWindow* window : windows->Windows()) {
-    randoms.emplace_back(flakemorph::LocalNanosecondsSinceMidnight, screens.size());
-    screens.push_back({window, &randoms.back()});
-  }
+  const flakemorph::RandomStreams randoms = [](std::size_t stream) {
+    return std::make_unique<flakemorph::TimeSeededGenerator>(
+        flakemorph::LocalNanosecondsSinceMidnight, stream);
+  };
   flakemorph::MonotonicClock clock;
   flakemorph::ProcessCpuClock cpu;
   const flakemorph::ProgramSettings settings{windows->RefreshHz(), options->rate_hz,
                                              options->show_fps, StatsWanted() ? stderr : nullptr};
-  flakemorph::Program program(screens, *windows, clock, cpu, settings);
+  flakemorph::Program program(*windows, randoms, clock, cpu, settings);
   program.Run();
   return 0;
 }

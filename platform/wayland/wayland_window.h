@@ -73,7 +73,7 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   Display& Surfaces() override { return *this; }
   void ShowFrame() override;
   void ShowText(std::string_view) override {}
-  bool TakeResize();
+  bool TakeResize() override;
 
   // The output's scale or size changed (its wl_output.done).
   void OutputChanged(std::int32_t width, std::int32_t height);

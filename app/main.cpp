@@ -108,10 +108,9 @@ std::string WaylandName() {
 std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
     const flakemorph::ProgramOptions& options) {
   using flakemorph::Backend;
-  const bool wayland_wanted =
-      options.backend == Backend::kWayland ||
-      (options.backend == Backend::kAuto && Named("WAYLAND_DISPLAY") &&
-       !InsideAnotherProgram(options));
+  const bool wayland_wanted = options.backend == Backend::kWayland ||
+                              (options.backend == Backend::kAuto && Named("WAYLAND_DISPLAY") &&
+                               !InsideAnotherProgram(options));
   if (wayland_wanted) {
     if (InsideAnotherProgram(options)) {
       std::fputs("flakemorph: --root and --window-id draw into X windows: use --backend x11\n",

@@ -34,8 +34,7 @@ void BufferChain::Forget(std::size_t index) {
   shown_[index].boxes.clear();
 }
 
-std::optional<std::span<const PixelRect>> BufferChain::Bring(std::size_t index,
-                                                             const Page& front,
+std::optional<std::span<const PixelRect>> BufferChain::Bring(std::size_t index, const Page& front,
                                                              const TargetBuffer& target) {
   if (index >= kMostBuffers || !Fits(front, target)) return std::nullopt;
   const Page::Record now = front.Drawn();
@@ -69,8 +68,7 @@ void BufferChain::Update(Shown& shown, const Page& front, const TargetBuffer& ta
 
 // Draws the outlines the buffer shows again in the fill colour, which leaves it all fill
 // colour, and the page's outlines on that, in order: the page's raster, pixel for pixel.
-void BufferChain::Redraw(const Shown& shown, const Page::Record& now,
-                         const TargetBuffer& target) {
+void BufferChain::Redraw(const Shown& shown, const Page::Record& now, const TargetBuffer& target) {
   const PixelRows rows{static_cast<std::uint32_t*>(target.pixels), target.width, target.height,
                        target.pitch / static_cast<std::ptrdiff_t>(sizeof(std::uint32_t))};
   const std::uint32_t fill = InLayout(now.fill_color, target.layout);
@@ -87,8 +85,7 @@ std::span<const PixelRect> BufferChain::DamageSince(const Shown* last, const Pag
   if (!around) return Whole();
   std::size_t count = 0;
   for (const PixelRect& rect : *around) {
-    rects_[count++] = {rect.x * scale_, rect.y * scale_, rect.width * scale_,
-                       rect.height * scale_};
+    rects_[count++] = {rect.x * scale_, rect.y * scale_, rect.width * scale_, rect.height * scale_};
   }
   return {rects_.data(), count};
 }

@@ -145,8 +145,8 @@ void CopyRectsScaled(const Page& page, std::span<const PixelRect> rects, const T
     return;
   }
   // The page rects that land on the target, whole page pixels only.
-  const TargetBuffer reach{target.pixels, target.width / scale, target.height / scale,
-                           target.pitch, target.layout};
+  const TargetBuffer reach{target.pixels, target.width / scale, target.height / scale, target.pitch,
+                           target.layout};
   const auto page_width = static_cast<std::ptrdiff_t>(page.Width());
   const auto row_bytes = [&](std::ptrdiff_t y) {
     return static_cast<std::byte*>(target.pixels) + y * static_cast<std::ptrdiff_t>(target.pitch);
@@ -231,8 +231,8 @@ bool PageDamage::RedrawChanges(const Page& front, const TargetBuffer& target) {
   return true;
 }
 
-std::optional<std::span<const PixelRect>> PageDamage::RectsAround(
-    std::span<const Page::Box> before, std::span<const Page::Box> now) {
+std::optional<std::span<const PixelRect>> PageDamage::RectsAround(std::span<const Page::Box> before,
+                                                                  std::span<const Page::Box> now) {
   std::fill(tiles_.begin(), tiles_.end(), 0);
   MarkBoxes(before);
   MarkBoxes(now);
@@ -259,8 +259,7 @@ void PageDamage::MarkBox(const Page::Box& box) {
   const std::int32_t top = std::max(std::min(box.top, box.bottom), 0);
   const std::int32_t bottom = std::min(std::max(box.top, box.bottom), height_);
   if (left >= right || top >= bottom) return;
-  for (std::int32_t row = top / grid_.tile_height; row <= (bottom - 1) / grid_.tile_height;
-       ++row) {
+  for (std::int32_t row = top / grid_.tile_height; row <= (bottom - 1) / grid_.tile_height; ++row) {
     SetBits(&tiles_[static_cast<std::size_t>(row) * words_per_row_], left / grid_.tile_width,
             (right - 1) / grid_.tile_width);
   }

@@ -19,7 +19,9 @@ constexpr PixelLayout kXrgb{16, 8, 0, 0xFF000000U};
 class Buffer {
  public:
   Buffer(int width, int height)
-      : width_(width), height_(height), pixels_(static_cast<std::size_t>(width * height), 0x123456) {}
+      : width_(width),
+        height_(height),
+        pixels_(static_cast<std::size_t>(width * height), 0x123456) {}
   TargetBuffer Target() { return {pixels_.data(), width_, height_, width_ * 4, kXrgb}; }
   std::uint32_t At(int x, int y) const { return pixels_[static_cast<std::size_t>(y * width_ + x)]; }
   const std::vector<std::uint32_t>& Pixels() const { return pixels_; }
@@ -103,7 +105,8 @@ void RunThroughBuffers(int scale) {
     const Page& page = run.Next();
     if (frame < 80) continue;
     const std::size_t index = kOrder[static_cast<std::size_t>(frame) % kOrder.size()];
-    const std::span<const PixelRect> damage = chain.Bring(index, page, buffers[index].Target()).value();
+    const std::span<const PixelRect> damage =
+        chain.Bring(index, page, buffers[index].Target()).value();
     ExpectShows(buffers[index], page, scale, frame);
     if (last < buffers.size()) {
       ExpectDamageCovers(buffers[last], buffers[index], damage, kWidth * scale, kHeight * scale,

@@ -18,13 +18,13 @@
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 struct globals {
-  struct wl_seat *seat;
-  struct zwlr_virtual_pointer_manager_v1 *manager;
+  struct wl_seat* seat;
+  struct zwlr_virtual_pointer_manager_v1* manager;
 };
 
-static void global(void *data, struct wl_registry *registry, uint32_t name, const char *interface,
+static void global(void* data, struct wl_registry* registry, uint32_t name, const char* interface,
                    uint32_t version) {
-  struct globals *g = data;
+  struct globals* g = data;
   (void)version;
   if (strcmp(interface, wl_seat_interface.name) == 0 && g->seat == NULL) {
     g->seat = wl_registry_bind(registry, name, &wl_seat_interface, 1);
@@ -33,7 +33,7 @@ static void global(void *data, struct wl_registry *registry, uint32_t name, cons
   }
 }
 
-static void global_remove(void *data, struct wl_registry *registry, uint32_t name) {
+static void global_remove(void* data, struct wl_registry* registry, uint32_t name) {
   (void)data;
   (void)registry;
   (void)name;
@@ -52,14 +52,16 @@ static void sleep_ms(long ms) {
   nanosleep(&pause, NULL);
 }
 
-static int usage(const char *why) {
-  fprintf(stderr, "virtual-pointer: %s\nusage: virtual-pointer [wait MS | abs X Y W H | click BUTTON]...\n", why);
+static int usage(const char* why) {
+  fprintf(stderr,
+          "virtual-pointer: %s\nusage: virtual-pointer [wait MS | abs X Y W H | click BUTTON]...\n",
+          why);
   return 2;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   struct globals g = {NULL, NULL};
-  struct wl_display *display = wl_display_connect(NULL);
+  struct wl_display* display = wl_display_connect(NULL);
   if (display == NULL) {
     fprintf(stderr, "virtual-pointer: no Wayland display\n");
     return 1;
@@ -70,20 +72,19 @@ int main(int argc, char **argv) {
     fprintf(stderr, "virtual-pointer: the compositor has no virtual pointers\n");
     return 1;
   }
-  struct zwlr_virtual_pointer_v1 *pointer =
+  struct zwlr_virtual_pointer_v1* pointer =
       zwlr_virtual_pointer_manager_v1_create_virtual_pointer(g.manager, g.seat);
   wl_display_roundtrip(display);
   for (int i = 1; i < argc; i++) {
-    const char *action = argv[i];
+    const char* action = argv[i];
     if (strcmp(action, "wait") == 0 && i + 1 < argc) {
       sleep_ms(atol(argv[++i]));
       continue;
     }
     if (strcmp(action, "abs") == 0 && i + 4 < argc) {
-      zwlr_virtual_pointer_v1_motion_absolute(pointer, now_ms(), (uint32_t)atoi(argv[i + 1]),
-                                              (uint32_t)atoi(argv[i + 2]),
-                                              (uint32_t)atoi(argv[i + 3]),
-                                              (uint32_t)atoi(argv[i + 4]));
+      zwlr_virtual_pointer_v1_motion_absolute(
+          pointer, now_ms(), (uint32_t)atoi(argv[i + 1]), (uint32_t)atoi(argv[i + 2]),
+          (uint32_t)atoi(argv[i + 3]), (uint32_t)atoi(argv[i + 4]));
       i += 4;
     } else if (strcmp(action, "click") == 0 && i + 1 < argc) {
       uint32_t button = (uint32_t)atoi(argv[++i]);

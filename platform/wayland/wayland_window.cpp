@@ -32,8 +32,9 @@ const char* RoleName(SurfaceRole role) {
 
 }  // namespace
 
-WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, SurfaceRole role, wl_output* output, std::int32_t width,
-                             std::int32_t height, std::string name, std::FILE* stats)
+WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, SurfaceRole role,
+                             wl_output* output, std::int32_t width, std::int32_t height,
+                             std::string name, std::FILE* stats)
     : MemoryDisplay(0, 0),
       globals_(globals),
       host_(host),
@@ -227,14 +228,17 @@ void WaylandWindow::ShowFrame() {
       chain_.Bring(index, FrontPage(), buffer->Target());
   // A page of another size waits for its animation to start anew at the new one. A frame
   // without changes still goes, to keep to the compositor's pace.
-  if (damage) Commit(*buffer, *damage);
+  if (!damage) return;
+  // Over the page, every frame: the animation is the same with or without it.
+  Commit(*buffer, *damage, text_.DrawOnto(buffer->Target(), scale_));
 }
 
 // A third buffer only while the compositor holds both others.
 ShmBuffer* WaylandWindow::FreeBuffer(std::size_t& index) {
   for (index = 0; index < buffers_.size(); ++index) {
     if (!buffers_[index]) {
-      buffers_[index] = std::make_unique<ShmBuffer>(globals_.shm, width_ * scale_, height_ * scale_);
+      buffers_[index] =
+          std::make_unique<ShmBuffer>(globals_.shm, width_ * scale_, height_ * scale_);
       chain_.Forget(index);
       return buffers_[index].get();
     }
@@ -243,7 +247,8 @@ ShmBuffer* WaylandWindow::FreeBuffer(std::size_t& index) {
   return nullptr;
 }
 
-void WaylandWindow::Commit(ShmBuffer& buffer, std::span<const PixelRect> damage) {
+void WaylandWindow::Commit(ShmBuffer& buffer, std::span<const PixelRect> damage,
+                           std::optional<PixelRect> text) {
   if (whole_frames_ > 0) {
     --whole_frames_;
     wl_surface_damage_buffer(surface_, 0, 0, width_ * scale_, height_ * scale_);
@@ -251,6 +256,7 @@ void WaylandWindow::Commit(ShmBuffer& buffer, std::span<const PixelRect> damage)
     for (const PixelRect& rect : damage) {
       wl_surface_damage_buffer(surface_, rect.x, rect.y, rect.width, rect.height);
     }
+    if (text) wl_surface_damage_buffer(surface_, text->x, text->y, text->width, text->height);
   }
   if (scale_unsent_) {
     wl_surface_set_buffer_scale(surface_, scale_);

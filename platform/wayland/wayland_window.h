@@ -15,6 +15,7 @@
 #include "display/buffer_chain.h"
 #include "display/memory_display.h"
 #include "platform/wayland/shm_buffer.h"
+#include "platform/wayland/text_box.h"
 #include "platform/window_system.h"
 
 struct wl_array;
@@ -72,7 +73,7 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
 
   Display& Surfaces() override { return *this; }
   void ShowFrame() override;
-  void ShowText(std::string_view) override {}
+  void ShowText(std::string_view text) override { text_.SetText(text); }
   bool TakeResize() override;
 
   // The output's scale or size changed (its wl_output.done).
@@ -97,7 +98,7 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   void UpdateScale();
   void Reallocate();
   ShmBuffer* FreeBuffer(std::size_t& index);
-  void Commit(ShmBuffer& buffer, std::span<const PixelRect> damage);
+  void Commit(ShmBuffer& buffer, std::span<const PixelRect> damage, std::optional<PixelRect> text);
 
   static void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                              std::uint32_t width, std::uint32_t height);
@@ -145,6 +146,7 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   int whole_frames_ = 0;
   std::array<std::unique_ptr<ShmBuffer>, BufferChain::kMostBuffers> buffers_;
   BufferChain chain_;
+  TextBox text_;
 };
 
 }  // namespace flakemorph

@@ -59,7 +59,7 @@ struct Output {
 
 class WaylandWindowSystem final : public WindowSystem, public WindowHost {
  public:
-    // `layers`: whether to use the layer shell where there is one.
+  // `layers`: whether to use the layer shell where there is one.
   WaylandWindowSystem(wl_display* display, const WindowRequest& request, bool layers);
   WaylandWindowSystem(const WaylandWindowSystem&) = delete;
   WaylandWindowSystem& operator=(const WaylandWindowSystem&) = delete;
@@ -177,7 +177,7 @@ void WaylandWindowSystem::TakeSignals() {
   sigset_t ending;
   sigemptyset(&ending);
   sigaddset(&ending, SIGTERM);
-  struct sigaction interrupt{};
+  struct sigaction interrupt {};
   if (sigaction(SIGINT, nullptr, &interrupt) == 0 && interrupt.sa_handler != SIG_IGN) {
     sigaddset(&ending, SIGINT);
   }
@@ -207,9 +207,9 @@ void WaylandWindowSystem::RequireGlobals() {
 
 void WaylandWindowSystem::OpenWindows() {
   if (request_.mode == WindowMode::kPreview) {
-    preview_ = std::make_unique<WaylandWindow>(globals_, *this, SurfaceRole::kPreview, nullptr,
-                                               request_.width, request_.height, "window",
-                                               request_.stats);
+    preview_ =
+        std::make_unique<WaylandWindow>(globals_, *this, SurfaceRole::kPreview, nullptr,
+                                        request_.width, request_.height, "window", request_.stats);
     return;
   }
   for (std::unique_ptr<Output>& output : outputs_) {
@@ -283,9 +283,8 @@ void WaylandWindowSystem::GlobalRemove(void* data, wl_registry*, std::uint32_t n
   if (output == nullptr) return;
   if (output->window) system->gone_.push_back(std::move(output->window));
   wl_output_destroy(output->output);
-  std::erase_if(system->outputs_, [output](const std::unique_ptr<Output>& o) {
-    return o.get() == output;
-  });
+  std::erase_if(system->outputs_,
+                [output](const std::unique_ptr<Output>& o) { return o.get() == output; });
 }
 
 Output* WaylandWindowSystem::OutputNamed(std::uint32_t name) {
@@ -398,9 +397,10 @@ void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t,
   static_cast<WaylandWindowSystem*>(data)->modifiers_known_ = false;
 }
 
-void WaylandWindowSystem::Key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t,
-                              std::uint32_t, std::uint32_t state) {
-  if (state == WL_KEYBOARD_KEY_STATE_PRESSED) static_cast<WaylandWindowSystem*>(data)->ended_ = true;
+void WaylandWindowSystem::Key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
+                              std::uint32_t state) {
+  if (state == WL_KEYBOARD_KEY_STATE_PRESSED)
+    static_cast<WaylandWindowSystem*>(data)->ended_ = true;
 }
 
 // A modifier alone may arrive as nothing but a new set of modifiers held down.
@@ -554,7 +554,8 @@ std::unique_ptr<WindowSystem> OpenWaylandWindowSystem(const WindowRequest& reque
   wl_display* display = wl_display_connect(nullptr);
   if (display == nullptr) return nullptr;
   const char* no_layers = std::getenv("FLAKEMORPH_NO_LAYER_SHELL");
-  const bool layers = no_layers == nullptr || no_layers[0] == '\0' || std::strcmp(no_layers, "0") == 0;
+  const bool layers =
+      no_layers == nullptr || no_layers[0] == '\0' || std::strcmp(no_layers, "0") == 0;
   auto system = std::make_unique<WaylandWindowSystem>(display, request, layers);
   system->Start();
   return system;

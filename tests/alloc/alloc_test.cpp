@@ -198,8 +198,11 @@ class BufferChainDisplay final : public MemoryDisplay {
     const std::size_t pixels = static_cast<std::size_t>(width * scale) * (height * scale);
     for (std::size_t i = 0; i < BufferChain::kMostBuffers; ++i) {
       buffers_.emplace_back(pixels);
-      targets_.push_back({buffers_.back().data(), width * scale, height * scale,
-                          width * scale * 4, {16, 8, 0, 0xFF000000U}});
+      targets_.push_back({buffers_.back().data(),
+                          width * scale,
+                          height * scale,
+                          width * scale * 4,
+                          {16, 8, 0, 0xFF000000U}});
     }
     chain_.Resize(width, height, scale);
     DeferDrawing();

@@ -49,3 +49,20 @@ env -u DISPLAY timeout 10 "$FLAKEMORPH" --backend x11 >"$WORK/out" 2>"$WORK/err"
 [[ $status == 1 ]] && grep -q '^flakemorph: cannot open a window' "$WORK/err" ||
   fail "--backend x11 without an X display: status $status, said $(cat "$WORK/err")"
 pass "--backend x11 on Wayland without an X display: '$(head -n 1 "$WORK/err")', status 1"
+
+# --fps: the frame rate in a box of its own in the top-left corner, over the animation.
+FLAKEMORPH_ARGS=(--fps)
+start_wayland_flakemorph
+wait_for_stats_lines "$WORK/app.err" 2 10
+grab HEADLESS-1 "$WORK/fps.png"
+"$CONVERT" "$WORK/fps.png" -crop 300x40+0+0 +repage "$WORK/corner.png"
+box=$("$CONVERT" "$WORK/corner.png" -alpha off -fill black +opaque 'rgb(40,40,40)' -fill white \
+  -opaque 'rgb(40,40,40)' -format '%[fx:round(mean*w*h)]' info:)
+ink=$("$CONVERT" "$WORK/corner.png" -alpha off -fill black +opaque white -format '%[fx:round(mean*w*h)]' \
+  info:)
+((box > 1500 && ink > 200)) || fail "--fps: $box pixels of the box and $ink of its text in the corner"
+pass "--fps: the frame rate in the top-left corner ($box pixels of box, $ink of text)"
+since=$(now_ms)
+wtype -s 300 -k a
+wait_for_exit 2 "$since"
+[[ "$APP_STATUS" == 0 ]] || fail "--fps, a key: status $APP_STATUS"

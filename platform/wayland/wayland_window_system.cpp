@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -311,7 +310,7 @@ std::int32_t WaylandWindowSystem::ScaleOf(const wl_output* wayland_output) const
 int WaylandWindowSystem::RefreshHz() const {
   for (const std::unique_ptr<Output>& output : outputs_) {
     if (output->refresh_millihertz > 0) {
-      return static_cast<int>(std::lround(output->refresh_millihertz / 1000.0));
+      return (output->refresh_millihertz + 500) / 1000;
     }
   }
   return 0;

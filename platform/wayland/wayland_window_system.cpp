@@ -169,16 +169,14 @@ void WaylandWindowSystem::Start() {
   OpenWindows();
 }
 
-// SIGINT and SIGTERM end the program through the event loop, as any key does; SIGTERM even if
-// whoever started us ignored it. A SIGINT ignored stays ignored, as a background job's is.
+// SIGINT and SIGTERM end the program through the event loop, as any key does, even if whoever
+// started it ignored them (a shell does so for a job it starts in the background).
 void WaylandWindowSystem::TakeSignals() {
-  std::signal(SIGTERM, SIG_DFL);
   sigset_t ending;
   sigemptyset(&ending);
-  sigaddset(&ending, SIGTERM);
-  struct sigaction interrupt {};
-  if (sigaction(SIGINT, nullptr, &interrupt) == 0 && interrupt.sa_handler != SIG_IGN) {
-    sigaddset(&ending, SIGINT);
+  for (const int signal : {SIGTERM, SIGINT}) {
+    std::signal(signal, SIG_DFL);
+    sigaddset(&ending, signal);
   }
   sigprocmask(SIG_BLOCK, &ending, nullptr);
   signals_ = signalfd(-1, &ending, SFD_CLOEXEC | SFD_NONBLOCK);

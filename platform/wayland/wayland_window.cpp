@@ -233,6 +233,12 @@ void WaylandWindow::ShowFrame() {
   Commit(*buffer, *damage, text_.DrawOnto(buffer->Target(), scale_));
 }
 
+bool WaylandWindow::HasFreeBuffer() const {
+  return std::any_of(
+      buffers_.begin(), buffers_.end(),
+      [](const std::unique_ptr<ShmBuffer>& buffer) { return !buffer || !buffer->Busy(); });
+}
+
 // A third buffer only while the compositor holds both others.
 ShmBuffer* WaylandWindow::FreeBuffer(std::size_t& index) {
   for (index = 0; index < buffers_.size(); ++index) {

@@ -82,8 +82,8 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   const wl_surface* Surface() const { return surface_; }
   wl_output* Output() const { return output_; }
   bool Configured() const { return configured_; }
-  // Whether it would commit a frame now.
-  bool Ready() const { return configured_ && !closed_ && frame_ == nullptr; }
+  // Whether it would commit a frame now: asked for one, with a buffer to draw it in.
+  bool Ready() const { return configured_ && !closed_ && frame_ == nullptr && HasFreeBuffer(); }
   // The compositor took the surface away (a layer surface), or asked to close it (a toplevel).
   bool Closed() const { return closed_; }
   bool CloseRequested() const { return close_requested_; }
@@ -98,6 +98,7 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   void UpdateScale();
   void Reallocate();
   ShmBuffer* FreeBuffer(std::size_t& index);
+  bool HasFreeBuffer() const;
   void Commit(ShmBuffer& buffer, std::span<const PixelRect> damage, std::optional<PixelRect> text);
 
   static void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,

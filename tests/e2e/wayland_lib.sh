@@ -70,9 +70,13 @@ add_output() {
     fail "cannot place output HEADLESS-$1"
 }
 
-# flakemorph on Wayland, with FLAKEMORPH_STATS on, so that it says what it opened.
+# flakemorph on Wayland, with FLAKEMORPH_STATS on, so that it says what it opened, and with
+# any environment assignments given. Its output files are emptied first, so that nothing the
+# one before said is taken for what this one says.
 start_wayland_flakemorph() {
-  start_flakemorph FLAKEMORPH_STATS=1
+  : >"$WORK/app.out"
+  : >"$WORK/app.err"
+  start_flakemorph FLAKEMORPH_STATS=1 "$@"
 }
 
 # Waits up to $2 seconds for a line matching the pattern $1 on flakemorph's stderr.

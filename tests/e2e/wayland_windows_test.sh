@@ -6,7 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/wayland_lib.sh"
 
 start_sway 1280 720
 add_output 2 1024 768 1280
-start_flakemorph FLAKEMORPH_STATS=1 FLAKEMORPH_NO_LAYER_SHELL=1
+start_wayland_flakemorph FLAKEMORPH_NO_LAYER_SHELL=1
 wait_for_said '^flakemorph: 2 windows' 10
 grep -q '^flakemorph: HEADLESS-1: full-screen window 1280x720 at scale 1' "$WORK/app.err" &&
   grep -q '^flakemorph: HEADLESS-2: full-screen window 1024x768 at scale 1' "$WORK/app.err" ||

@@ -44,6 +44,15 @@ wait_for_exit 2 "$since"
 [[ "$APP_STATUS" == 0 ]] || fail "a key on the window: status $APP_STATUS"
 pass "a key ends the window with status 0"
 
+# The compositor asked to close the window (sway's kill, as the close button of a frame).
+start_wayland_flakemorph
+wait_for_said '^fps ' 10
+since=$(now_ms)
+swaymsg '[app_id="flakemorph"] kill' >/dev/null || fail "sway could not close the window"
+wait_for_exit 2 "$since"
+[[ "$APP_STATUS" == 0 ]] || fail "closed by the compositor: status $APP_STATUS"
+pass "closed by the compositor, it ends with status 0 in $APP_MILLISECONDS ms"
+
 status=0
 env -u DISPLAY timeout 10 "$FLAKEMORPH" --backend x11 >"$WORK/out" 2>"$WORK/err" || status=$?
 [[ $status == 1 ]] && grep -q '^flakemorph: cannot open a window' "$WORK/err" ||

@@ -21,7 +21,7 @@ constexpr const char* kUsage =
     "  --root               draw into XSCREENSAVER_WINDOW, or else the root window\n"
     "  --window-id ID       draw into the window ID (hex 0x... or decimal)\n"
     "  --fps                show the frame rate and CPU load in a corner\n"
-    "  --rate HZ            frames per second, 1 to 240 (default: the display's refresh)\n"
+    "  --rate HZ            frames per second, 1 to 240 (default 60, whatever the display)\n"
     "  --help               show this help and exit\n"
     "  --version            show the version and exit\n"
     "\n"

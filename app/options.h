@@ -18,7 +18,7 @@ struct ProgramOptions {
   int width = 1280;        // of the preview window
   int height = 720;
   bool show_fps = false;
-  int rate_hz = 0;  // frames per second; 0 follows the display's refresh rate
+  int rate_hz = 0;  // frames per second; 0 for the pace the animation was made for, 60
 };
 
 inline constexpr int kLowestRate = 1;

@@ -10,7 +10,9 @@
  *                          window, as a daemon that goes away.
  *   host-window --saver-state
  *                          prints the display's screen saver state: off, on or disabled
- *                          (disabled: some client suspends it, as SDL does by default). */
+ *                          (disabled: some client suspends it, as SDL does by default).
+ *   host-window --idle     prints the milliseconds since the display's last user input, which a
+ *                          client resetting the screen saver sets back to 0 as well. */
 #include <X11/Xlib.h>
 #include <X11/extensions/scrnsaver.h>
 #include <signal.h>
@@ -26,7 +28,7 @@ static void AskToDestroy(int signal_number) {
   destroy_asked = 1;
 }
 
-static int PrintSaverState(Display* display) {
+static int PrintSaverState(Display* display, int idle) {
   int event_base = 0, error_base = 0;
   if (!XScreenSaverQueryExtension(display, &event_base, &error_base)) {
     fprintf(stderr, "host-window: no MIT-SCREEN-SAVER extension\n");
@@ -34,7 +36,11 @@ static int PrintSaverState(Display* display) {
   }
   XScreenSaverInfo* info = XScreenSaverAllocInfo();
   XScreenSaverQueryInfo(display, DefaultRootWindow(display), info);
-  puts(info->state == ScreenSaverOn ? "on" : info->state == ScreenSaverOff ? "off" : "disabled");
+  if (idle) {
+    printf("%lu\n", info->idle);
+  } else {
+    puts(info->state == ScreenSaverOn ? "on" : info->state == ScreenSaverOff ? "off" : "disabled");
+  }
   XFree(info);
   return 0;
 }
@@ -95,10 +101,11 @@ static void Serve(Display* display, Window window) {
 int main(int argc, char** argv) {
   unsigned w = 0, h = 0;
   int x = 0, y = 0;
-  int saver_state = argc == 2 && strcmp(argv[1], "--saver-state") == 0;
+  int idle = argc == 2 && strcmp(argv[1], "--idle") == 0;
+  int saver_state = idle || (argc == 2 && strcmp(argv[1], "--saver-state") == 0);
   if (!saver_state &&
       (argc != 2 || sscanf(argv[1], "%ux%u+%d+%d", &w, &h, &x, &y) != 4 || w == 0 || h == 0)) {
-    fprintf(stderr, "usage: host-window WxH+X+Y | host-window --saver-state\n");
+    fprintf(stderr, "usage: host-window WxH+X+Y | host-window --saver-state | host-window --idle\n");
     return 2;
   }
   Display* display = XOpenDisplay(NULL);
@@ -106,7 +113,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "host-window: cannot open display '%s'\n", XDisplayName(NULL));
     return 1;
   }
-  if (saver_state) return PrintSaverState(display);
+  if (saver_state) return PrintSaverState(display, idle);
   Window window = MakeWindow(display, w, h, x, y);
   printf("%lu\n", window);
   fflush(stdout);

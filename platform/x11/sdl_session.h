@@ -21,8 +21,8 @@ class SdlWindow;
 // anything on; SDL_Quit when it goes.
 class SdlSession {
  public:
-  // `inside_another_program`: the windows will be X windows of other programs, which a screen
-  // saver hands over; SDL must then not hold off the display's screen saver.
+  // `inside_another_program`: the windows will be X windows of other programs, so SDL must use
+  // X11 whatever else it could. In every mode the display's screen saver stays free to start.
   explicit SdlSession(bool inside_another_program);
   SdlSession(const SdlSession&) = delete;
   SdlSession& operator=(const SdlSession&) = delete;

@@ -145,10 +145,12 @@ bool Program::RunFrame() {
   return windows_.HandlePending() && FollowWindows();
 }
 
-// However long a frame waits, a key or a signal meanwhile ends the program at once.
+// However long a frame waits, a key or a signal meanwhile ends the program at once; windows
+// that came, went or took a new size meanwhile are followed before the frame is shown, so that
+// it is never shown on a window that is gone, nor at a size that is no longer the window's.
 bool Program::WaitForEventsUntil(Nanoseconds deadline) {
   for (Nanoseconds now = clock_.Now(); now < deadline; now = clock_.Now()) {
-    if (!windows_.HandlePending(deadline - now)) return false;
+    if (!windows_.HandlePending(deadline - now) || !FollowWindows()) return false;
   }
   return true;
 }

@@ -85,9 +85,14 @@ SdlSession::~SdlSession() {
   SDL_Quit();
 }
 
-SdlEventPump::SdlEventPump(std::span<SdlWindow* const> windows)
+SdlEventPump::SdlEventPump(std::span<SdlWindow* const> windows, int also_wake_for)
     : windows_(windows.begin(), windows.end()),
-      connection_(ConnectionOf(windows_.empty() ? nullptr : windows_.front())) {}
+      connection_(ConnectionOf(windows_.empty() ? nullptr : windows_.front())),
+      also_wake_for_(also_wake_for) {}
+
+void SdlEventPump::SetWindows(std::span<SdlWindow* const> windows) {
+  windows_.assign(windows.begin(), windows.end());
+}
 
 bool SdlEventPump::WaitUntilShown() {
   constexpr int kWaitMilliseconds = 100;
@@ -117,8 +122,8 @@ bool SdlEventPump::WaitForEvent(Nanoseconds wait, SDL_Event& event) {
   if (wait <= 0) return false;
   const timespec timeout{static_cast<time_t>(wait / kSecond), static_cast<long>(wait % kSecond)};
   if (connection_ >= 0) {
-    pollfd readable{connection_, POLLIN, 0};
-    ppoll(&readable, 1, &timeout, nullptr);
+    std::array<pollfd, 2> readable{{{connection_, POLLIN, 0}, {also_wake_for_, POLLIN, 0}}};
+    ppoll(readable.data(), also_wake_for_ >= 0 ? 2 : 1, &timeout, nullptr);
   } else {
     nanosleep(&timeout, nullptr);
   }

@@ -69,6 +69,9 @@ class SdlWindow final : public MemoryDisplay, public ProgramWindow {
   void AddTextOverlay();
   // The refresh rate of the display the window is on; 0 where it does not say.
   int RefreshHz() const;
+  // The window's size in screen pixels.
+  int PixelWidth() const { return pixel_width_; }
+  int PixelHeight() const { return pixel_height_; }
   std::uint32_t Id() const;
   SDL_Window* Native() const { return window_; }
   // Whether the window has been on the screen: the moment of its activation.

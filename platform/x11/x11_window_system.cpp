@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <vector>
@@ -70,14 +71,21 @@ class X11WindowSystem final : public WindowSystem {
       case WindowMode::kRoot:
       case WindowMode::kForeignWindow:
         windows_.push_back(SdlWindow::Foreign(*foreign_, scale_));
-        if (request.stats != nullptr) {
-          std::fprintf(request.stats, "flakemorph: drawing into window 0x%lx of %gx%g pixels\n",
-                       static_cast<unsigned long>(foreign_->NativeId()),
-                       static_cast<double>(windows_.back()->ScaleWidth()),
-                       static_cast<double>(windows_.back()->ScaleHeight()));
-        }
+        if (request.stats != nullptr) SayForeignSize(request.stats);
         break;
     }
+  }
+
+  void SayForeignSize(std::FILE* stats) {
+    const SdlWindow& window = *windows_.back();
+    std::fprintf(stats, "flakemorph: drawing into window 0x%lx of %dx%d pixels",
+                 static_cast<unsigned long>(foreign_->NativeId()), window.PixelWidth(),
+                 window.PixelHeight());
+    if (scale_ > 1) {
+      std::fprintf(stats, ", pages of %dx%d at scale %d", window.PixelWidth() / scale_,
+                   window.PixelHeight() / scale_, scale_);
+    }
+    std::fputc('\n', stats);
   }
 
   // The monitors as RandR tells them, which it then keeps telling of; where it cannot, the

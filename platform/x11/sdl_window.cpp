@@ -49,9 +49,9 @@ std::unique_ptr<SdlWindow> SdlWindow::Preview(int width, int height, int scale) 
   const auto screen_pixels = [scale](int side) {
     return static_cast<int>(std::min<std::int64_t>(std::int64_t{side} * scale, INT32_MAX));
   };
-  SDL_Window* window = CreateOrFail(SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                    screen_pixels(width), screen_pixels(height),
-                                    SDL_WINDOW_RESIZABLE);
+  SDL_Window* window =
+      CreateOrFail(SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, screen_pixels(width),
+                   screen_pixels(height), SDL_WINDOW_RESIZABLE);
   return std::unique_ptr<SdlWindow>(new SdlWindow(window, scale));
 }
 
@@ -275,9 +275,9 @@ void SdlWindow::ShowWholePage(SDL_Surface* target) {
   page(k).Pixels();  // does the page's deferred drawing
   // The enlarging blit takes the nearest pixel, which at a whole scale is every page pixel as a
   // block of its own.
-  const int copied = source == nullptr  ? 0
-                     : scale_ > 1       ? SDL_BlitScaled(source, nullptr, target, &place)
-                                        : SDL_BlitSurface(source, nullptr, target, &place);
+  const int copied = source == nullptr ? 0
+                     : scale_ > 1      ? SDL_BlitScaled(source, nullptr, target, &place)
+                                       : SDL_BlitSurface(source, nullptr, target, &place);
   if (copied != 0) FailRuntime("cannot copy page %d: %s", k, SDL_GetError());
   DrawOverlay(*target);
   if (SDL_UpdateWindowSurface(window_) != 0) {

@@ -19,11 +19,15 @@ std::optional<X11Monitors> X11Monitors::Open() {
       !XRRQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 5)) {
     return X11Monitors(display, -1);
   }
-  // Selected before the first look, so that no change can come in between unseen.
-  XRRSelectInput(display, DefaultRootWindow(display),
-                 RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
-  XFlush(display);
   return X11Monitors(display, event_base);
+}
+
+std::vector<MonitorArea> X11Monitors::Watch() {
+  if (event_base_ < 0) return {};
+  // Selected before the first look, so that no change can come in between unseen.
+  XRRSelectInput(display_, DefaultRootWindow(display_),
+                 RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+  return Now();
 }
 
 X11Monitors::X11Monitors(_XDisplay* display, int event_base)

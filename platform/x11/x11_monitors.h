@@ -31,11 +31,14 @@ class X11Monitors {
   X11Monitors(const X11Monitors&) = delete;
   ~X11Monitors();
 
+  // Starts watching the monitors, and gives them as Now does.
+  std::vector<MonitorArea> Watch();
   // The active monitors, the primary one first; none where the display has no RandR 1.5.
   std::vector<MonitorArea> Now();
   // The connection's file descriptor, readable when something happened.
   int Connection() const;
-  // Takes what RandR said since the last call; true if the monitors may have changed.
+  // Takes what RandR said since the last call; true if the monitors may have changed. Only
+  // once watching.
   bool TakeChanges();
   // The X resources as text (xrdb's), empty if none.
   const char* Resources() const;

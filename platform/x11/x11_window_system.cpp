@@ -91,7 +91,7 @@ class X11WindowSystem final : public WindowSystem {
   // The monitors as RandR tells them, which it then keeps telling of; where it cannot, the
   // displays SDL knows at start-up.
   void OpenOverEveryMonitor() {
-    if (monitors_) areas_ = monitors_->Now();
+    if (monitors_) areas_ = monitors_->Watch();
     following_ = !areas_.empty();
     for (const MonitorArea& area : areas_) {
       windows_.push_back(SdlWindow::OverArea(area.x, area.y, area.width, area.height, scale_));

@@ -7,7 +7,9 @@
  *                          decimal once it is mapped, then one line per key press ("key") or
  *                          button press ("button") it receives. SIGUSR1 destroys the window
  *                          (it prints "destroyed"); SIGTERM ends the tool, and with it the
- *                          window, as a daemon that goes away.
+ *                          window, as a daemon that goes away. SIGUSR2 makes the window half
+ *                          as large again, across and down (it prints "resized WxH"), as a
+ *                          settings preview grows with its dialog.
  *   host-window --saver-state
  *                          prints the display's screen saver state: off, on or disabled
  *                          (disabled: some client suspends it, as SDL does by default).
@@ -22,10 +24,16 @@
 #include <unistd.h>
 
 static volatile sig_atomic_t destroy_asked;
+static volatile sig_atomic_t resize_asked;
 
 static void AskToDestroy(int signal_number) {
   (void)signal_number;
   destroy_asked = 1;
+}
+
+static void AskToResize(int signal_number) {
+  (void)signal_number;
+  resize_asked = 1;
 }
 
 static int PrintSaverState(Display* display, int idle) {
@@ -66,17 +74,22 @@ static void Report(const char* line) {
   fflush(stdout);
 }
 
-/* Waits for X events or SIGUSR1; SIGUSR1 is blocked but while waiting, so none is missed. */
-static void Serve(Display* display, Window window) {
+/* Waits for X events, SIGUSR1 or SIGUSR2; the signals are blocked but while waiting, so none
+ * is missed. */
+static void Serve(Display* display, Window window, unsigned w, unsigned h) {
   sigset_t blocked, while_waiting;
   sigemptyset(&blocked);
   sigaddset(&blocked, SIGUSR1);
+  sigaddset(&blocked, SIGUSR2);
   sigprocmask(SIG_BLOCK, &blocked, &while_waiting);
   sigdelset(&while_waiting, SIGUSR1);
+  sigdelset(&while_waiting, SIGUSR2);
   struct sigaction action;
   memset(&action, 0, sizeof action);
   action.sa_handler = AskToDestroy;
   sigaction(SIGUSR1, &action, NULL);
+  action.sa_handler = AskToResize;
+  sigaction(SIGUSR2, &action, NULL);
   int x_fd = ConnectionNumber(display);
   for (;;) {
     while (XPending(display) > 0) {
@@ -84,6 +97,15 @@ static void Serve(Display* display, Window window) {
       XNextEvent(display, &event);
       if (event.type == KeyPress) Report("key");
       if (event.type == ButtonPress) Report("button");
+    }
+    if (resize_asked) {
+      resize_asked = 0;
+      w += w / 2;
+      h += h / 2;
+      XResizeWindow(display, window, w, h);
+      XSync(display, False);
+      printf("resized %ux%u\n", w, h);
+      fflush(stdout);
     }
     if (destroy_asked) {
       destroy_asked = 0;
@@ -117,5 +139,5 @@ int main(int argc, char** argv) {
   Window window = MakeWindow(display, w, h, x, y);
   printf("%lu\n", window);
   fflush(stdout);
-  Serve(display, window);
+  Serve(display, window, w, h);
 }

@@ -39,8 +39,11 @@ expect_animation_at_size() {
 start_host 320x200+40+30
 start_flakemorph_with FLAKEMORPH_STATS=1 -- --window-id "$HOST_WID"
 wait_for_stats_lines "$WORK/app.err" 1 10
-xdotool windowsize "$HOST_WID" 720 540
-expect_animation_at_size "$HOST_WID" 40 30 720 540 "the host window grown to 720x540"
+# The owner makes it half as large again, twice; then someone else makes it smaller.
+kill -USR2 "$HOST_PID"
+expect_animation_at_size "$HOST_WID" 40 30 480 300 "the host window grown by its owner to 480x300"
+kill -USR2 "$HOST_PID"
+expect_animation_at_size "$HOST_WID" 40 30 720 450 "the host window grown by its owner to 720x450"
 xdotool windowsize "$HOST_WID" 400 240
 expect_animation_at_size "$HOST_WID" 40 30 400 240 "the host window shrunk to 400x240"
 kill -TERM "$APP_PID"

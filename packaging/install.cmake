@@ -68,14 +68,17 @@ endif()
 install(FILES ${FLAKEMORPH_GENERATED}/copyright ${FLAKEMORPH_GENERATED}/changelog.gz
         DESTINATION ${FLAKEMORPH_DOC_DIR})
 
-# XScreenSaver's settings program reads the settings of its savers from one fixed folder.
+# XScreenSaver's settings program reads the settings of its savers from one fixed folder, and
+# MATE's screen saver runs only savers in a few fixed folders, /usr/libexec/xscreensaver among
+# them.
 if(FLAKEMORPH_WINDOW)
   install(CODE [[
     if(NOT CMAKE_INSTALL_PREFIX STREQUAL "/usr")
-      message(NOTICE "Note: XScreenSaver reads settings only from /usr/share/xscreensaver/config; "
-        "for flakemorph's to show there: sudo ln -s "
+      message(NOTICE "Note: XScreenSaver reads settings only from /usr/share/xscreensaver/config "
+        "(and MATE runs savers only from /usr/libexec/xscreensaver): sudo ln -s "
         "${CMAKE_INSTALL_PREFIX}/share/xscreensaver/config/flakemorph.xml "
-        "/usr/share/xscreensaver/config/ (or install the package, or use PREFIX=/usr)")
+        "/usr/share/xscreensaver/config/ && sudo ln -s ${CMAKE_INSTALL_PREFIX}/bin/flakemorph "
+        "/usr/libexec/xscreensaver/ (or install the package, or use PREFIX=/usr)")
     endif()
   ]])
 endif()
@@ -87,6 +90,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME flakemorph)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)

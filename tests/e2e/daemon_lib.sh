@@ -39,20 +39,26 @@ make_saver_user() {
 }
 
 # The build may sit where the saver user cannot reach (CI clones under /root): a copy of the
-# program where it can. SAVER_RUN is a folder that user may write to.
+# program where it can. An installed program is named as a user names it, without a path.
+# SAVER_RUN is a folder that user may write to.
 copy_program_for_saver_user() {
   chmod 755 "$WORK"
-  mkdir -p "$WORK/bin"
-  cp "$FLAKEMORPH" "$WORK/bin/flakemorph"
-  chmod 755 "$WORK/bin" "$WORK/bin/flakemorph"
-  SAVER_BIN="$WORK/bin/flakemorph"
+  if [[ -n "${FLAKEMORPH_INSTALLED:-}" ]]; then
+    SAVER_BIN=flakemorph
+  else
+    mkdir -p "$WORK/bin"
+    cp "$FLAKEMORPH" "$WORK/bin/flakemorph"
+    chmod 755 "$WORK/bin" "$WORK/bin/flakemorph"
+    SAVER_BIN="$WORK/bin/flakemorph"
+  fi
   SAVER_RUN="$WORK/run"
   mkdir -p "$SAVER_RUN"
   chown "$SAVER_USER:" "$SAVER_RUN"
-  runuser -u "$SAVER_USER" -- test -x "$SAVER_BIN" || fail "$SAVER_USER cannot run $SAVER_BIN"
+  runuser -u "$SAVER_USER" -- test -x "$FLAKEMORPH" || fail "$SAVER_USER cannot run $FLAKEMORPH"
 }
 
-# Hides every stock saver behind a script that logs its use to BLOCKED_LOG and fails.
+# Hides every stock saver behind a script that logs its use to BLOCKED_LOG and fails: those of
+# STOCK_SAVERS and of any folder given. An installed flakemorph among them stays.
 block_stock_savers() {
   BLOCKED_LOG="$WORK/blocked.log"
   : >"$BLOCKED_LOG"
@@ -63,11 +69,15 @@ echo "stock saver \$0 \$*" >>"$BLOCKED_LOG"
 exit 1
 BLOCKER
   chmod 755 "$WORK/blocked-saver"
-  local saver count=0
-  for saver in "$STOCK_SAVERS"/*; do
-    [[ "$(basename "$saver")" == xscreensaver-* ]] && continue
-    mount --bind "$WORK/blocked-saver" "$saver" || fail "cannot hide $saver"
-    count=$((count + 1))
+  local folder saver count=0
+  for folder in "$STOCK_SAVERS" "$@"; do
+    for saver in "$folder"/*; do
+      [[ "$(basename "$saver")" == xscreensaver-* || "$(basename "$saver")" == flakemorph ]] &&
+        continue
+      [[ -f "$saver" ]] || continue
+      mount --bind "$WORK/blocked-saver" "$saver" || fail "cannot hide $saver"
+      count=$((count + 1))
+    done
   done
   ((count > 0)) || fail "found no stock savers in $STOCK_SAVERS to hide"
   echo "hid $count stock savers"

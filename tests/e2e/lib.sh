@@ -6,7 +6,8 @@ set -euo pipefail
 export LC_ALL=C
 
 : "${BUILD_DIR:?BUILD_DIR must name the build folder}"
-FLAKEMORPH="$BUILD_DIR/flakemorph"
+# FLAKEMORPH_INSTALLED names an installed program to test instead of the build's.
+FLAKEMORPH="${FLAKEMORPH_INSTALLED:-$BUILD_DIR/flakemorph}"
 CLOSE_REQUEST="$BUILD_DIR/close-request"
 # The real ImageMagick, not whatever else is called convert earlier on PATH.
 CONVERT=/usr/bin/convert

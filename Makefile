@@ -10,6 +10,8 @@ INSTALLED := bin/flakemorph bin/flakemorph-trace share/man/man6/flakemorph.6.gz 
 	share/man/man1/flakemorph-trace.1.gz share/xscreensaver/config/flakemorph.xml \
 	libexec/xscreensaver/flakemorph share/applications/screensavers/flakemorph.desktop \
 	share/doc/flakemorph/copyright share/doc/flakemorph/changelog.gz
+# What earlier versions installed and this one no longer does, also removed by uninstall.
+FORMERLY_INSTALLED := share/man/man6/flakemorph.6 share/man/man1/flakemorph-trace.1
 # The prefix and the folders those files go into, parents first. Install notes which of them it
 # creates, in INSTALL_RECORD, so that uninstall removes those of them that are left empty, and
 # no others.
@@ -94,7 +96,7 @@ install:
 # Removes the installed files, then the folders install created that are now empty, deepest
 # first.
 uninstall:
-	rm -f $(addprefix "$(ROOT)/,$(addsuffix ",$(INSTALLED)))
+	rm -f $(addprefix "$(ROOT)/,$(addsuffix ",$(INSTALLED) $(FORMERLY_INSTALLED)))
 	@if [ -f "$(ROOT)/$(INSTALL_RECORD)" ]; then \
 	  folders=$$(cat "$(ROOT)/$(INSTALL_RECORD)"); \
 	  rm -f "$(ROOT)/$(INSTALL_RECORD)"; \

@@ -41,12 +41,13 @@ if [[ -z "${FLAKEMORPH_INSTALLED:-}" ]]; then
   chmod -R a+rX "$WORK/share"
   AS_SAVER_USER+=(XDG_DATA_DIRS="$WORK/share:/usr/local/share:/usr/share")
 fi
-for setting in "mode 'single'" "themes ['screensavers-flakemorph']" \
-  "idle-activation-enabled false" "lock-enabled false"; do
-  # shellcheck disable=SC2086 # a key and its value
-  as_saver_user gsettings set org.mate.screensaver $setting ||
-    fail "cannot set $setting"
-done
+set_mate() {
+  as_saver_user gsettings set org.mate.screensaver "$1" "$2" || fail "cannot set $1 to $2"
+}
+set_mate mode "'single'"
+set_mate themes "['screensavers-flakemorph']"
+set_mate idle-activation-enabled false
+set_mate lock-enabled false
 
 # A session bus for the daemon and its commands.
 as_saver_user dbus-daemon --session --fork --print-address=1 --print-pid=1 \

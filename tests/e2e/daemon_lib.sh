@@ -88,13 +88,17 @@ as_saver_user() {
   "${AS_SAVER_USER[@]}" "$@"
 }
 
-# Waits at most $1 seconds for the program under test to run as the saver user; sets SAVER_PID
-# and starts watching it with strace, which logs every signal it gets and how it ends.
+# Waits at most $1 seconds for the program under test to run as the saver user on this test's
+# display (other tests may run savers on theirs); sets SAVER_PID and starts watching it with
+# strace, which logs every signal it gets and how it ends.
 find_saver() {
-  local deadline=$(($(now_ms) + $1 * 1000))
+  local deadline=$(($(now_ms) + $1 * 1000)) pid display
   SAVER_PID=""
   until [[ -n "$SAVER_PID" ]]; do
-    SAVER_PID=$(pgrep -u "$SAVER_USER" -x flakemorph | head -n 1 || true)
+    for pid in $(pgrep -u "$SAVER_USER" -x flakemorph || true); do
+      display=$(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | sed -n 's/^DISPLAY=//p')
+      [[ "${display%.0}" == "${DISPLAY%.0}" ]] && SAVER_PID=$pid && break
+    done
     [[ -n "$SAVER_PID" ]] && break
     (($(now_ms) < deadline)) || fail "flakemorph did not start within $1 s"
     sleep 0.02

@@ -18,6 +18,10 @@ SCREEN_HEIGHT=720
 
 # The tests are about the X11 window whatever the caller's environment says.
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY SDL_FRAMEBUFFER_ACCELERATION FLAKEMORPH_STATS
+# No session bus: without an address, libdbus (which SDL asks for an input method) would start a
+# bus for the display through dbus-launch, where installed, and that puts a window of its own
+# on the test's screen.
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/flakemorph-tests
 
 WORK=$(mktemp -d)
 XVFB_PID=""

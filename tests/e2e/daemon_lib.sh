@@ -96,7 +96,8 @@ find_saver() {
   SAVER_PID=""
   until [[ -n "$SAVER_PID" ]]; do
     for pid in $(pgrep -u "$SAVER_USER" -x flakemorph || true); do
-      display=$(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | sed -n 's/^DISPLAY=//p')
+      # It may have ended since.
+      display=$({ tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | sed -n 's/^DISPLAY=//p') || true
       [[ "${display%.0}" == "${DISPLAY%.0}" ]] && SAVER_PID=$pid && break
     done
     [[ -n "$SAVER_PID" ]] && break

@@ -9,7 +9,13 @@ export LC_ALL=C
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 SOURCE_DIR=$PWD
 WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+installed=""
+# A failed run still takes the package away again.
+cleanup() {
+  [[ -z "$installed" ]] || apt-get purge -y -q flakemorph >/dev/null 2>&1 || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
 passed=0
 
 fail() {
@@ -54,6 +60,7 @@ sed 's/^/  lintian: /' "$WORK/lintian.log"
 pass "lintian finds no error and no warning"
 
 export DEBIAN_FRONTEND=noninteractive
+installed=yes
 apt-get install -y -q "./$deb" >"$WORK/apt.log" 2>&1 || fail "apt-get install: $(tail -n 10 "$WORK/apt.log")"
 dpkg-query -L flakemorph >"$WORK/files"
 [[ "$(/usr/bin/flakemorph --version)" == "flakemorph $version" &&
@@ -80,6 +87,7 @@ for daemon_test in xscreensaver_test mate_screensaver_test; do
 done
 
 apt-get purge -y -q flakemorph >"$WORK/purge.log" 2>&1 || fail "apt-get purge: $(tail -n 10 "$WORK/purge.log")"
+installed=""
 [[ -z "$(dpkg-query -W -f='${Status}' flakemorph 2>/dev/null | grep -v not-installed || true)" ]] ||
   fail "dpkg still knows flakemorph: $(dpkg-query -W -f='${Status}' flakemorph)"
 left=()

@@ -25,7 +25,9 @@ constexpr const char* kUsage =
     "  --backend NAME       the window system: wayland, x11 (on Wayland through Xwayland)\n"
     "                       or auto, the default: Wayland where WAYLAND_DISPLAY is set\n"
     "  --fps                show the frame rate and CPU load in a corner\n"
-    "  --rate HZ            frames per second, 1 to 240 (default: the display's refresh)\n"
+    "  --rate HZ            frames per second, 1 to 240 (default 60, whatever the display)\n"
+    "  --scale N            show every pixel as N x N screen pixels, 1 to 4 (default: as the\n"
+    "                       desktop is scaled, by GDK_SCALE or the Xft.dpi resource)\n"
     "  --help               show this help and exit\n"
     "  --version            show the version and exit\n"
     "\n"
@@ -55,6 +57,12 @@ std::optional<Backend> ParseBackend(std::string_view text) {
   if (text == "x11") return Backend::kX11;
   if (text == "wayland") return Backend::kWayland;
   return std::nullopt;
+}
+
+std::optional<int> ParseScale(std::string_view text) {
+  const auto value = ParseDigits(text, 10, kLargestScale);
+  if (!value || *value < 1) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 std::optional<int> ParseRate(std::string_view text) {
@@ -92,6 +100,7 @@ enum class OptionName {
   kBackend,
   kFps,
   kRate,
+  kScale,
   kHelp,
   kVersion
 };
@@ -102,7 +111,7 @@ struct OptionSpelling {
   bool takes_value;
 };
 
-constexpr std::array<OptionSpelling, 10> kOptions{{
+constexpr std::array<OptionSpelling, 11> kOptions{{
     {"window", OptionName::kWindow, false},
     {"geometry", OptionName::kGeometry, true},
     {"root", OptionName::kRoot, false},
@@ -111,6 +120,7 @@ constexpr std::array<OptionSpelling, 10> kOptions{{
     {"backend", OptionName::kBackend, true},
     {"fps", OptionName::kFps, false},
     {"rate", OptionName::kRate, true},
+    {"scale", OptionName::kScale, true},
     {"help", OptionName::kHelp, false},
     {"version", OptionName::kVersion, false},
 }};
@@ -211,6 +221,13 @@ class CommandLineParser {
           options.rate_hz = *rate;
         } else {
           Fail("--rate takes a whole number from 1 to 240, not '" + std::string(value) + "'");
+        }
+        break;
+      case OptionName::kScale:
+        if (const auto scale = ParseScale(value)) {
+          options.scale = *scale;
+        } else {
+          Fail("--scale takes a whole number from 1 to 4, not '" + std::string(value) + "'");
         }
         break;
       case OptionName::kHelp:

@@ -104,6 +104,18 @@ TEST(CommandLineTest, RatesRunFromOneToTwoHundredForty) {
   }
 }
 
+TEST(CommandLineTest, ScalesRunFromOneToFour) {
+  EXPECT_EQ(Parse({}).options.scale, 0);
+  EXPECT_EQ(Parse({"--scale", "1"}).options.scale, 1);
+  EXPECT_EQ(Parse({"-scale=4", "--window"}).options.scale, 4);
+  for (const char* scale : {"0", "5", "1.5", "", "two", " 2"}) {
+    const ParsedCommandLine parsed = Parse({"--scale", scale});
+    EXPECT_EQ(parsed.action, Action::kUsageError) << scale;
+    EXPECT_NE(parsed.error.find("--scale takes a whole number from 1 to 4"), std::string::npos)
+        << parsed.error;
+  }
+}
+
 TEST(CommandLineTest, UsageErrorsNameWhatIsWrong) {
   const struct {
     std::vector<const char*> arguments;
@@ -153,7 +165,7 @@ TEST(CommandLineTest, TheFirstOfHelpVersionOrAnErrorDecides) {
 TEST(CommandLineTest, TheHelpListsEveryOption) {
   const std::string usage = UsageText();
   for (const char* option : {"--window ", "--geometry", "--root", "--window-id", "--wallpaper",
-                             "--backend", "--fps", "--rate", "--help", "--version"}) {
+                             "--backend", "--fps", "--rate", "--scale", "--help", "--version"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }

@@ -62,7 +62,7 @@ void FailToOpen(const char* reason) {
   std::exit(1);
 }
 
-SdlSession::SdlSession(bool inside_another_program) {
+SdlSession::SdlSession(bool /*inside_another_program: an X window, X11 either way*/) {
   // This is the X11 window system: where there is no X display, SDL would otherwise turn to
   // its Wayland driver, which draws every frame through OpenGL. SDL_VIDEODRIVER still wins.
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");

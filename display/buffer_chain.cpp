@@ -48,7 +48,7 @@ std::optional<std::span<const PixelRect>> BufferChain::Bring(std::size_t index, 
 
 bool BufferChain::Fits(const Page& front, const TargetBuffer& target) const {
   return front.Width() == width_ && front.Height() == height_ && width_ > 0 && height_ > 0 &&
-         target.width == width_ * scale_ && target.height == height_ * scale_;
+         target.width / scale_ == width_ && target.height / scale_ == height_;
 }
 
 // The buffer differs from the page only inside the boxes it shows and those of the page, if

@@ -37,13 +37,16 @@ class BufferChain {
   void Forget(std::size_t index);
 
   // Makes buffer `index` (the pixels of `target`) show `front`, every page pixel as a
-  // scale x scale square, and gives the rects of the buffer, in its own pixels, that differ from
+  // scale x scale square (a buffer that is not a whole number of squares keeps the rest as it
+  // is), and gives the rects of the buffer, in its own pixels, that differ from
   // what the buffer brought before it showed (none if nothing changed). A page of another size
   // than the last Resize is not shown: nothing then, and the buffer unchanged.
   std::optional<std::span<const PixelRect>> Bring(std::size_t index, const Page& front,
                                                   const TargetBuffer& target);
 
   std::int32_t Scale() const { return scale_; }
+  std::int32_t Width() const { return width_; }
+  std::int32_t Height() const { return height_; }
 
  private:
   // What a buffer shows, as far as known: its fill colour with the outlines of these boxes.

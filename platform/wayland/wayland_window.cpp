@@ -34,7 +34,7 @@ const char* RoleName(SurfaceRole role) {
 
 WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, SurfaceRole role,
                              wl_output* output, std::int32_t width, std::int32_t height,
-                             std::string name, std::FILE* stats)
+                             std::int32_t pixel_scale, std::string name, std::FILE* stats)
     : MemoryDisplay(0, 0),
       globals_(globals),
       host_(host),
@@ -43,7 +43,8 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, Su
       name_(std::move(name)),
       stats_(stats),
       chosen_width_(width),
-      chosen_height_(height) {
+      chosen_height_(height),
+      pixel_scale_(pixel_scale) {
   // The page in front reaches a buffer by drawing its changes there: its own pixels are needed
   // only for a whole copy.
   DeferDrawing();
@@ -140,18 +141,19 @@ void WaylandWindow::ToplevelClose(void* data, xdg_toplevel*) {
 }
 
 // A size of 0 leaves it to us. Every configure, even of the same size, is damaged whole for a
-// while; only a new size or scale takes new buffers, and only a new size a new animation.
+// while; only a new size or scale takes new buffers, and only new pages a new animation.
 void WaylandWindow::Configure(std::int32_t width, std::int32_t height) {
   if (width <= 0) width = chosen_width_;
   if (height <= 0) height = chosen_height_;
   whole_frames_ = kWholeFramesAfterConfigure;
   if (configured_ && width == width_ && height == height_) return;
-  resized_ = configured_;
+  const bool first = !configured_;
   configured_ = true;
   width_ = width;
   height_ = height;
-  SetScaleSize(Single(width), Single(height));
   Reallocate();
+  // A window's first size is no new one: its animation has not started yet.
+  if (first) resized_ = false;
 }
 
 void WaylandWindow::OutputChanged(std::int32_t width, std::int32_t height) {
@@ -194,20 +196,37 @@ void WaylandWindow::SurfaceLeave(void* data, wl_surface*, wl_output* output) {
   window->UpdateScale();
 }
 
-// New buffers of the logical size times the scale; the scale goes with the next commit.
+// New buffers of the logical size times the scale, the output's full resolution; the scale
+// goes with the next commit. The pages are the buffers' size over the pixel scale: the logical
+// size, unless --scale asks for another.
 void WaylandWindow::Reallocate() {
   for (std::unique_ptr<ShmBuffer>& buffer : buffers_) buffer.reset();
   for (std::size_t i = 0; i < kBuffers; ++i) {
     buffers_[i] = std::make_unique<ShmBuffer>(globals_.shm, width_ * scale_, height_ * scale_);
   }
-  chain_.Resize(width_, height_, scale_);
+  const std::int32_t pixel = PixelScale();
+  const std::int32_t page_width = width_ * scale_ / pixel;
+  const std::int32_t page_height = height_ * scale_ / pixel;
+  if (page_width != chain_.Width() || page_height != chain_.Height()) {
+    resized_ = true;
+    SetScaleSize(Single(page_width), Single(page_height));
+  }
+  chain_.Resize(page_width, page_height, pixel);
   scale_unsent_ = true;
   whole_frames_ = kWholeFramesAfterConfigure;
   if (stats_ != nullptr) {
-    std::fprintf(stats_, "flakemorph: %s: %s %dx%d at scale %d, buffers %dx%d\n", name_.c_str(),
+    std::fprintf(stats_, "flakemorph: %s: %s %dx%d at scale %d, buffers %dx%d", name_.c_str(),
                  RoleName(role_), width_, height_, scale_, width_ * scale_, height_ * scale_);
+    if (page_width != width_ || page_height != height_) {
+      std::fprintf(stats_, ", pages %dx%d", page_width, page_height);
+    }
+    std::fputc('\n', stats_);
     std::fflush(stats_);
   }
+}
+
+std::int32_t WaylandWindow::PixelScale() const {
+  return pixel_scale_ > 0 ? pixel_scale_ : scale_;
 }
 
 bool WaylandWindow::TakeResize() {
@@ -230,7 +249,7 @@ void WaylandWindow::ShowFrame() {
   // without changes still goes, to keep to the compositor's pace.
   if (!damage) return;
   // Over the page, every frame: the animation is the same with or without it.
-  Commit(*buffer, *damage, text_.DrawOnto(buffer->Target(), scale_));
+  Commit(*buffer, *damage, text_.DrawOnto(buffer->Target(), PixelScale()));
 }
 
 bool WaylandWindow::HasFreeBuffer() const {

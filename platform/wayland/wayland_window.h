@@ -65,8 +65,8 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   // the logical size used when the compositor leaves the choice to us: the output's, or the
   // preview's.
   WaylandWindow(const WaylandGlobals& globals, WindowHost& host, SurfaceRole role,
-                wl_output* output, std::int32_t width, std::int32_t height, std::string name,
-                std::FILE* stats);
+                wl_output* output, std::int32_t width, std::int32_t height,
+                std::int32_t pixel_scale, std::string name, std::FILE* stats);
   WaylandWindow(const WaylandWindow&) = delete;
   WaylandWindow& operator=(const WaylandWindow&) = delete;
   ~WaylandWindow() override;
@@ -97,6 +97,8 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   void Configure(std::int32_t width, std::int32_t height);
   void UpdateScale();
   void Reallocate();
+  // Buffer pixels per page pixel, across and down.
+  std::int32_t PixelScale() const;
   ShmBuffer* FreeBuffer(std::size_t& index);
   bool HasFreeBuffer() const;
   void Commit(ShmBuffer& buffer, std::span<const PixelRect> damage, std::optional<PixelRect> text);
@@ -121,6 +123,8 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   // The size to take when a configure leaves it to us.
   std::int32_t chosen_width_;
   std::int32_t chosen_height_;
+  // --scale: buffer pixels per page pixel whatever the output's scale; 0 follows the output.
+  const std::int32_t pixel_scale_;
 
   wl_surface* surface_ = nullptr;
   zwlr_layer_surface_v1* layer_ = nullptr;

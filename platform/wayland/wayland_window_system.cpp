@@ -204,9 +204,10 @@ void WaylandWindowSystem::RequireGlobals() {
 
 void WaylandWindowSystem::OpenWindows() {
   if (request_.mode == WindowMode::kPreview) {
-    preview_ =
-        std::make_unique<WaylandWindow>(globals_, *this, SurfaceRole::kPreview, nullptr,
-                                        request_.width, request_.height, "window", request_.stats);
+    preview_ = std::make_unique<WaylandWindow>(globals_, *this, SurfaceRole::kPreview, nullptr,
+                                               request_.width * std::max(request_.scale, 1),
+                                               request_.height * std::max(request_.scale, 1),
+                                               request_.scale, "window", request_.stats);
     return;
   }
   for (std::unique_ptr<Output>& output : outputs_) {
@@ -225,7 +226,7 @@ void WaylandWindowSystem::OpenWindowOn(Output& output) {
   const std::int32_t scale = std::max(output.scale, 1);
   output.window = std::make_unique<WaylandWindow>(
       globals_, *this, role, output.output, output.mode_width / scale, output.mode_height / scale,
-      output.label, request_.stats);
+      request_.scale, output.label, request_.stats);
 }
 
 void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_t name,

@@ -56,3 +56,17 @@ wtype -s 300 -k space
 wait_for_exit 2 "$since"
 [[ "$APP_STATUS" == 0 ]] || fail "space: status $APP_STATUS"
 pass "space ends it with status 0"
+
+# --scale 2 on the unscaled output: pages of half the size, each pixel 2 x 2 on the screen.
+FLAKEMORPH_ARGS=(--scale 2)
+start_wayland_flakemorph
+wait_for_said '^flakemorph: HEADLESS-1: overlay 1920x1080 at scale 1, buffers 1920x1080, pages 960x540$' 10
+wait_for_said '^fps ' 10
+grab HEADLESS-1 "$WORK/forced.png"
+expect_circles HEADLESS-1 "$WORK/forced.png"
+"$CONVERT" "$WORK/forced.png" -alpha off -sample 50% -sample 200% "$WORK/forced-doubled.png"
+blocky=$("$COMPARE" -metric AE "$WORK/forced.png" "$WORK/forced-doubled.png" null: 2>&1 || true)
+[[ "$blocky" == 0 ]] || fail "--scale 2: $blocky pixels differ from the half-size picture doubled"
+pass "--scale 2: pages of 960x540, every pixel 2 x 2 on the output"
+kill -TERM "$APP_PID"
+wait_for_exit 2

@@ -8,12 +8,14 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/options.h"
 #include "app/program.h"
 #include "app/window_target.h"
 #include "figures/random_source.h"
+#include "platform/wayland/wayland_window_system.h"
 #include "platform/window_request.h"
 #include "platform/x11/x11_window_system.h"
 
@@ -51,6 +53,11 @@ bool StatsWanted() {
 bool InsideAnotherProgram(const flakemorph::ProgramOptions& options) {
   return options.mode == flakemorph::WindowMode::kRoot ||
          options.mode == flakemorph::WindowMode::kForeignWindow;
+}
+
+bool Named(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr && value[0] != '\0';
 }
 
 // A daemon stops its saver with SIGTERM, which must end us even if whoever started the daemon
@@ -91,14 +98,49 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options) {
   return request;
 }
 
+// Where the compositor was looked for: WAYLAND_DISPLAY, or libwayland's default.
+std::string WaylandName() {
+  return Named("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "wayland-0";
+}
+
+// Wayland when asked for, or by default where WAYLAND_DISPLAY is set, unless the animation goes
+// into an X window of another program; X11 otherwise, and where no compositor answers but an X
+// display is there. On X11 the wallpaper is the root window.
+std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
+    const flakemorph::ProgramOptions& options) {
+  using flakemorph::Backend;
+  const bool wayland_wanted = options.backend == Backend::kWayland ||
+                              (options.backend == Backend::kAuto && Named("WAYLAND_DISPLAY") &&
+                               !InsideAnotherProgram(options));
+  if (wayland_wanted) {
+    if (InsideAnotherProgram(options)) {
+      std::fputs("flakemorph: --root and --window-id draw into X windows: use --backend x11\n",
+                 stderr);
+      std::exit(kUsageErrorStatus);
+    }
+    if (auto system = flakemorph::OpenWaylandWindowSystem(RequestOf(options))) return system;
+    if (options.backend == Backend::kWayland || !Named("DISPLAY")) {
+      std::fprintf(stderr, "flakemorph: cannot open a window: no Wayland compositor at '%s'%s\n",
+                   WaylandName().c_str(),
+                   options.backend == Backend::kWayland ? "" : " and no X display");
+      std::exit(1);
+    }
+  }
+  flakemorph::WindowRequest request = RequestOf(options);
+  if (request.mode == flakemorph::WindowMode::kWallpaper) {
+    TakeSaverSignals();
+    request.window_id = 0;
+  }
+  return flakemorph::OpenX11WindowSystem(request);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   int status = 0;
   const std::optional<flakemorph::ProgramOptions> options = OptionsOfRun(argc, argv, status);
   if (!options) return status;
-  const std::unique_ptr<flakemorph::WindowSystem> windows =
-      flakemorph::OpenX11WindowSystem(RequestOf(*options));
+  const std::unique_ptr<flakemorph::WindowSystem> windows = OpenWindowSystem(*options);
   // Each monitor's figures come from a stream of its own, so no two show the same flake.
   const flakemorph::RandomStreams randoms = [](std::size_t stream) {
     return std::make_unique<flakemorph::TimeSeededGenerator>(

@@ -20,6 +20,10 @@ constexpr const char* kUsage =
     "  --geometry WxH       the size of that window (implies --window)\n"
     "  --root               draw into XSCREENSAVER_WINDOW, or else the root window\n"
     "  --window-id ID       draw into the window ID (hex 0x... or decimal)\n"
+    "  --wallpaper          run as the desktop's wallpaper, beneath every window, until\n"
+    "                       SIGINT or SIGTERM (on X11: in the root window)\n"
+    "  --backend NAME       the window system: wayland, x11 (on Wayland through Xwayland)\n"
+    "                       or auto, the default: Wayland where WAYLAND_DISPLAY is set\n"
     "  --fps                show the frame rate and CPU load in a corner\n"
     "  --rate HZ            frames per second, 1 to 240 (default 60, whatever the display)\n"
     "  --scale N            show every pixel as N x N screen pixels, 1 to 4 (default: as the\n"
@@ -46,6 +50,13 @@ std::optional<std::uint64_t> ParseDigits(std::string_view digits, int base, std:
   const auto [stop, error] = std::from_chars(digits.data(), end, value, base);
   if (error != std::errc{} || stop != end || value > largest) return std::nullopt;
   return value;
+}
+
+std::optional<Backend> ParseBackend(std::string_view text) {
+  if (text == "auto") return Backend::kAuto;
+  if (text == "x11") return Backend::kX11;
+  if (text == "wayland") return Backend::kWayland;
+  return std::nullopt;
 }
 
 std::optional<int> ParseScale(std::string_view text) {
@@ -77,6 +88,7 @@ struct Seen {
   bool geometry = false;
   bool root = false;
   bool window_id = false;
+  bool wallpaper = false;
 };
 
 enum class OptionName {
@@ -84,6 +96,8 @@ enum class OptionName {
   kGeometry,
   kRoot,
   kWindowId,
+  kWallpaper,
+  kBackend,
   kFps,
   kRate,
   kScale,
@@ -97,11 +111,13 @@ struct OptionSpelling {
   bool takes_value;
 };
 
-constexpr std::array<OptionSpelling, 9> kOptions{{
+constexpr std::array<OptionSpelling, 11> kOptions{{
     {"window", OptionName::kWindow, false},
     {"geometry", OptionName::kGeometry, true},
     {"root", OptionName::kRoot, false},
     {"window-id", OptionName::kWindowId, true},
+    {"wallpaper", OptionName::kWallpaper, false},
+    {"backend", OptionName::kBackend, true},
     {"fps", OptionName::kFps, false},
     {"rate", OptionName::kRate, true},
     {"scale", OptionName::kScale, true},
@@ -187,6 +203,16 @@ class CommandLineParser {
                "'");
         }
         break;
+      case OptionName::kWallpaper:
+        seen_.wallpaper = true;
+        break;
+      case OptionName::kBackend:
+        if (const auto backend = ParseBackend(value)) {
+          options.backend = *backend;
+        } else {
+          Fail("--backend takes wayland, x11 or auto, not '" + std::string(value) + "'");
+        }
+        break;
       case OptionName::kFps:
         options.show_fps = true;
         break;
@@ -221,8 +247,13 @@ class CommandLineParser {
       return Fail(std::string(seen_.window ? "--window" : "--geometry") +
                   " cannot go with --root or --window-id");
     }
+    if (seen_.wallpaper && (own_window || seen_.root || seen_.window_id)) {
+      return Fail("--wallpaper cannot go with --window, --geometry, --root or --window-id");
+    }
     ProgramOptions& options = result_.options;
-    if (seen_.window_id) {
+    if (seen_.wallpaper) {
+      options.mode = WindowMode::kWallpaper;
+    } else if (seen_.window_id) {
       options.mode = WindowMode::kForeignWindow;
     } else if (seen_.root) {
       options.mode = WindowMode::kRoot;

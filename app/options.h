@@ -12,8 +12,16 @@
 
 namespace flakemorph {
 
+// Which window system to draw through.
+enum class Backend {
+  kAuto,     // Wayland where WAYLAND_DISPLAY names a compositor, else X11
+  kX11,      // --backend x11: X11, through Xwayland on a Wayland desktop
+  kWayland,  // --backend wayland
+};
+
 struct ProgramOptions {
   WindowMode mode = WindowMode::kEveryMonitor;
+  Backend backend = Backend::kAuto;
   WindowId window_id = 0;  // with kForeignWindow
   int width = 1280;        // of the preview window
   int height = 720;

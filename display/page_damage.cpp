@@ -130,11 +130,54 @@ void CopyRects(const Page& page, std::span<const PixelRect> rects, const TargetB
   }
 }
 
+// Rects are numbered in 16 bits; at least one is needed for a whole page.
+PageDamage::PageDamage(const TileGrid& grid)
+    : grid_{std::max(grid.tile_width, 1), std::max(grid.tile_height, 1),
+            std::clamp<std::size_t>(grid.most_rects, 1, 65535)},
+      rects_(grid_.most_rects),
+      open_{std::vector<std::uint16_t>(grid_.most_rects),
+            std::vector<std::uint16_t>(grid_.most_rects)} {}
+
+void CopyRectsScaled(const Page& page, std::span<const PixelRect> rects, const TargetBuffer& target,
+                     std::int32_t scale) {
+  if (scale <= 1) {
+    CopyRects(page, rects, target);
+    return;
+  }
+  // The page rects that land on the target, whole page pixels only.
+  const TargetBuffer reach{target.pixels, target.width / scale, target.height / scale, target.pitch,
+                           target.layout};
+  const auto page_width = static_cast<std::ptrdiff_t>(page.Width());
+  const auto row_bytes = [&](std::ptrdiff_t y) {
+    return static_cast<std::byte*>(target.pixels) + y * static_cast<std::ptrdiff_t>(target.pitch);
+  };
+  for (const PixelRect& rect : rects) {
+    const Span2D clip = Clip(rect, page, reach);
+    if (clip.left >= clip.right) continue;
+    const auto count = static_cast<std::size_t>(clip.right - clip.left) * scale;
+    for (std::int32_t y = clip.top; y < clip.bottom; ++y) {
+      const std::uint32_t* from = page.Pixels() + y * page_width + clip.left;
+      auto* first = reinterpret_cast<std::uint32_t*>(row_bytes(std::ptrdiff_t{y} * scale)) +
+                    std::ptrdiff_t{clip.left} * scale;
+      std::uint32_t* to = first;
+      for (std::int32_t x = clip.left; x < clip.right; ++x) {
+        const std::uint32_t pixel = InLayout(static_cast<ColorValue>(*from++), target.layout);
+        for (std::int32_t i = 0; i < scale; ++i) *to++ = pixel;
+      }
+      for (std::int32_t i = 1; i < scale; ++i) {
+        auto* copy = reinterpret_cast<std::uint32_t*>(row_bytes(std::ptrdiff_t{y} * scale + i)) +
+                     std::ptrdiff_t{clip.left} * scale;
+        std::copy_n(first, count, copy);
+      }
+    }
+  }
+}
+
 void PageDamage::Resize(std::int32_t width, std::int32_t height) {
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);
-  columns_ = (width_ + kTileWidth - 1) / kTileWidth;
-  rows_ = (height_ + kTileHeight - 1) / kTileHeight;
+  columns_ = (width_ + grid_.tile_width - 1) / grid_.tile_width;
+  rows_ = (height_ + grid_.tile_height - 1) / grid_.tile_height;
   words_per_row_ = static_cast<std::size_t>((columns_ + kWordBits - 1) / kWordBits);
   tiles_.assign(words_per_row_ * static_cast<std::size_t>(rows_), 0);
   shown_ = nullptr;
@@ -188,6 +231,15 @@ bool PageDamage::RedrawChanges(const Page& front, const TargetBuffer& target) {
   return true;
 }
 
+std::optional<std::span<const PixelRect>> PageDamage::RectsAround(std::span<const Page::Box> before,
+                                                                  std::span<const Page::Box> now) {
+  std::fill(tiles_.begin(), tiles_.end(), 0);
+  MarkBoxes(before);
+  MarkBoxes(now);
+  if (!CollectRects()) return std::nullopt;
+  return std::span<const PixelRect>(rects_.data(), rect_count_);
+}
+
 // False when the changes make too many rects.
 bool PageDamage::CollectChanges(const Page& front) {
   std::fill(tiles_.begin(), tiles_.end(), 0);
@@ -207,9 +259,9 @@ void PageDamage::MarkBox(const Page::Box& box) {
   const std::int32_t top = std::max(std::min(box.top, box.bottom), 0);
   const std::int32_t bottom = std::min(std::max(box.top, box.bottom), height_);
   if (left >= right || top >= bottom) return;
-  for (std::int32_t row = top / kTileHeight; row <= (bottom - 1) / kTileHeight; ++row) {
-    SetBits(&tiles_[static_cast<std::size_t>(row) * words_per_row_], left / kTileWidth,
-            (right - 1) / kTileWidth);
+  for (std::int32_t row = top / grid_.tile_height; row <= (bottom - 1) / grid_.tile_height; ++row) {
+    SetBits(&tiles_[static_cast<std::size_t>(row) * words_per_row_], left / grid_.tile_width,
+            (right - 1) / grid_.tile_width);
   }
 }
 
@@ -233,7 +285,7 @@ bool PageDamage::CollectRects() {
         rects_[above[cursor]].height += run.height;
         below[below_count++] = above[cursor];
       } else {
-        if (rect_count_ == kMostRects) return false;
+        if (rect_count_ == grid_.most_rects) return false;
         rects_[rect_count_] = run;
         below[below_count++] = static_cast<std::uint16_t>(rect_count_++);
       }
@@ -246,10 +298,10 @@ bool PageDamage::CollectRects() {
 
 PixelRect PageDamage::RunRect(std::int32_t row, std::int32_t first_column,
                               std::int32_t end_column) const {
-  const std::int32_t x = first_column * kTileWidth;
-  const std::int32_t y = row * kTileHeight;
-  return {x, y, std::min(end_column * kTileWidth, width_) - x,
-          std::min(y + kTileHeight, height_) - y};
+  const std::int32_t x = first_column * grid_.tile_width;
+  const std::int32_t y = row * grid_.tile_height;
+  return {x, y, std::min(end_column * grid_.tile_width, width_) - x,
+          std::min(y + grid_.tile_height, height_) - y};
 }
 
 std::span<const PixelRect> PageDamage::WholePage(const Page& front) {

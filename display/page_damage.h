@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -52,6 +53,19 @@ std::uint32_t InLayout(ColorValue color, const PixelLayout& layout);
 // pixel to the target's layout; whatever lies outside the page or the target is left out.
 void CopyRects(const Page& page, std::span<const PixelRect> rects, const TargetBuffer& target);
 
+// The same for a target with `scale` pixels per page pixel each way (a display scaled by a whole
+// number): the page's rects land on rects `scale` times larger, every page pixel filling a
+// scale x scale square, so the picture is the page's, only larger and as sharp.
+void CopyRectsScaled(const Page& page, std::span<const PixelRect> rects, const TargetBuffer& target,
+                     std::int32_t scale);
+
+// How finely changes are told apart: tiles of that many pixels, and at most that many rects.
+struct TileGrid {
+  std::int32_t tile_width;
+  std::int32_t tile_height;
+  std::size_t most_rects;
+};
+
 class PageDamage {
  public:
   // Boxes are widened to whole tiles, and the tiles of a row joined into runs, which keeps the
@@ -61,6 +75,11 @@ class PageDamage {
   static constexpr std::int32_t kTileHeight = 8;
   // A frame with more rects than this is copied whole.
   static constexpr std::size_t kMostRects = 1024;
+
+  PageDamage() : PageDamage(TileGrid{kTileWidth, kTileHeight, kMostRects}) {}
+  // Coarser tiles and fewer rects, for a window system that pays more for each rect than for
+  // the pixels in it.
+  explicit PageDamage(const TileGrid& grid);
 
   // Sizes the tile map for pages of this size. Allocates, so it belongs to start-up.
   void Resize(std::int32_t width, std::int32_t height);
@@ -75,6 +94,11 @@ class PageDamage {
   // rather than copied.
   std::span<const PixelRect> CopyChanges(const Page& front, const TargetBuffer& target);
 
+  // The runs of tiles around the boxes of both lists, clipped to the size of the last Resize;
+  // nothing if they make more rects than the grid allows. Copies nothing.
+  std::optional<std::span<const PixelRect>> RectsAround(std::span<const Page::Box> before,
+                                                        std::span<const Page::Box> now);
+
  private:
   bool KnowsDifference(const Page& front, const TargetBuffer& target) const;
   bool CollectChanges(const Page& front);
@@ -85,6 +109,7 @@ class PageDamage {
   PixelRect RunRect(std::int32_t row, std::int32_t first_column, std::int32_t end_column) const;
   std::span<const PixelRect> WholePage(const Page& front);
 
+  TileGrid grid_;
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   std::int32_t columns_ = 0;
@@ -92,12 +117,11 @@ class PageDamage {
   std::size_t words_per_row_ = 0;
   // One bit per tile, a row of tiles after another, each row starting a new word.
   std::vector<std::uint64_t> tiles_;
-  std::vector<PixelRect> rects_ = std::vector<PixelRect>(kMostRects);
+  std::vector<PixelRect> rects_;
   std::size_t rect_count_ = 0;
   // The rects that reach down to the row of tiles above the one being collected, and those that
   // reach the one below it, each left to right: a run may lengthen one of the former.
-  std::array<std::vector<std::uint16_t>, 2> open_{std::vector<std::uint16_t>(kMostRects),
-                                                  std::vector<std::uint16_t>(kMostRects)};
+  std::array<std::vector<std::uint16_t>, 2> open_;
 
   // What the target shows: the page shown_ as it was when its fill count was shown_fills_,
   // and the target it was copied to, so that another one is not mistaken for it.

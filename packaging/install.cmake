@@ -102,7 +102,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # A file, not a library, so dpkg-shlibdeps cannot see it: the font of --fps.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver, mate-screensaver, xsecurelock")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver, mate-screensaver, xsecurelock, swayidle")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "flake of coloured circles that bursts and gathers anew, as a screen saver
 A symmetric flake of 360 coloured circle outlines spins, swells in lobes and

@@ -12,6 +12,7 @@ enum class WindowMode {
   kPreview,        // --window: one ordinary window with a frame
   kRoot,           // --root: XSCREENSAVER_WINDOW, or else the root window
   kForeignWindow,  // --window-id ID: a window of another program
+  kWallpaper,      // --wallpaper: beneath every window, on every monitor, until a signal
 };
 
 // X window ids are 29-bit numbers; 0 names no window.

@@ -11,6 +11,9 @@ run_packages=(
   libxrandr-dev                     # monitors that change while it runs
   libsdl2-ttf-dev fonts-dejavu-core # the text of --fps
   libx11-dev                        # windows of other programs
+  libwayland-dev libwayland-bin     # the native Wayland window, its protocols' code generated
+  wayland-protocols                 # ... from xdg-shell
+  librust-wayland-protocols-dev     # ... and the layer shell (and virtual pointer) ones
 )
 deb_packages=(
   dpkg-dev file                     # the package and the libraries it depends on
@@ -23,6 +26,7 @@ test_packages=(
   xscreensaver xsecurelock strace procps         # ... inside the real screen savers
   libxml2-utils groff man-db                     # checks of the settings XML and manual pages
   lintian                                        # checks of the package
+  sway grim wtype swayidle                       # end-to-end tests under a real compositor
 )
 # Installed without what they only recommend, which for the MATE daemon is most of a desktop.
 lean_test_packages=(

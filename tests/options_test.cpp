@@ -82,6 +82,18 @@ TEST(CommandLineTest, ThePreviewWindowTakesItsSizeFromGeometry) {
   EXPECT_EQ(Parse({"--geometry=1x32767"}).options.mode, WindowMode::kPreview);
 }
 
+TEST(CommandLineTest, TheWallpaperAndTheWindowSystemAreChosenByName) {
+  EXPECT_EQ(Parse({}).options.backend, Backend::kAuto);
+  EXPECT_EQ(Parse({"--wallpaper"}).options.mode, WindowMode::kWallpaper);
+  EXPECT_EQ(Parse({"-wallpaper", "--fps"}).options.mode, WindowMode::kWallpaper);
+  EXPECT_EQ(Parse({"--backend", "x11"}).options.backend, Backend::kX11);
+  EXPECT_EQ(Parse({"-backend=wayland"}).options.backend, Backend::kWayland);
+  EXPECT_EQ(Parse({"--backend=wayland", "--backend", "auto"}).options.backend, Backend::kAuto);
+  const ParsedCommandLine window = Parse({"--backend", "wayland", "--window"});
+  EXPECT_EQ(window.options.mode, WindowMode::kPreview);
+  EXPECT_EQ(window.options.backend, Backend::kWayland);
+}
+
 TEST(CommandLineTest, RatesRunFromOneToTwoHundredForty) {
   EXPECT_EQ(Parse({"--rate", "1"}).options.rate_hz, 1);
   EXPECT_EQ(Parse({"--rate", "240"}).options.rate_hz, 240);
@@ -126,6 +138,14 @@ TEST(CommandLineTest, UsageErrorsNameWhatIsWrong) {
       {{"--window", "--root"}, "--window cannot go with --root or --window-id"},
       {{"--geometry", "10x10", "--window-id", "7"},
        "--geometry cannot go with --root or --window-id"},
+      {{"--backend"}, "--backend needs a value"},
+      {{"--backend", "X11"}, "--backend takes wayland, x11 or auto, not 'X11'"},
+      {{"--backend=sdl"}, "--backend takes wayland, x11 or auto, not 'sdl'"},
+      {{"--wallpaper=1"}, "--wallpaper takes no value"},
+      {{"--wallpaper", "--window"},
+       "--wallpaper cannot go with --window, --geometry, --root or --window-id"},
+      {{"--root", "--wallpaper"},
+       "--wallpaper cannot go with --window, --geometry, --root or --window-id"},
   };
   for (const auto& c : cases) {
     std::vector<const char*> argv{"flakemorph"};
@@ -144,8 +164,8 @@ TEST(CommandLineTest, TheFirstOfHelpVersionOrAnErrorDecides) {
 
 TEST(CommandLineTest, TheHelpListsEveryOption) {
   const std::string usage = UsageText();
-  for (const char* option : {"--window ", "--geometry", "--root", "--window-id", "--fps", "--rate",
-                             "--scale", "--help", "--version"}) {
+  for (const char* option : {"--window ", "--geometry", "--root", "--window-id", "--wallpaper",
+                             "--backend", "--fps", "--rate", "--scale", "--help", "--version"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }

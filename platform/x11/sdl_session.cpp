@@ -62,17 +62,21 @@ void FailToOpen(const char* reason) {
   std::exit(1);
 }
 
-SdlSession::SdlSession(bool inside_another_program) {
+SdlSession::SdlSession(bool /*inside_another_program: an X window, X11 either way*/) {
+  // This is the X11 window system: where there is no X display, SDL would otherwise turn to
+  // its Wayland driver, which draws every frame through OpenGL. SDL_VIDEODRIVER still wins.
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   // SDL asks D-Bus for input methods; with no session bus, libdbus would start one of its own
   // (dbus-launch, with a window of its own on the display) and leave it running after we end.
   setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", /*overwrite=*/0);
-  // The id is an X window's.
-  if (inside_another_program) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   // A screen saver must never keep the display awake: SDL would otherwise suspend the display's
   // screen saver and reset its idle timer every 30 s, so that neither power saving nor an idle
   // locker ever starts, whether we run on our own or inside a screen saver.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) FailToOpen(SDL_GetError());
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    FailToOpen(std::getenv("SDL_VIDEODRIVER") == nullptr ? NoDisplayReason().data()
+                                                         : SDL_GetError());
+  }
   if (OnlyAnInvisibleDriver()) FailToOpen(NoDisplayReason().data());
   // On X11 a window surface otherwise goes through an OpenGL texture, which costs ten times as
   // much per page where OpenGL is software; shared-memory images are the cheap way.

@@ -18,7 +18,8 @@ namespace flakemorph {
 namespace {
 
 bool InsideAnotherProgram(const WindowRequest& request) {
-  return request.mode == WindowMode::kRoot || request.mode == WindowMode::kForeignWindow;
+  return request.mode == WindowMode::kRoot || request.mode == WindowMode::kForeignWindow ||
+         request.mode == WindowMode::kWallpaper;
 }
 
 // The session, the windows and the foreign window's watch, in the order they must end: the
@@ -69,6 +70,7 @@ class X11WindowSystem final : public WindowSystem {
         windows_.push_back(SdlWindow::Preview(request.width, request.height, scale_));
         break;
       case WindowMode::kRoot:
+      case WindowMode::kWallpaper:
       case WindowMode::kForeignWindow:
         windows_.push_back(SdlWindow::Foreign(*foreign_, scale_));
         if (request.stats != nullptr) SayForeignSize(request.stats);

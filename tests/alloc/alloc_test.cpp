@@ -10,6 +10,7 @@
 
 #include "animation/animation.h"
 #include "app/program.h"
+#include "display/buffer_chain.h"
 #include "display/memory_display.h"
 #include "display/page_damage.h"
 #include "figures/random_source.h"
@@ -186,6 +187,45 @@ class DamageDisplay final : public MemoryDisplay {
 TEST(Animation, FramesShownThroughDamageAllocateNothing) {
   DamageDisplay display(640, 480);
   ExpectFramesAllocateNothing(display);
+}
+
+// Pages brought, as the Wayland window brings them, into buffers taken in turn (a third now and
+// then, as when the compositor holds two), at scale 2 every other run.
+class BufferChainDisplay final : public MemoryDisplay {
+ public:
+  BufferChainDisplay(int width, int height, int scale)
+      : MemoryDisplay(static_cast<float>(width), static_cast<float>(height)) {
+    const std::size_t pixels = static_cast<std::size_t>(width * scale) * (height * scale);
+    for (std::size_t i = 0; i < BufferChain::kMostBuffers; ++i) {
+      buffers_.emplace_back(pixels);
+      targets_.push_back({buffers_.back().data(),
+                          width * scale,
+                          height * scale,
+                          width * scale * 4,
+                          {16, 8, 0, 0xFF000000U}});
+    }
+    chain_.Resize(width, height, scale);
+    DeferDrawing();
+  }
+
+  void ZOrder(std::int16_t k) override {
+    MemoryDisplay::ZOrder(k);
+    const std::size_t index = ++frames_ % 7 == 0 ? 2 : frames_ % 2;
+    chain_.Bring(index, FrontPage(), targets_[index]);
+  }
+
+ private:
+  std::vector<std::vector<std::uint32_t>> buffers_;
+  std::vector<TargetBuffer> targets_;
+  BufferChain chain_;
+  std::size_t frames_ = 0;
+};
+
+TEST(Animation, FramesShownThroughABufferChainAllocateNothing) {
+  BufferChainDisplay display(640, 480, 1);
+  ExpectFramesAllocateNothing(display);
+  BufferChainDisplay scaled(320, 240, 2);
+  ExpectFramesAllocateNothing(scaled);
 }
 
 // The loop of the program around the animations: several windows, pacing to a rate, the

@@ -1,0 +1,105 @@
+#include "display/buffer_chain.h"
+
+#include <algorithm>
+
+namespace flakemorph {
+namespace {
+
+// As many boxes as a page remembers: beyond them its record is not exact and nothing is kept.
+constexpr std::size_t kRememberedBoxes = 1024;
+
+bool Comparable(const Page::Record& record, const ColorValue fill, bool known) {
+  return known && record.exact && record.fill_color == fill;
+}
+
+}  // namespace
+
+BufferChain::BufferChain() {
+  for (Shown& shown : shown_) shown.boxes.reserve(kRememberedBoxes);
+}
+
+void BufferChain::Resize(std::int32_t width, std::int32_t height, std::int32_t scale) {
+  width_ = std::max(width, 0);
+  height_ = std::max(height, 0);
+  scale_ = std::max(scale, 1);
+  repair_.Resize(width_, height_);
+  damage_.Resize(width_, height_);
+  for (std::size_t i = 0; i < kMostBuffers; ++i) Forget(i);
+  last_ = kMostBuffers;
+}
+
+void BufferChain::Forget(std::size_t index) {
+  if (index >= kMostBuffers) return;
+  shown_[index].known = false;
+  shown_[index].boxes.clear();
+}
+
+std::optional<std::span<const PixelRect>> BufferChain::Bring(std::size_t index, const Page& front,
+                                                             const TargetBuffer& target) {
+  if (index >= kMostBuffers || !Fits(front, target)) return std::nullopt;
+  const Page::Record now = front.Drawn();
+  Update(shown_[index], front, target);
+  const std::span<const PixelRect> damage =
+      DamageSince(last_ < kMostBuffers ? &shown_[last_] : nullptr, now);
+  Remember(shown_[index], now);
+  last_ = index;
+  return damage;
+}
+
+bool BufferChain::Fits(const Page& front, const TargetBuffer& target) const {
+  return front.Width() == width_ && front.Height() == height_ && width_ > 0 && height_ > 0 &&
+         target.width / scale_ == width_ && target.height / scale_ == height_;
+}
+
+// The buffer differs from the page only inside the boxes it shows and those of the page, if
+// both are the same fill colour beneath.
+void BufferChain::Update(Shown& shown, const Page& front, const TargetBuffer& target) {
+  const Page::Record now = front.Drawn();
+  const bool known = Comparable(now, shown.fill, shown.known);
+  if (known && scale_ == 1) {
+    Redraw(shown, now, target);
+    return;
+  }
+  const std::optional<std::span<const PixelRect>> around =
+      known ? repair_.RectsAround(shown.boxes, now.boxes) : std::nullopt;
+  const PixelRect whole{0, 0, width_, height_};
+  CopyRectsScaled(front, around ? *around : std::span<const PixelRect>(&whole, 1), target, scale_);
+}
+
+// Draws the outlines the buffer shows again in the fill colour, which leaves it all fill
+// colour, and the page's outlines on that, in order: the page's raster, pixel for pixel.
+void BufferChain::Redraw(const Shown& shown, const Page::Record& now, const TargetBuffer& target) {
+  const PixelRows rows{static_cast<std::uint32_t*>(target.pixels), target.width, target.height,
+                       target.pitch / static_cast<std::ptrdiff_t>(sizeof(std::uint32_t))};
+  const std::uint32_t fill = InLayout(now.fill_color, target.layout);
+  for (const Page::Box& box : shown.boxes) raster_.Draw(rows, box, fill);
+  for (std::size_t n = 0; n < now.boxes.size(); ++n) {
+    raster_.Draw(rows, now.boxes[n], InLayout(now.colors[n], target.layout));
+  }
+}
+
+std::span<const PixelRect> BufferChain::DamageSince(const Shown* last, const Page::Record& now) {
+  if (last == nullptr || !Comparable(now, last->fill, last->known)) return Whole();
+  const std::optional<std::span<const PixelRect>> around =
+      damage_.RectsAround(last->boxes, now.boxes);
+  if (!around) return Whole();
+  std::size_t count = 0;
+  for (const PixelRect& rect : *around) {
+    rects_[count++] = {rect.x * scale_, rect.y * scale_, rect.width * scale_, rect.height * scale_};
+  }
+  return {rects_.data(), count};
+}
+
+void BufferChain::Remember(Shown& shown, const Page::Record& now) {
+  shown.known = now.exact;
+  shown.fill = now.fill_color;
+  shown.boxes.clear();
+  if (now.exact) shown.boxes.assign(now.boxes.begin(), now.boxes.end());
+}
+
+std::span<const PixelRect> BufferChain::Whole() {
+  rects_[0] = {0, 0, width_ * scale_, height_ * scale_};
+  return {rects_.data(), 1};
+}
+
+}  // namespace flakemorph

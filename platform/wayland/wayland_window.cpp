@@ -1,0 +1,305 @@
+#include "platform/wayland/wayland_window.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "figures/numbers.h"
+#include "platform/wayland/protocols.h"
+
+namespace flakemorph {
+namespace {
+
+// About a second of frames at the usual refresh.
+constexpr int kWholeFramesAfterConfigure = 60;
+
+constexpr std::uint32_t kAllEdges =
+    ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+    ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT;
+
+const char* RoleName(SurfaceRole role) {
+  switch (role) {
+    case SurfaceRole::kOverlay:
+      return "overlay";
+    case SurfaceRole::kWallpaper:
+      return "wallpaper";
+    case SurfaceRole::kFullScreen:
+      return "full-screen window";
+    case SurfaceRole::kPreview:
+      return "window";
+  }
+  return "surface";
+}
+
+}  // namespace
+
+WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, SurfaceRole role,
+                             wl_output* output, std::int32_t width, std::int32_t height,
+                             std::int32_t pixel_scale, std::string name, std::FILE* stats)
+    : MemoryDisplay(0, 0),
+      globals_(globals),
+      host_(host),
+      role_(role),
+      output_(output),
+      name_(std::move(name)),
+      stats_(stats),
+      chosen_width_(width),
+      chosen_height_(height),
+      pixel_scale_(pixel_scale) {
+  // The page in front reaches a buffer by drawing its changes there: its own pixels are needed
+  // only for a whole copy.
+  DeferDrawing();
+  surface_ = wl_compositor_create_surface(globals_.compositor);
+  static constexpr wl_surface_listener kSurfaceListener{.enter = SurfaceEnter,
+                                                        .leave = SurfaceLeave};
+  wl_surface_add_listener(surface_, &kSurfaceListener, this);
+  if (output_ != nullptr) scale_ = std::max(host_.ScaleOf(output_), 1);
+  if (role_ == SurfaceRole::kOverlay || role_ == SurfaceRole::kWallpaper) {
+    MakeLayerSurface(globals_.layer_shell);
+  } else {
+    MakeToplevel(globals_.wm_base);
+  }
+  // A commit without a buffer asks for the first configure.
+  wl_surface_commit(surface_);
+}
+
+WaylandWindow::~WaylandWindow() {
+  if (frame_ != nullptr) wl_callback_destroy(frame_);
+  for (std::unique_ptr<ShmBuffer>& buffer : buffers_) buffer.reset();
+  if (layer_ != nullptr) zwlr_layer_surface_v1_destroy(layer_);
+  if (toplevel_ != nullptr) xdg_toplevel_destroy(toplevel_);
+  if (xdg_surface_ != nullptr) xdg_surface_destroy(xdg_surface_);
+  wl_surface_destroy(surface_);
+}
+
+// Over the whole output, ignoring the panels' exclusive zones. The overlay takes the keyboard
+// so that any key ends it; the wallpaper takes none.
+void WaylandWindow::MakeLayerSurface(zwlr_layer_shell_v1* shell) {
+  const bool wallpaper = role_ == SurfaceRole::kWallpaper;
+  layer_ = zwlr_layer_shell_v1_get_layer_surface(
+      shell, surface_, output_,
+      wallpaper ? ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND : ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
+      "flakemorph");
+  static constexpr zwlr_layer_surface_v1_listener kListener{.configure = LayerConfigure,
+                                                            .closed = LayerClosed};
+  zwlr_layer_surface_v1_add_listener(layer_, &kListener, this);
+  zwlr_layer_surface_v1_set_size(layer_, 0, 0);
+  zwlr_layer_surface_v1_set_anchor(layer_, kAllEdges);
+  zwlr_layer_surface_v1_set_exclusive_zone(layer_, -1);
+  zwlr_layer_surface_v1_set_keyboard_interactivity(
+      layer_, wallpaper ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE
+                        : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+}
+
+void WaylandWindow::MakeToplevel(xdg_wm_base* wm_base) {
+  xdg_surface_ = xdg_wm_base_get_xdg_surface(wm_base, surface_);
+  static constexpr xdg_surface_listener kSurfaceListener{.configure = XdgConfigure};
+  xdg_surface_add_listener(xdg_surface_, &kSurfaceListener, this);
+  toplevel_ = xdg_surface_get_toplevel(xdg_surface_);
+  static constexpr xdg_toplevel_listener kToplevelListener{
+      .configure = ToplevelConfigure,
+      .close = ToplevelClose,
+      .configure_bounds = [](void*, xdg_toplevel*, std::int32_t, std::int32_t) {},
+      .wm_capabilities = [](void*, xdg_toplevel*, wl_array*) {}};
+  xdg_toplevel_add_listener(toplevel_, &kToplevelListener, this);
+  xdg_toplevel_set_title(toplevel_, "flakemorph");
+  xdg_toplevel_set_app_id(toplevel_, "flakemorph");
+  if (role_ == SurfaceRole::kFullScreen) {
+    xdg_toplevel_set_fullscreen(toplevel_, output_);
+  } else {
+    // Of the size asked for: a tiling compositor floats a window that cannot be resized.
+    xdg_toplevel_set_min_size(toplevel_, chosen_width_, chosen_height_);
+    xdg_toplevel_set_max_size(toplevel_, chosen_width_, chosen_height_);
+  }
+}
+
+void WaylandWindow::LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
+                                   std::uint32_t width, std::uint32_t height) {
+  zwlr_layer_surface_v1_ack_configure(layer, serial);
+  static_cast<WaylandWindow*>(data)->Configure(static_cast<std::int32_t>(width),
+                                               static_cast<std::int32_t>(height));
+}
+
+void WaylandWindow::LayerClosed(void* data, zwlr_layer_surface_v1*) {
+  static_cast<WaylandWindow*>(data)->closed_ = true;
+}
+
+void WaylandWindow::ToplevelConfigure(void* data, xdg_toplevel*, std::int32_t width,
+                                      std::int32_t height, wl_array*) {
+  auto* window = static_cast<WaylandWindow*>(data);
+  window->toplevel_width_ = width;
+  window->toplevel_height_ = height;
+}
+
+void WaylandWindow::XdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
+  xdg_surface_ack_configure(surface, serial);
+  auto* window = static_cast<WaylandWindow*>(data);
+  window->Configure(window->toplevel_width_, window->toplevel_height_);
+}
+
+void WaylandWindow::ToplevelClose(void* data, xdg_toplevel*) {
+  static_cast<WaylandWindow*>(data)->close_requested_ = true;
+}
+
+// A size of 0 leaves it to us. Every configure, even of the same size, is damaged whole for a
+// while; only a new size or scale takes new buffers, and only new pages a new animation.
+void WaylandWindow::Configure(std::int32_t width, std::int32_t height) {
+  if (width <= 0) width = chosen_width_;
+  if (height <= 0) height = chosen_height_;
+  whole_frames_ = kWholeFramesAfterConfigure;
+  if (configured_ && width == width_ && height == height_) return;
+  const bool first = !configured_;
+  configured_ = true;
+  width_ = width;
+  height_ = height;
+  Reallocate();
+  // A window's first size is no new one: its animation has not started yet.
+  if (first) resized_ = false;
+}
+
+void WaylandWindow::OutputChanged(std::int32_t width, std::int32_t height) {
+  chosen_width_ = role_ == SurfaceRole::kPreview ? chosen_width_ : width;
+  chosen_height_ = role_ == SurfaceRole::kPreview ? chosen_height_ : height;
+  UpdateScale();
+}
+
+// A toplevel takes the largest scale of the outputs it is on; any other surface its output's.
+void WaylandWindow::UpdateScale() {
+  std::int32_t scale = 1;
+  if (output_ != nullptr) {
+    scale = host_.ScaleOf(output_);
+  } else {
+    for (const wl_output* output : entered_) {
+      if (output != nullptr) scale = std::max(scale, host_.ScaleOf(output));
+    }
+  }
+  scale = std::max(scale, 1);
+  if (scale == scale_) return;
+  scale_ = scale;
+  if (configured_) Reallocate();
+}
+
+void WaylandWindow::SurfaceEnter(void* data, wl_surface*, wl_output* output) {
+  auto* window = static_cast<WaylandWindow*>(data);
+  for (wl_output*& slot : window->entered_) {
+    if (slot == nullptr) {
+      slot = output;
+      break;
+    }
+  }
+  window->UpdateScale();
+}
+
+void WaylandWindow::SurfaceLeave(void* data, wl_surface*, wl_output* output) {
+  auto* window = static_cast<WaylandWindow*>(data);
+  std::replace(window->entered_.begin(), window->entered_.end(), output,
+               static_cast<wl_output*>(nullptr));
+  window->UpdateScale();
+}
+
+// New buffers of the logical size times the scale, the output's full resolution; the scale
+// goes with the next commit. The pages are the buffers' size over the pixel scale: the logical
+// size, unless --scale asks for another.
+void WaylandWindow::Reallocate() {
+  for (std::unique_ptr<ShmBuffer>& buffer : buffers_) buffer.reset();
+  for (std::size_t i = 0; i < kBuffers; ++i) {
+    buffers_[i] = std::make_unique<ShmBuffer>(globals_.shm, width_ * scale_, height_ * scale_);
+  }
+  const std::int32_t pixel = PixelScale();
+  const std::int32_t page_width = width_ * scale_ / pixel;
+  const std::int32_t page_height = height_ * scale_ / pixel;
+  if (page_width != chain_.Width() || page_height != chain_.Height()) {
+    resized_ = true;
+    SetScaleSize(Single(page_width), Single(page_height));
+  }
+  chain_.Resize(page_width, page_height, pixel);
+  scale_unsent_ = true;
+  whole_frames_ = kWholeFramesAfterConfigure;
+  if (stats_ != nullptr) {
+    std::fprintf(stats_, "flakemorph: %s: %s %dx%d at scale %d, buffers %dx%d", name_.c_str(),
+                 RoleName(role_), width_, height_, scale_, width_ * scale_, height_ * scale_);
+    if (page_width != width_ || page_height != height_) {
+      std::fprintf(stats_, ", pages %dx%d", page_width, page_height);
+    }
+    std::fputc('\n', stats_);
+    std::fflush(stats_);
+  }
+}
+
+std::int32_t WaylandWindow::PixelScale() const {
+  return pixel_scale_ > 0 ? pixel_scale_ : scale_;
+}
+
+bool WaylandWindow::TakeResize() {
+  return std::exchange(resized_, false);
+}
+
+// Nothing is committed before the compositor asks for the next frame, which it does once a
+// refresh for a surface it shows: waiting for that paces the program to the display. A surface
+// nobody sees (a wallpaper under a full-screen window) is asked for none: it is not waited for,
+// and costs nothing, until asked again.
+void WaylandWindow::ShowFrame() {
+  if (configured_ && frame_ != nullptr && answering_) answering_ = host_.AwaitFrame(*this);
+  if (!Ready()) return;
+  std::size_t index = 0;
+  ShmBuffer* buffer = FreeBuffer(index);
+  if (buffer == nullptr) return;
+  const std::optional<std::span<const PixelRect>> damage =
+      chain_.Bring(index, FrontPage(), buffer->Target());
+  // A page of another size waits for its animation to start anew at the new one. A frame
+  // without changes still goes, to keep to the compositor's pace.
+  if (!damage) return;
+  // Over the page, every frame: the animation is the same with or without it.
+  Commit(*buffer, *damage, text_.DrawOnto(buffer->Target(), PixelScale()));
+}
+
+bool WaylandWindow::HasFreeBuffer() const {
+  return std::any_of(
+      buffers_.begin(), buffers_.end(),
+      [](const std::unique_ptr<ShmBuffer>& buffer) { return !buffer || !buffer->Busy(); });
+}
+
+// A third buffer only while the compositor holds both others.
+ShmBuffer* WaylandWindow::FreeBuffer(std::size_t& index) {
+  for (index = 0; index < buffers_.size(); ++index) {
+    if (!buffers_[index]) {
+      buffers_[index] =
+          std::make_unique<ShmBuffer>(globals_.shm, width_ * scale_, height_ * scale_);
+      chain_.Forget(index);
+      return buffers_[index].get();
+    }
+    if (!buffers_[index]->Busy()) return buffers_[index].get();
+  }
+  return nullptr;
+}
+
+void WaylandWindow::Commit(ShmBuffer& buffer, std::span<const PixelRect> damage,
+                           std::optional<PixelRect> text) {
+  if (whole_frames_ > 0) {
+    --whole_frames_;
+    wl_surface_damage_buffer(surface_, 0, 0, width_ * scale_, height_ * scale_);
+  } else {
+    for (const PixelRect& rect : damage) {
+      wl_surface_damage_buffer(surface_, rect.x, rect.y, rect.width, rect.height);
+    }
+    if (text) wl_surface_damage_buffer(surface_, text->x, text->y, text->width, text->height);
+  }
+  if (scale_unsent_) {
+    wl_surface_set_buffer_scale(surface_, scale_);
+    scale_unsent_ = false;
+  }
+  wl_surface_attach(surface_, buffer.Buffer(), 0, 0);
+  buffer.Attached();
+  frame_ = wl_surface_frame(surface_);
+  static constexpr wl_callback_listener kFrameListener{.done = FrameDone};
+  wl_callback_add_listener(frame_, &kFrameListener, this);
+  wl_surface_commit(surface_);
+}
+
+void WaylandWindow::FrameDone(void* data, wl_callback* callback, std::uint32_t) {
+  wl_callback_destroy(callback);
+  auto* window = static_cast<WaylandWindow*>(data);
+  window->frame_ = nullptr;
+  window->answering_ = true;
+}
+
+}  // namespace flakemorph

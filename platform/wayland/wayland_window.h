@@ -1,0 +1,157 @@
+// One surface of the program on a Wayland compositor: a layer-shell surface over one output
+// (above every window, or beneath them as the wallpaper), a full-screen toplevel on one output
+// where the compositor has no layer shell, or an ordinary toplevel. Its two pages are the
+// in-memory ones; ShowFrame brings the page in front into a free shared-memory buffer and
+// commits it, once the compositor has asked for a frame, with the changed tiles as damage.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "display/buffer_chain.h"
+#include "display/memory_display.h"
+#include "platform/wayland/shm_buffer.h"
+#include "platform/wayland/text_box.h"
+#include "platform/window_system.h"
+
+struct wl_array;
+struct wl_callback;
+struct wl_compositor;
+struct wl_output;
+struct wl_shm;
+struct wl_surface;
+struct xdg_surface;
+struct xdg_toplevel;
+struct xdg_wm_base;
+struct zwlr_layer_shell_v1;
+struct zwlr_layer_surface_v1;
+
+namespace flakemorph {
+
+enum class SurfaceRole {
+  kOverlay,     // layer shell, overlay layer, the keyboard all its own
+  kWallpaper,   // layer shell, background layer, no input
+  kFullScreen,  // xdg toplevel, full screen on its output
+  kPreview,     // xdg toplevel of a size of its own
+};
+
+struct WaylandGlobals {
+  wl_compositor* compositor = nullptr;
+  wl_shm* shm = nullptr;
+  zwlr_layer_shell_v1* layer_shell = nullptr;
+  xdg_wm_base* wm_base = nullptr;
+};
+
+class WaylandWindow;
+
+// What a window needs of the connection it lives on.
+class WindowHost {
+ public:
+  virtual ~WindowHost() = default;
+  // The integer scale of an output, as far as it has said.
+  virtual std::int32_t ScaleOf(const wl_output* output) const = 0;
+  // Handles events until the compositor asks `window` for its next frame, for a while at most;
+  // whether it did. Changes no window's place among the program's windows.
+  virtual bool AwaitFrame(const WaylandWindow& window) = 0;
+};
+
+class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
+ public:
+  // The surface for `output` (none for kPreview), asking for its first configure. `size` is
+  // the logical size used when the compositor leaves the choice to us: the output's, or the
+  // preview's.
+  WaylandWindow(const WaylandGlobals& globals, WindowHost& host, SurfaceRole role,
+                wl_output* output, std::int32_t width, std::int32_t height,
+                std::int32_t pixel_scale, std::string name, std::FILE* stats);
+  WaylandWindow(const WaylandWindow&) = delete;
+  WaylandWindow& operator=(const WaylandWindow&) = delete;
+  ~WaylandWindow() override;
+
+  Display& Surfaces() override { return *this; }
+  void ShowFrame() override;
+  void ShowText(std::string_view text) override { text_.SetText(text); }
+  bool TakeResize() override;
+
+  // The output's scale or size changed (its wl_output.done).
+  void OutputChanged(std::int32_t width, std::int32_t height);
+
+  const wl_surface* Surface() const { return surface_; }
+  wl_output* Output() const { return output_; }
+  bool Configured() const { return configured_; }
+  // Whether it would commit a frame now: asked for one, with a buffer to draw it in.
+  bool Ready() const { return configured_ && !closed_ && frame_ == nullptr && HasFreeBuffer(); }
+  // The compositor took the surface away (a layer surface), or asked to close it (a toplevel).
+  bool Closed() const { return closed_; }
+  bool CloseRequested() const { return close_requested_; }
+  SurfaceRole Role() const { return role_; }
+
+ private:
+  static constexpr std::size_t kBuffers = 2;
+
+  void MakeLayerSurface(zwlr_layer_shell_v1* shell);
+  void MakeToplevel(xdg_wm_base* wm_base);
+  void Configure(std::int32_t width, std::int32_t height);
+  void UpdateScale();
+  void Reallocate();
+  // Buffer pixels per page pixel, across and down.
+  std::int32_t PixelScale() const;
+  ShmBuffer* FreeBuffer(std::size_t& index);
+  bool HasFreeBuffer() const;
+  void Commit(ShmBuffer& buffer, std::span<const PixelRect> damage, std::optional<PixelRect> text);
+
+  static void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
+                             std::uint32_t width, std::uint32_t height);
+  static void LayerClosed(void* data, zwlr_layer_surface_v1* layer);
+  static void XdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial);
+  static void ToplevelConfigure(void* data, xdg_toplevel* toplevel, std::int32_t width,
+                                std::int32_t height, wl_array* states);
+  static void ToplevelClose(void* data, xdg_toplevel* toplevel);
+  static void SurfaceEnter(void* data, wl_surface* surface, wl_output* output);
+  static void SurfaceLeave(void* data, wl_surface* surface, wl_output* output);
+  static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);
+
+  const WaylandGlobals globals_;
+  WindowHost& host_;
+  const SurfaceRole role_;
+  wl_output* const output_;
+  const std::string name_;
+  std::FILE* const stats_;
+  // The size to take when a configure leaves it to us.
+  std::int32_t chosen_width_;
+  std::int32_t chosen_height_;
+  // --scale: buffer pixels per page pixel whatever the output's scale; 0 follows the output.
+  const std::int32_t pixel_scale_;
+
+  wl_surface* surface_ = nullptr;
+  zwlr_layer_surface_v1* layer_ = nullptr;
+  xdg_surface* xdg_surface_ = nullptr;
+  xdg_toplevel* toplevel_ = nullptr;
+  wl_callback* frame_ = nullptr;
+  // The outputs the surface is on, for the scale of a toplevel.
+  std::array<wl_output*, 8> entered_{};
+  std::int32_t toplevel_width_ = 0;
+  std::int32_t toplevel_height_ = 0;
+
+  std::int32_t width_ = 0;
+  std::int32_t height_ = 0;
+  std::int32_t scale_ = 1;
+  bool configured_ = false;
+  bool resized_ = false;
+  bool closed_ = false;
+  bool close_requested_ = false;
+  bool scale_unsent_ = true;
+  // Whether the compositor answered the last frame request in time: a surface it shows.
+  bool answering_ = true;
+  // Frames still to be damaged whole: right after a configure, the compositor may show stale
+  // parts of what lay beneath a new surface where only the changes are damaged.
+  int whole_frames_ = 0;
+  std::array<std::unique_ptr<ShmBuffer>, BufferChain::kMostBuffers> buffers_;
+  BufferChain chain_;
+  TextBox text_;
+};
+
+}  // namespace flakemorph

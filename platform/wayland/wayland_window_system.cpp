@@ -1,0 +1,562 @@
+#include "platform/wayland/wayland_window_system.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "figures/numbers.h"
+#include "platform/wayland/protocols.h"
+#include "platform/wayland/wayland_window.h"
+
+namespace flakemorph {
+namespace {
+
+constexpr Nanoseconds kForever = -1;
+// How long a frame request may keep a window waiting: three refreshes at 60 Hz. One that takes
+// longer is for a surface the compositor does not show.
+constexpr Nanoseconds kLongestFrameWait = 50'000'000;
+// The pointer buttons of one seat, by code, as bits; codes start at BTN_MISC.
+constexpr std::uint32_t kFirstButton = 0x100;
+
+Nanoseconds Now() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return Nanoseconds{now.tv_sec} * kSecond + now.tv_nsec;
+}
+
+std::uint64_t ButtonBit(std::uint32_t button) {
+  const std::uint32_t bit = button - kFirstButton;
+  return button >= kFirstButton && bit < 64 ? std::uint64_t{1} << bit : 0;
+}
+
+// One output of the compositor, with the surface of the program on it once it has told its
+// scale, mode and name.
+struct Output {
+  std::uint32_t name = 0;
+  wl_output* output = nullptr;
+  std::int32_t scale = 1;
+  std::int32_t mode_width = 0;
+  std::int32_t mode_height = 0;
+  std::int32_t refresh_millihertz = 0;
+  std::string label;
+  bool described = false;
+  std::unique_ptr<WaylandWindow> window;
+};
+
+class WaylandWindowSystem final : public WindowSystem, public WindowHost {
+ public:
+  // `layers`: whether to use the layer shell where there is one.
+  WaylandWindowSystem(wl_display* display, const WindowRequest& request, bool layers);
+  WaylandWindowSystem(const WaylandWindowSystem&) = delete;
+  WaylandWindowSystem& operator=(const WaylandWindowSystem&) = delete;
+  ~WaylandWindowSystem() override;
+
+  // Binds the globals and learns the outputs; ends the program if a needed global is missing.
+  void Start();
+
+  bool WaitUntilShown() override;
+  bool HandlePending(Nanoseconds wait) override;
+  std::span<ProgramWindow* const> Windows() override { return shown_; }
+  int RefreshHz() const override;
+  std::int32_t ScaleOf(const wl_output* output) const override;
+  bool AwaitFrame(const WaylandWindow& window) override;
+
+ private:
+  void RequireGlobals();
+  void TakeSignals();
+  void Dispatch(Nanoseconds timeout);
+  [[noreturn]] void Lost();
+  void OpenWindows();
+  void OpenWindowOn(Output& output);
+  void Reconcile();
+  bool AllWaiting() const;
+  bool Ended() const;
+  Output* OutputNamed(std::uint32_t name);
+  Output* OutputOf(const wl_output* output);
+
+  static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
+                     std::uint32_t version);
+  static void GlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
+  static void OutputMode(void* data, wl_output* output, std::uint32_t flags, std::int32_t width,
+                         std::int32_t height, std::int32_t refresh);
+  static void OutputDone(void* data, wl_output* output);
+  static void OutputScale(void* data, wl_output* output, std::int32_t scale);
+  static void OutputName(void* data, wl_output* output, const char* name);
+  static void SeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
+  static void KeyboardEnter(void* data, wl_keyboard* keyboard, std::uint32_t serial,
+                            wl_surface* surface, wl_array* keys);
+  static void Key(void* data, wl_keyboard* keyboard, std::uint32_t serial, std::uint32_t time,
+                  std::uint32_t key, std::uint32_t state);
+  static void Modifiers(void* data, wl_keyboard* keyboard, std::uint32_t serial,
+                        std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,
+                        std::uint32_t group);
+  static void PointerEnter(void* data, wl_pointer* pointer, std::uint32_t serial,
+                           wl_surface* surface, wl_fixed_t x, wl_fixed_t y);
+  static void Button(void* data, wl_pointer* pointer, std::uint32_t serial, std::uint32_t time,
+                     std::uint32_t button, std::uint32_t state);
+
+  wl_display* display_;
+  const WindowRequest request_;
+  const bool layers_;
+  wl_registry* registry_ = nullptr;
+  WaylandGlobals globals_;
+  wl_seat* seat_ = nullptr;
+  wl_keyboard* keyboard_ = nullptr;
+  wl_pointer* pointer_ = nullptr;
+  int signals_ = -1;
+  std::vector<std::unique_ptr<Output>> outputs_;
+  // The preview's window, which belongs to no output.
+  std::unique_ptr<WaylandWindow> preview_;
+  // What the program draws on: every window that has its size and is still there.
+  std::vector<ProgramWindow*> shown_;
+  // Windows that went, kept until the program has let go of them at its next call.
+  std::vector<std::unique_ptr<WaylandWindow>> gone_;
+  bool started_ = false;
+  bool had_windows_ = false;
+  bool ended_ = false;
+  // The modifiers held when the keyboard came to us are no press; a modifier pressed after is.
+  bool modifiers_known_ = false;
+  std::uint32_t modifiers_held_ = 0;
+  std::uint64_t buttons_pressed_ = 0;
+};
+
+WaylandWindowSystem::WaylandWindowSystem(wl_display* display, const WindowRequest& request,
+                                         bool layers)
+    : display_(display), request_(request), layers_(layers) {}
+
+WaylandWindowSystem::~WaylandWindowSystem() {
+  gone_.clear();
+  preview_.reset();
+  for (std::unique_ptr<Output>& output : outputs_) {
+    output->window.reset();
+    wl_output_destroy(output->output);
+  }
+  if (keyboard_ != nullptr) wl_keyboard_destroy(keyboard_);
+  if (pointer_ != nullptr) wl_pointer_destroy(pointer_);
+  if (seat_ != nullptr) wl_seat_destroy(seat_);
+  if (globals_.layer_shell != nullptr) zwlr_layer_shell_v1_destroy(globals_.layer_shell);
+  if (globals_.wm_base != nullptr) xdg_wm_base_destroy(globals_.wm_base);
+  if (globals_.shm != nullptr) wl_shm_destroy(globals_.shm);
+  if (globals_.compositor != nullptr) wl_compositor_destroy(globals_.compositor);
+  if (registry_ != nullptr) wl_registry_destroy(registry_);
+  wl_display_flush(display_);
+  wl_display_disconnect(display_);
+  if (signals_ >= 0) close(signals_);
+}
+
+void WaylandWindowSystem::Start() {
+  TakeSignals();
+  registry_ = wl_display_get_registry(display_);
+  static constexpr wl_registry_listener kListener{.global = Global, .global_remove = GlobalRemove};
+  wl_registry_add_listener(registry_, &kListener, this);
+  // The globals, then what the outputs say of themselves.
+  if (wl_display_roundtrip(display_) < 0 || wl_display_roundtrip(display_) < 0) Lost();
+  RequireGlobals();
+  started_ = true;
+  OpenWindows();
+}
+
+// SIGINT and SIGTERM end the program through the event loop, as any key does, even if whoever
+// started it ignored them (a shell does so for a job it starts in the background).
+void WaylandWindowSystem::TakeSignals() {
+  sigset_t ending;
+  sigemptyset(&ending);
+  for (const int signal : {SIGTERM, SIGINT}) {
+    std::signal(signal, SIG_DFL);
+    sigaddset(&ending, signal);
+  }
+  sigprocmask(SIG_BLOCK, &ending, nullptr);
+  signals_ = signalfd(-1, &ending, SFD_CLOEXEC | SFD_NONBLOCK);
+  if (signals_ < 0) FailRuntime("cannot take signals: %s", std::strerror(errno));
+}
+
+void WaylandWindowSystem::RequireGlobals() {
+  const char* missing = nullptr;
+  const bool layers = request_.mode == WindowMode::kWallpaper;
+  if (globals_.compositor == nullptr) {
+    missing = "wl_compositor";
+  } else if (globals_.shm == nullptr) {
+    missing = "wl_shm";
+  } else if (layers && globals_.layer_shell == nullptr) {
+    missing = "the layer shell (zwlr_layer_shell_v1) that a wallpaper needs";
+  } else if (globals_.layer_shell == nullptr && globals_.wm_base == nullptr) {
+    missing = "xdg_wm_base";
+  } else if (request_.mode == WindowMode::kPreview && globals_.wm_base == nullptr) {
+    missing = "xdg_wm_base";
+  }
+  if (missing == nullptr) return;
+  std::fprintf(stderr, "flakemorph: the Wayland compositor lacks %s\n", missing);
+  std::exit(1);
+}
+
+void WaylandWindowSystem::OpenWindows() {
+  if (request_.mode == WindowMode::kPreview) {
+    preview_ = std::make_unique<WaylandWindow>(globals_, *this, SurfaceRole::kPreview, nullptr,
+                                               request_.width * std::max(request_.scale, 1),
+                                               request_.height * std::max(request_.scale, 1),
+                                               request_.scale, "window", request_.stats);
+    return;
+  }
+  for (std::unique_ptr<Output>& output : outputs_) {
+    if (output->described) OpenWindowOn(*output);
+  }
+}
+
+void WaylandWindowSystem::OpenWindowOn(Output& output) {
+  if (!started_ || output.window || request_.mode == WindowMode::kPreview) return;
+  SurfaceRole role = SurfaceRole::kOverlay;
+  if (request_.mode == WindowMode::kWallpaper) {
+    role = SurfaceRole::kWallpaper;
+  } else if (globals_.layer_shell == nullptr) {
+    role = SurfaceRole::kFullScreen;
+  }
+  const std::int32_t scale = std::max(output.scale, 1);
+  output.window = std::make_unique<WaylandWindow>(
+      globals_, *this, role, output.output, output.mode_width / scale, output.mode_height / scale,
+      request_.scale, output.label, request_.stats);
+}
+
+void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_t name,
+                                 const char* interface, std::uint32_t version) {
+  auto* system = static_cast<WaylandWindowSystem*>(data);
+  const std::string_view kind(interface);
+  const auto bind = [&](const wl_interface* type, std::uint32_t highest) {
+    return wl_registry_bind(registry, name, type, std::min(version, highest));
+  };
+  if (kind == wl_compositor_interface.name) {
+    system->globals_.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
+  } else if (kind == wl_shm_interface.name) {
+    system->globals_.shm = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
+  } else if (kind == zwlr_layer_shell_v1_interface.name && system->layers_) {
+    system->globals_.layer_shell =
+        static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 3));
+  } else if (kind == xdg_wm_base_interface.name) {
+    system->globals_.wm_base = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, 2));
+    static constexpr xdg_wm_base_listener kListener{
+        .ping = [](void*, xdg_wm_base* base, std::uint32_t serial) {
+          xdg_wm_base_pong(base, serial);
+        }};
+    xdg_wm_base_add_listener(system->globals_.wm_base, &kListener, nullptr);
+  } else if (kind == wl_seat_interface.name && system->seat_ == nullptr &&
+             system->request_.mode != WindowMode::kWallpaper) {
+    system->seat_ = static_cast<wl_seat*>(bind(&wl_seat_interface, 5));
+    static constexpr wl_seat_listener kListener{.capabilities = SeatCapabilities,
+                                                .name = [](void*, wl_seat*, const char*) {}};
+    wl_seat_add_listener(system->seat_, &kListener, system);
+  } else if (kind == wl_output_interface.name) {
+    auto output = std::make_unique<Output>();
+    output->name = name;
+    output->label = "output " + std::to_string(name);
+    output->output = static_cast<wl_output*>(bind(&wl_output_interface, 4));
+    static constexpr wl_output_listener kListener{
+        .geometry = [](void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                       std::int32_t, const char*, const char*, std::int32_t) {},
+        .mode = OutputMode,
+        .done = OutputDone,
+        .scale = OutputScale,
+        .name = OutputName,
+        .description = [](void*, wl_output*, const char*) {}};
+    wl_output_add_listener(output->output, &kListener, system);
+    system->outputs_.push_back(std::move(output));
+  }
+}
+
+// An output that goes takes its window with it; the program ends once none is left.
+void WaylandWindowSystem::GlobalRemove(void* data, wl_registry*, std::uint32_t name) {
+  auto* system = static_cast<WaylandWindowSystem*>(data);
+  Output* output = system->OutputNamed(name);
+  if (output == nullptr) return;
+  if (output->window) system->gone_.push_back(std::move(output->window));
+  wl_output_destroy(output->output);
+  std::erase_if(system->outputs_,
+                [output](const std::unique_ptr<Output>& o) { return o.get() == output; });
+}
+
+Output* WaylandWindowSystem::OutputNamed(std::uint32_t name) {
+  for (std::unique_ptr<Output>& output : outputs_) {
+    if (output->name == name) return output.get();
+  }
+  return nullptr;
+}
+
+Output* WaylandWindowSystem::OutputOf(const wl_output* wayland_output) {
+  for (std::unique_ptr<Output>& output : outputs_) {
+    if (output->output == wayland_output) return output.get();
+  }
+  return nullptr;
+}
+
+std::int32_t WaylandWindowSystem::ScaleOf(const wl_output* wayland_output) const {
+  for (const std::unique_ptr<Output>& output : outputs_) {
+    if (output->output == wayland_output) return output->scale;
+  }
+  return 1;
+}
+
+int WaylandWindowSystem::RefreshHz() const {
+  for (const std::unique_ptr<Output>& output : outputs_) {
+    if (output->refresh_millihertz > 0) {
+      return (output->refresh_millihertz + 500) / 1000;
+    }
+  }
+  return 0;
+}
+
+void WaylandWindowSystem::OutputMode(void* data, wl_output* wayland_output, std::uint32_t flags,
+                                     std::int32_t width, std::int32_t height,
+                                     std::int32_t refresh) {
+  Output* output = static_cast<WaylandWindowSystem*>(data)->OutputOf(wayland_output);
+  if (output == nullptr || (flags & WL_OUTPUT_MODE_CURRENT) == 0) return;
+  output->mode_width = width;
+  output->mode_height = height;
+  output->refresh_millihertz = refresh;
+}
+
+void WaylandWindowSystem::OutputScale(void* data, wl_output* wayland_output, std::int32_t scale) {
+  Output* output = static_cast<WaylandWindowSystem*>(data)->OutputOf(wayland_output);
+  if (output != nullptr) output->scale = std::max(scale, 1);
+}
+
+void WaylandWindowSystem::OutputName(void* data, wl_output* wayland_output, const char* name) {
+  Output* output = static_cast<WaylandWindowSystem*>(data)->OutputOf(wayland_output);
+  if (output != nullptr) output->label = name;
+}
+
+// The end of an output's description, first or changed: a new output gets its window, and a
+// window on a changed one (or the preview, which may be on it) follows its scale.
+void WaylandWindowSystem::OutputDone(void* data, wl_output* wayland_output) {
+  auto* system = static_cast<WaylandWindowSystem*>(data);
+  Output* output = system->OutputOf(wayland_output);
+  if (output == nullptr) return;
+  output->described = true;
+  const std::int32_t scale = std::max(output->scale, 1);
+  if (output->window) {
+    output->window->OutputChanged(output->mode_width / scale, output->mode_height / scale);
+  } else {
+    system->OpenWindowOn(*output);
+  }
+  if (system->preview_) system->preview_->OutputChanged(0, 0);
+}
+
+void WaylandWindowSystem::SeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities) {
+  auto* system = static_cast<WaylandWindowSystem*>(data);
+  const bool keyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+  const bool pointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
+  if (keyboard && system->keyboard_ == nullptr) {
+    system->keyboard_ = wl_seat_get_keyboard(seat);
+    static constexpr wl_keyboard_listener kListener{
+        .keymap = [](void*, wl_keyboard*, std::uint32_t, std::int32_t file,
+                     std::uint32_t) { close(file); },
+        .enter = KeyboardEnter,
+        .leave = [](void*, wl_keyboard*, std::uint32_t, wl_surface*) {},
+        .key = Key,
+        .modifiers = Modifiers,
+        .repeat_info = [](void*, wl_keyboard*, std::int32_t, std::int32_t) {}};
+    wl_keyboard_add_listener(system->keyboard_, &kListener, system);
+  } else if (!keyboard && system->keyboard_ != nullptr) {
+    wl_keyboard_release(system->keyboard_);
+    system->keyboard_ = nullptr;
+  }
+  if (pointer && system->pointer_ == nullptr) {
+    system->pointer_ = wl_seat_get_pointer(seat);
+    static constexpr wl_pointer_listener kListener{
+        .enter = PointerEnter,
+        .leave = [](void*, wl_pointer*, std::uint32_t, wl_surface*) {},
+        .motion = [](void*, wl_pointer*, std::uint32_t, wl_fixed_t, wl_fixed_t) {},
+        .button = Button,
+        .axis = [](void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) {},
+        .frame = [](void*, wl_pointer*) {},
+        .axis_source = [](void*, wl_pointer*, std::uint32_t) {},
+        .axis_stop = [](void*, wl_pointer*, std::uint32_t, std::uint32_t) {},
+        .axis_discrete = [](void*, wl_pointer*, std::uint32_t, std::int32_t) {},
+        .axis_value120 = [](void*, wl_pointer*, std::uint32_t, std::int32_t) {}};
+    wl_pointer_add_listener(system->pointer_, &kListener, system);
+  } else if (!pointer && system->pointer_ != nullptr) {
+    wl_pointer_release(system->pointer_);
+    system->pointer_ = nullptr;
+  }
+}
+
+void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t, wl_surface*,
+                                        wl_array*) {
+  static_cast<WaylandWindowSystem*>(data)->modifiers_known_ = false;
+}
+
+void WaylandWindowSystem::Key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
+                              std::uint32_t state) {
+  if (state == WL_KEYBOARD_KEY_STATE_PRESSED)
+    static_cast<WaylandWindowSystem*>(data)->ended_ = true;
+}
+
+// A modifier alone may arrive as nothing but a new set of modifiers held down.
+void WaylandWindowSystem::Modifiers(void* data, wl_keyboard*, std::uint32_t,
+                                    std::uint32_t depressed, std::uint32_t, std::uint32_t,
+                                    std::uint32_t) {
+  auto* system = static_cast<WaylandWindowSystem*>(data);
+  if (system->modifiers_known_ && (depressed & ~system->modifiers_held_) != 0) {
+    system->ended_ = true;
+  }
+  system->modifiers_known_ = true;
+  system->modifiers_held_ = depressed;
+}
+
+// No pointer over the animation, except over the preview, which is an ordinary window.
+void WaylandWindowSystem::PointerEnter(void* data, wl_pointer* pointer, std::uint32_t serial,
+                                       wl_surface*, wl_fixed_t, wl_fixed_t) {
+  auto* system = static_cast<WaylandWindowSystem*>(data);
+  if (system->request_.mode != WindowMode::kPreview) {
+    wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
+  }
+}
+
+// A click is a button pressed on one of our surfaces and released.
+void WaylandWindowSystem::Button(void* data, wl_pointer*, std::uint32_t, std::uint32_t,
+                                 std::uint32_t button, std::uint32_t state) {
+  auto* system = static_cast<WaylandWindowSystem*>(data);
+  const std::uint64_t bit = ButtonBit(button);
+  if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
+    system->buttons_pressed_ |= bit;
+  } else if ((system->buttons_pressed_ & bit) != 0) {
+    system->ended_ = true;
+  }
+}
+
+// Reads and handles what the compositor sent, waiting up to `timeout` (kForever: without
+// limit) for something to arrive; a signal counts as an event.
+void WaylandWindowSystem::Dispatch(Nanoseconds timeout) {
+  while (wl_display_prepare_read(display_) != 0) {
+    if (wl_display_dispatch_pending(display_) < 0) Lost();
+  }
+  if (wl_display_flush(display_) < 0 && errno != EAGAIN) {
+    wl_display_cancel_read(display_);
+    Lost();
+  }
+  std::array<pollfd, 2> watched{{{wl_display_get_fd(display_), POLLIN, 0}, {signals_, POLLIN, 0}}};
+  const timespec limit{static_cast<time_t>(timeout / kSecond),
+                       static_cast<long>(timeout % kSecond)};
+  const int ready = ppoll(watched.data(), watched.size(), timeout < 0 ? nullptr : &limit, nullptr);
+  if (ready > 0 && watched[0].revents != 0) {
+    if (wl_display_read_events(display_) < 0) Lost();
+  } else {
+    wl_display_cancel_read(display_);
+  }
+  if (wl_display_dispatch_pending(display_) < 0) Lost();
+  if (ready > 0 && (watched[1].revents & POLLIN) != 0) {
+    signalfd_siginfo signal{};
+    if (read(signals_, &signal, sizeof signal) > 0) ended_ = true;
+  }
+}
+
+// A protocol error is a fault of ours and says so; anything else is the compositor gone.
+void WaylandWindowSystem::Lost() {
+  const wl_interface* interface = nullptr;
+  std::uint32_t id = 0;
+  if (wl_display_get_error(display_) == EPROTO) {
+    const std::uint32_t code = wl_display_get_protocol_error(display_, &interface, &id);
+    std::fprintf(stderr, "flakemorph: the compositor refused a request: %s error %u\n",
+                 interface != nullptr ? interface->name : "?", code);
+  } else {
+    std::fputs("flakemorph: lost the display\n", stderr);
+  }
+  std::exit(1);
+}
+
+// The windows the program draws on now: those with a size, and not taken away.
+void WaylandWindowSystem::Reconcile() {
+  for (std::unique_ptr<Output>& output : outputs_) {
+    if (output->window && output->window->Closed()) gone_.push_back(std::move(output->window));
+  }
+  if (preview_ && (preview_->CloseRequested() || preview_->Closed())) ended_ = true;
+  for (const std::unique_ptr<Output>& output : outputs_) {
+    if (output->window && output->window->CloseRequested()) ended_ = true;
+  }
+  shown_.clear();
+  if (preview_ && preview_->Configured()) shown_.push_back(preview_.get());
+  for (const std::unique_ptr<Output>& output : outputs_) {
+    if (output->window && output->window->Configured()) shown_.push_back(output->window.get());
+  }
+  had_windows_ = had_windows_ || !shown_.empty();
+}
+
+bool WaylandWindowSystem::AwaitFrame(const WaylandWindow& window) {
+  const Nanoseconds deadline = Now() + kLongestFrameWait;
+  while (!window.Ready() && !window.Closed() && !ended_) {
+    const Nanoseconds left = deadline - Now();
+    if (left <= 0) return false;
+    Dispatch(left);
+  }
+  return true;
+}
+
+// Every window waits for the compositor: nothing could be shown before it asks for a frame.
+bool WaylandWindowSystem::AllWaiting() const {
+  if (shown_.empty()) return false;
+  return std::none_of(shown_.begin(), shown_.end(), [](ProgramWindow* window) {
+    return static_cast<WaylandWindow*>(window)->Ready();
+  });
+}
+
+// Ended by input or a signal, or by the last window going.
+bool WaylandWindowSystem::Ended() const {
+  return ended_ || (had_windows_ && shown_.empty() && !preview_ &&
+                    std::none_of(outputs_.begin(), outputs_.end(),
+                                 [](const std::unique_ptr<Output>& o) { return bool(o->window); }));
+}
+
+bool WaylandWindowSystem::WaitUntilShown() {
+  for (;;) {
+    Reconcile();
+    if (Ended()) return false;
+    const bool all_sized =
+        (!preview_ || preview_->Configured()) &&
+        std::all_of(outputs_.begin(), outputs_.end(), [](const std::unique_ptr<Output>& o) {
+          return !o->window || o->window->Configured();
+        });
+    if (!shown_.empty() && all_sized) return true;
+    Dispatch(kForever);
+  }
+}
+
+// Waits past `wait` while every window waits for the compositor: a program whose surfaces
+// nobody is shown draws nothing.
+bool WaylandWindowSystem::HandlePending(Nanoseconds wait) {
+  gone_.clear();
+  const Nanoseconds deadline = Now() + std::max<Nanoseconds>(wait, 0);
+  Dispatch(0);
+  for (;;) {
+    Reconcile();
+    if (Ended()) return false;
+    const bool waiting = AllWaiting();
+    const Nanoseconds now = Now();
+    if (!waiting && now >= deadline) return true;
+    Dispatch(waiting ? kForever : deadline - now);
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<WindowSystem> OpenWaylandWindowSystem(const WindowRequest& request) {
+  wl_display* display = wl_display_connect(nullptr);
+  if (display == nullptr) return nullptr;
+  const char* no_layers = std::getenv("FLAKEMORPH_NO_LAYER_SHELL");
+  const bool layers =
+      no_layers == nullptr || no_layers[0] == '\0' || std::strcmp(no_layers, "0") == 0;
+  auto system = std::make_unique<WaylandWindowSystem>(display, request, layers);
+  system->Start();
+  return system;
+}
+
+}  // namespace flakemorph

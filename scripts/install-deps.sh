@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config         # the build
-  libsdl2-dev libpng-dev            # the window, PNG pictures
+  libsdl2-dev zlib1g-dev            # the window, PNG pictures
   libsdl2-ttf-dev fonts-dejavu-core # the text of --fps
   libgtest-dev libbenchmark-dev     # tests, benchmarks
   xvfb xdotool imagemagick x11-utils libx11-dev  # end-to-end tests in a virtual X server
@@ -13,6 +13,9 @@ packages=(
   libxss-dev x11-xserver-utils                   # ... of windows of other programs
   xscreensaver xsecurelock strace procps         # ... inside the real screen savers
   libxml2-utils groff man-db                     # checks of the settings XML and manual pages
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev  # the Windows build (cross-compiled)
+  googletest zip                                 # ... its unit tests, its release archive
+  wine wine64                                    # ... its tests, run under Wine
 )
 
 missing=()

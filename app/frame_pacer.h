@@ -6,10 +6,9 @@
 #include <cstdio>
 #include <optional>
 
-namespace flakemorph {
+#include "platform/window_system.h"
 
-using Nanoseconds = std::int64_t;
-inline constexpr Nanoseconds kSecond = 1'000'000'000;
+namespace flakemorph {
 
 // A monotonic clock that can sleep until a moment of its own time.
 class PacingClock {

@@ -1,8 +1,6 @@
 // flakemorph: opens a window over every monitor, or the preview window, or takes a window of
 // another program, and runs an animation in each until a key, a click or a close request ends
 // the program (in a window of another program: SIGTERM, or the window's end).
-#include <SDL.h>
-
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -14,11 +12,10 @@
 
 #include "app/options.h"
 #include "app/program.h"
-#include "app/sdl_session.h"
-#include "app/sdl_window.h"
 #include "app/window_target.h"
-#include "app/x11_foreign_window.h"
 #include "figures/random_source.h"
+#include "platform/window_request.h"
+#include "platform/x11/x11_window_system.h"
 
 namespace {
 
@@ -69,10 +66,9 @@ void TakeSaverSignals() {
   sigprocmask(SIG_UNBLOCK, &ending, nullptr);
 }
 
-// The window of another program that --root or --window-id name, watched from before SDL
-// starts; ends the program with a message if there is none.
-std::unique_ptr<flakemorph::X11ForeignWindow> WatchWindowOfAnother(
-    const flakemorph::ProgramOptions& options) {
+// The window of another program that --root or --window-id name; ends the program with a
+// message if the names are wrong.
+flakemorph::WindowId WindowOfAnother(const flakemorph::ProgramOptions& options) {
   const flakemorph::TargetChoice choice =
       flakemorph::ChooseWindowTarget(options, std::getenv("XSCREENSAVER_WINDOW"));
   if (!choice.error.empty()) {
@@ -80,36 +76,18 @@ std::unique_ptr<flakemorph::X11ForeignWindow> WatchWindowOfAnother(
     std::exit(kUsageErrorStatus);
   }
   TakeSaverSignals();
-  return std::make_unique<flakemorph::X11ForeignWindow>(choice.target);
+  return choice.target.id;
 }
 
-std::vector<std::unique_ptr<flakemorph::SdlWindow>> OpenWindows(
-    const flakemorph::ProgramOptions& options, flakemorph::ForeignWindow* foreign) {
-  std::vector<std::unique_ptr<flakemorph::SdlWindow>> windows;
-  switch (options.mode) {
-    case flakemorph::WindowMode::kEveryMonitor: {
-      const int monitors = SDL_GetNumVideoDisplays();
-      if (monitors < 1) flakemorph::FailToOpen(SDL_GetError());
-      for (int index = 0; index < monitors; ++index) {
-        windows.push_back(flakemorph::SdlWindow::OverDisplay(index));
-      }
-      break;
-    }
-    case flakemorph::WindowMode::kPreview:
-      windows.push_back(flakemorph::SdlWindow::Preview(options.width, options.height));
-      break;
-    case flakemorph::WindowMode::kRoot:
-    case flakemorph::WindowMode::kForeignWindow:
-      windows.push_back(flakemorph::SdlWindow::Foreign(*foreign));
-      if (StatsWanted()) {
-        std::fprintf(stderr, "flakemorph: drawing into window 0x%lx of %gx%g pixels\n",
-                     static_cast<unsigned long>(foreign->NativeId()),
-                     static_cast<double>(windows.back()->ScaleWidth()),
-                     static_cast<double>(windows.back()->ScaleHeight()));
-      }
-      break;
-  }
-  return windows;
+flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options) {
+  flakemorph::WindowRequest request;
+  request.mode = options.mode;
+  if (InsideAnotherProgram(options)) request.window_id = WindowOfAnother(options);
+  request.width = options.width;
+  request.height = options.height;
+  request.show_fps = options.show_fps;
+  request.stats = StatsWanted() ? stderr : nullptr;
+  return request;
 }
 
 }  // namespace
@@ -118,29 +96,21 @@ int main(int argc, char** argv) {
   int status = 0;
   const std::optional<flakemorph::ProgramOptions> options = OptionsOfRun(argc, argv, status);
   if (!options) return status;
-  flakemorph::InstallX11ErrorHandlers();
-  std::unique_ptr<flakemorph::X11ForeignWindow> foreign;
-  if (InsideAnotherProgram(*options)) foreign = WatchWindowOfAnother(*options);
-  const flakemorph::SdlSession session(foreign != nullptr);
-  const std::vector<std::unique_ptr<flakemorph::SdlWindow>> windows =
-      OpenWindows(*options, foreign.get());
-  std::vector<flakemorph::SdlWindow*> window_list;
+  const std::unique_ptr<flakemorph::WindowSystem> windows =
+      flakemorph::OpenX11WindowSystem(RequestOf(*options));
   // Each monitor's figures come from a stream of its own, so no two show the same flake.
   std::vector<flakemorph::TimeSeededGenerator> randoms;
-  randoms.reserve(windows.size());
+  randoms.reserve(windows->Windows().size());
   std::vector<flakemorph::Screen> screens;
-  for (const std::unique_ptr<flakemorph::SdlWindow>& window : windows) {
-    if (options->show_fps) window->AddTextOverlay();
-    randoms.emplace_back(flakemorph::LocalNanosecondsSinceMidnight, window_list.size());
-    window_list.push_back(window.get());
-    screens.push_back({window.get(), &randoms.back()});
+  for (flakemorph::ProgramWindow* window : windows->Windows()) {
+    randoms.emplace_back(flakemorph::LocalNanosecondsSinceMidnight, screens.size());
+    screens.push_back({window, &randoms.back()});
   }
-  flakemorph::SdlEventPump events(window_list);
   flakemorph::MonotonicClock clock;
   flakemorph::ProcessCpuClock cpu;
-  const flakemorph::ProgramSettings settings{windows.front()->RefreshHz(), options->rate_hz,
+  const flakemorph::ProgramSettings settings{windows->RefreshHz(), options->rate_hz,
                                              options->show_fps, StatsWanted() ? stderr : nullptr};
-  flakemorph::Program program(screens, events, clock, cpu, settings);
+  flakemorph::Program program(screens, *windows, clock, cpu, settings);
   program.Run();
   return 0;
 }

@@ -8,18 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/window_request.h"
+
 namespace flakemorph {
-
-// Where the animation is drawn.
-enum class WindowMode {
-  kEveryMonitor,   // one borderless window over each monitor (the default)
-  kPreview,        // --window: one ordinary window with a frame
-  kRoot,           // --root: XSCREENSAVER_WINDOW, or else the root window
-  kForeignWindow,  // --window-id ID: a window of another program
-};
-
-// X window ids are 29-bit numbers; 0 names no window.
-using WindowId = std::uint32_t;
 
 struct ProgramOptions {
   WindowMode mode = WindowMode::kEveryMonitor;

@@ -18,34 +18,9 @@
 #include "app/frame_pacer.h"
 #include "display/display.h"
 #include "figures/random_source.h"
+#include "platform/window_system.h"
 
 namespace flakemorph {
-
-// One window of the program, of whatever kind.
-class ProgramWindow {
- public:
-  virtual ~ProgramWindow() = default;
-  // What the window's animation draws on. Its ZOrder only marks the page in front and its
-  // DoEvents does nothing: the program shows the frames of all windows together and then
-  // handles the events of all of them.
-  virtual Display& Surfaces() = 0;
-  // Puts the page in front on the screen, with the text of ShowText over it.
-  virtual void ShowFrame() = 0;
-  // Text for a corner of the window from the next frame on (the frame rate of --fps).
-  virtual void ShowText(std::string_view text) = 0;
-};
-
-// The window system's events, for all windows of the program.
-class EventPump {
- public:
-  virtual ~EventPump() = default;
-  // Handles events until every window is on the screen, the moment the animations start.
-  // False if an event ended the program meanwhile.
-  virtual bool WaitUntilShown() = 0;
-  // Handles every pending event and returns. False once one of them ended the program: a key
-  // or a click on any window, a close request for any of them, SIGINT or SIGTERM.
-  virtual bool HandlePending() = 0;
-};
 
 // The CPU time the process has used so far.
 class CpuClock {

@@ -1,10 +1,10 @@
-#include "app/sdl_window.h"
+#include "platform/x11/sdl_window.h"
 
 #include <SDL.h>
 
 #include <cstdio>
 
-#include "app/sdl_session.h"
+#include "platform/x11/sdl_session.h"
 
 namespace flakemorph {
 namespace {

@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "app/program.h"
+#include "platform/window_system.h"
 
 union SDL_Event;
 

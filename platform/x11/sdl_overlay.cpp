@@ -1,4 +1,4 @@
-#include "app/sdl_overlay.h"
+#include "platform/x11/sdl_overlay.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>

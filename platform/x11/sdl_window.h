@@ -13,11 +13,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/foreign_window.h"
-#include "app/program.h"
-#include "app/sdl_overlay.h"
 #include "display/memory_display.h"
 #include "display/page_damage.h"
+#include "platform/window_system.h"
+#include "platform/x11/foreign_window.h"
+#include "platform/x11/sdl_overlay.h"
 
 struct SDL_Window;
 struct SDL_Surface;

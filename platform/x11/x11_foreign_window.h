@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "app/foreign_window.h"
-#include "app/window_target.h"
+#include "platform/window_request.h"
+#include "platform/x11/foreign_window.h"
 
 struct _XDisplay;
 
@@ -21,9 +21,9 @@ void InstallX11ErrorHandlers();
 
 class X11ForeignWindow final : public ForeignWindow {
  public:
-  // Opens a connection of its own and starts watching the window. If the display cannot be
-  // reached or no such window exists, prints why and exits with status 1.
-  explicit X11ForeignWindow(WindowTarget target);
+  // Opens a connection of its own and starts watching the window (0: the root window). If the
+  // display cannot be reached or no such window exists, prints why and exits with status 1.
+  explicit X11ForeignWindow(WindowId target);
   X11ForeignWindow(const X11ForeignWindow&) = delete;
   X11ForeignWindow& operator=(const X11ForeignWindow&) = delete;
   ~X11ForeignWindow() override;

@@ -1,4 +1,4 @@
-#include "app/sdl_session.h"
+#include "platform/x11/sdl_session.h"
 
 #include <SDL.h>
 
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/sdl_window.h"
+#include "platform/x11/sdl_window.h"
 
 namespace flakemorph {
 namespace {

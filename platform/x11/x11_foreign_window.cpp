@@ -1,4 +1,4 @@
-#include "app/x11_foreign_window.h"
+#include "platform/x11/x11_foreign_window.h"
 
 #include <X11/Xlib.h>
 #include <unistd.h>
@@ -54,11 +54,11 @@ void InstallX11ErrorHandlers() {
   static_cast<void>(installed);
 }
 
-X11ForeignWindow::X11ForeignWindow(WindowTarget target) {
+X11ForeignWindow::X11ForeignWindow(WindowId target) {
   InstallX11ErrorHandlers();
   display_ = XOpenDisplay(nullptr);
   if (display_ == nullptr) FailToReach();
-  window_ = target.IsRoot() ? DefaultRootWindow(display_) : target.id;
+  window_ = target == 0 ? DefaultRootWindow(display_) : target;
   watching.store(true);
   // Selected before the window is looked at, so that it cannot go unseen in between. Both
   // masks may be selected by any number of clients, unlike keys and buttons.

@@ -1,0 +1,30 @@
+// Which windows the program asks a window system for.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+namespace flakemorph {
+
+// Where the animation is drawn.
+enum class WindowMode {
+  kEveryMonitor,   // one borderless window over each monitor (the default)
+  kPreview,        // --window: one ordinary window with a frame
+  kRoot,           // --root: XSCREENSAVER_WINDOW, or else the root window
+  kForeignWindow,  // --window-id ID: a window of another program
+};
+
+// X window ids are 29-bit numbers; 0 names no window.
+using WindowId = std::uint32_t;
+
+struct WindowRequest {
+  WindowMode mode = WindowMode::kEveryMonitor;
+  // With kRoot and kForeignWindow: the window of another program, 0 for the root window.
+  WindowId window_id = 0;
+  int width = 1280;  // of the preview window
+  int height = 720;
+  bool show_fps = false;
+  std::FILE* stats = nullptr;  // where to say what was opened, if anywhere
+};
+
+}  // namespace flakemorph

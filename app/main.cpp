@@ -1,7 +1,6 @@
 // flakemorph: opens a window over every monitor, or the preview window, or takes a window of
 // another program, and runs an animation in each until a key, a click or a close request ends
 // the program (in a window of another program: SIGTERM, or the window's end).
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,10 +11,16 @@
 
 #include "app/options.h"
 #include "app/program.h"
+#include "app/saver_signals.h"
 #include "app/window_target.h"
 #include "figures/random_source.h"
 #include "platform/window_request.h"
+#ifdef _WIN32
+#include "app/saver_command_line.h"
+#include "platform/windows/windows_window_system.h"
+#else
 #include "platform/x11/x11_window_system.h"
+#endif
 
 namespace {
 
@@ -53,19 +58,6 @@ bool InsideAnotherProgram(const flakemorph::ProgramOptions& options) {
          options.mode == flakemorph::WindowMode::kForeignWindow;
 }
 
-// A daemon stops its saver with SIGTERM, which must end us even if whoever started the daemon
-// ignored or blocked it; xsecurelock sends SIGUSR1 when its password prompt closes, which
-// would otherwise kill us.
-void TakeSaverSignals() {
-  std::signal(SIGTERM, SIG_DFL);
-  std::signal(SIGUSR1, SIG_IGN);
-  sigset_t ending;
-  sigemptyset(&ending);
-  sigaddset(&ending, SIGTERM);
-  sigaddset(&ending, SIGINT);
-  sigprocmask(SIG_UNBLOCK, &ending, nullptr);
-}
-
 // The window of another program that --root or --window-id name; ends the program with a
 // message if the names are wrong.
 flakemorph::WindowId WindowOfAnother(const flakemorph::ProgramOptions& options) {
@@ -75,7 +67,7 @@ flakemorph::WindowId WindowOfAnother(const flakemorph::ProgramOptions& options) 
     std::fprintf(stderr, "flakemorph: %s\n", choice.error.c_str());
     std::exit(kUsageErrorStatus);
   }
-  TakeSaverSignals();
+  flakemorph::TakeSaverSignals();
   return choice.target.id;
 }
 
@@ -90,14 +82,34 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options) {
   return request;
 }
 
-}  // namespace
+#ifdef _WIN32
+std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
+    const flakemorph::WindowRequest& request) {
+  return flakemorph::OpenWindowsWindowSystem(request);
+}
 
-int main(int argc, char** argv) {
-  int status = 0;
-  const std::optional<flakemorph::ProgramOptions> options = OptionsOfRun(argc, argv, status);
-  if (!options) return status;
-  const std::unique_ptr<flakemorph::WindowSystem> windows =
-      flakemorph::OpenX11WindowSystem(RequestOf(*options));
+// Frames are held to their moments by a high-resolution waitable timer.
+class PacingTimer final : public flakemorph::PacingClock {
+ public:
+  flakemorph::Nanoseconds Now() override { return timer_.Now(); }
+  void SleepUntil(flakemorph::Nanoseconds deadline) override { timer_.SleepUntil(deadline); }
+
+ private:
+  flakemorph::WaitableTimer timer_;
+};
+#else
+std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
+    const flakemorph::WindowRequest& request) {
+  return flakemorph::OpenX11WindowSystem(request);
+}
+
+using PacingTimer = flakemorph::MonotonicClock;
+#endif
+
+int RunProgram(const flakemorph::ProgramOptions& options, bool screen_saver) {
+  flakemorph::WindowRequest request = RequestOf(options);
+  request.screen_saver = screen_saver;
+  const std::unique_ptr<flakemorph::WindowSystem> windows = OpenWindowSystem(request);
   // Each monitor's figures come from a stream of its own, so no two show the same flake.
   std::vector<flakemorph::TimeSeededGenerator> randoms;
   randoms.reserve(windows->Windows().size());
@@ -106,11 +118,47 @@ int main(int argc, char** argv) {
     randoms.emplace_back(flakemorph::LocalNanosecondsSinceMidnight, screens.size());
     screens.push_back({window, &randoms.back()});
   }
-  flakemorph::MonotonicClock clock;
+  PacingTimer clock;
   flakemorph::ProcessCpuClock cpu;
-  const flakemorph::ProgramSettings settings{windows->RefreshHz(), options->rate_hz,
-                                             options->show_fps, StatsWanted() ? stderr : nullptr};
+  const flakemorph::ProgramSettings settings{windows->RefreshHz(), options.rate_hz,
+                                             options.show_fps, StatsWanted() ? stderr : nullptr};
   flakemorph::Program program(screens, *windows, clock, cpu, settings);
   program.Run();
   return 0;
+}
+
+#ifdef _WIN32
+// Windows starts a screen saver with a command line of its own: /s runs it on every monitor,
+// /p in the settings dialog's preview, with the settings its own dialog (/c) stored.
+int RunSaverCommand(const flakemorph::SaverCommand& command) {
+  using Action = flakemorph::SaverCommand::Action;
+  switch (command.action) {
+    case Action::kSettings:
+      flakemorph::RunSettingsDialog(command.window);
+      return 0;
+    case Action::kPassword:  // older Windows only; the saver sets no password
+      return 0;
+    case Action::kRun:
+    case Action::kPreview:
+      break;
+  }
+  const flakemorph::ProgramOptions options =
+      flakemorph::SaverRunOptions(command, flakemorph::LoadSaverSettings());
+  return RunProgram(options, command.action == Action::kRun);
+}
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  if (const std::optional<flakemorph::SaverCommand> command =
+          flakemorph::ParseSaverCommand(argc, argv)) {
+    return RunSaverCommand(*command);
+  }
+#endif
+  int status = 0;
+  const std::optional<flakemorph::ProgramOptions> options = OptionsOfRun(argc, argv, status);
+  if (!options) return status;
+  return RunProgram(*options, false);
 }

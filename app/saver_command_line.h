@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/options.h"
+#include "platform/saver_settings.h"
 
 namespace flakemorph {
 
@@ -21,13 +22,6 @@ struct SaverCommand {
 // The screen saver's command, or nothing when the arguments are not one (they are then the
 // program's own options). A preview without a window is not one either.
 std::optional<SaverCommand> ParseSaverCommand(int argc, const char* const* argv);
-
-// What the settings dialog keeps for the saver (the same two as the XScreenSaver settings):
-// the frames per second and whether the frame rate is shown.
-struct SaverSettings {
-  int rate_hz = 60;
-  bool show_fps = false;
-};
 
 // The options of a saver run (kRun or kPreview) with those settings; a rate outside what the
 // program takes is brought inside it.

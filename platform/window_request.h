@@ -24,6 +24,9 @@ struct WindowRequest {
   int width = 1280;  // of the preview window
   int height = 720;
   bool show_fps = false;
+  // Started by the system as its screen saver: a move of the pointer by more than a few pixels
+  // ends the program as well.
+  bool screen_saver = false;
   std::FILE* stats = nullptr;  // where to say what was opened, if anywhere
 };
 

@@ -19,7 +19,15 @@ if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
   wineserver -w  # the server wineboot started, gone after its few idle seconds
   echo "wine-tests: made the Wine prefix $WINEPREFIX in $(($(date +%s) - start)) s"
 fi
-wineserver -p
+wineserver -p 2>/dev/null || true  # already running: kept as it is
 trap 'wineserver -k 2>/dev/null || true' EXIT
 wine "$build/flakemorph-trace.exe" --help >/dev/null
-ctest --test-dir "$build" --output-on-failure --timeout 120 --repeat until-pass:2 "$@"
+# First the tests without a window, on this server; then those of the windows (label gui),
+# one at a time, each on an X server and a Wine server of its own.
+status=0
+ctest --test-dir "$build" --output-on-failure --timeout 120 --repeat until-pass:2 -LE gui "$@" ||
+  status=$?
+wineserver -k 2>/dev/null || true
+wineserver -w
+ctest --test-dir "$build" --output-on-failure --timeout 180 -L gui "$@" || status=$?
+exit $status

@@ -73,6 +73,7 @@ int main(int argc, char **argv) {
 
   const DWORD start = GetTickCount();
   DestroyWindow(host);
+  printf("window destroyed in %lu ms\n", GetTickCount() - start);
   const DWORD waited = WaitForSingleObject(saver.hProcess, 5000);
   DWORD status = 0;
   GetExitCodeProcess(saver.hProcess, &status);

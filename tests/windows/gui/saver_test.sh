@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# flakemorph.scr /s under Wine on a virtual X server: it covers the screen with the animation
+# at the stored speed, and a key, a click or a move of the pointer by more than a few pixels
+# ends it with status 0; a move of a pixel or two does not.
+# shellcheck source=tests/windows/wine_lib.sh
+source "$(dirname "$0")/wine_lib.sh"
+start_xvfb
+start_wine_server
+store_settings
+
+# Frames at the default 60 a second; circles over a black screen (Xvfb's root is white).
+test_draws_on_the_whole_screen() {
+  xdotool mousemove 100 100
+  start_saver /s
+  wait_until_drawing 3
+  grep -q '60.00 frames a second paced by the program' "$WORK/app.err" ||
+    fail "not paced at 60: $(head -n 3 "$WORK/app.err")"
+  screenshot "$WORK/s.png"
+  local lit
+  lit=$(non_black_share "$WORK/s.png")
+  awk -v s="$lit" 'BEGIN { exit !(s > 0.004 && s < 0.3) }' ||
+    fail "the screen is not circles on black: $lit of it lit"
+  pass "/s draws circles over the whole screen ($lit lit)"
+}
+
+# How each kind of input ends it: "$1" describes it, the rest is the xdotool command.
+test_ends_on() {
+  local what=$1
+  shift
+  xdotool mousemove 300 300
+  FLAKEMORPH_STATS=1 start_saver /s
+  wait_until_drawing 1
+  xdotool mousemove 301 302  # a nudge: not enough
+  sleep 0.5
+  kill -0 "$APP_PID" 2>/dev/null || fail "a move of two pixels ended it"
+  local since
+  since=$(now_ms)
+  xdotool "$@"
+  wait_for_exit 10 "$since"
+  [[ "$APP_STATUS" == 0 ]] || fail "$what: status $APP_STATUS"
+  pass "$what ends /s with status 0 in $APP_MILLISECONDS ms"
+}
+
+test_stored_speed() {
+  store_settings 30 0
+  FLAKEMORPH_STATS=1 start_saver -S
+  wait_until_drawing 1
+  grep -q '30.00 frames a second' "$WORK/app.err" || fail "not at the stored 30 a second"
+  xdotool key space
+  wait_for_exit 10
+  store_settings
+  pass "/s (written -S) runs at the stored speed"
+}
+
+FLAKEMORPH_STATS=1 test_draws_on_the_whole_screen
+xdotool key space
+wait_for_exit 10
+test_ends_on "a key" key space
+test_ends_on "a click" click 1
+test_ends_on "a move of 10 pixels" mousemove 310 300
+test_stored_speed
+echo PASS

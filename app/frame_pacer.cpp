@@ -46,14 +46,19 @@ bool PresentationWaits(Nanoseconds elapsed, int presents, Nanoseconds period) {
 FramePacer::FramePacer(PacingClock& clock, Nanoseconds period) : clock_(clock), period_(period) {}
 
 void FramePacer::WaitForFrame() {
+  const Nanoseconds deadline = TakeDeadline();
+  if (clock_.Now() < deadline) clock_.SleepUntil(deadline);
+}
+
+Nanoseconds FramePacer::TakeDeadline() {
   const Nanoseconds now = clock_.Now();
   if (!started_ || now - next_ > period_) {
     started_ = true;
     next_ = now;
-  } else if (now < next_) {
-    clock_.SleepUntil(next_);
   }
+  const Nanoseconds deadline = next_;
   next_ += period_;
+  return deadline;
 }
 
 std::optional<FrameRate> FrameMeter::CountFrame(Nanoseconds now, Nanoseconds cpu) {

@@ -46,6 +46,8 @@ class FramePacer {
 
   // Returns at this frame's deadline; the first frame goes at once.
   void WaitForFrame();
+  // This frame's deadline, for a caller that waits for it in its own way.
+  Nanoseconds TakeDeadline();
 
  private:
   PacingClock& clock_;

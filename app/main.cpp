@@ -87,23 +87,11 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
     const flakemorph::WindowRequest& request) {
   return flakemorph::OpenWindowsWindowSystem(request);
 }
-
-// Frames are held to their moments by a high-resolution waitable timer.
-class PacingTimer final : public flakemorph::PacingClock {
- public:
-  flakemorph::Nanoseconds Now() override { return timer_.Now(); }
-  void SleepUntil(flakemorph::Nanoseconds deadline) override { timer_.SleepUntil(deadline); }
-
- private:
-  flakemorph::WaitableTimer timer_;
-};
 #else
 std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
     const flakemorph::WindowRequest& request) {
   return flakemorph::OpenX11WindowSystem(request);
 }
-
-using PacingTimer = flakemorph::MonotonicClock;
 #endif
 
 int RunProgram(const flakemorph::ProgramOptions& options, bool screen_saver) {
@@ -111,18 +99,15 @@ int RunProgram(const flakemorph::ProgramOptions& options, bool screen_saver) {
   request.screen_saver = screen_saver;
   const std::unique_ptr<flakemorph::WindowSystem> windows = OpenWindowSystem(request);
   // Each monitor's figures come from a stream of its own, so no two show the same flake.
-  std::vector<flakemorph::TimeSeededGenerator> randoms;
-  randoms.reserve(windows->Windows().size());
-  std::vector<flakemorph::Screen> screens;
-  for (flakemorph::ProgramWindow* window : windows->Windows()) {
-    randoms.emplace_back(flakemorph::LocalNanosecondsSinceMidnight, screens.size());
-    screens.push_back({window, &randoms.back()});
-  }
-  PacingTimer clock;
+  const flakemorph::RandomStreams randoms = [](std::size_t stream) {
+    return std::make_unique<flakemorph::TimeSeededGenerator>(
+        flakemorph::LocalNanosecondsSinceMidnight, stream);
+  };
+  flakemorph::MonotonicClock clock;
   flakemorph::ProcessCpuClock cpu;
   const flakemorph::ProgramSettings settings{windows->RefreshHz(), options.rate_hz,
                                              options.show_fps, StatsWanted() ? stderr : nullptr};
-  flakemorph::Program program(screens, *windows, clock, cpu, settings);
+  flakemorph::Program program(*windows, randoms, clock, cpu, settings);
   program.Run();
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <utility>
 
 namespace flakemorph {
 namespace {
@@ -26,31 +27,58 @@ std::size_t FormatFrameRate(const FrameRate& rate, std::span<char> text) {
   return std::min(static_cast<std::size_t>(length), text.size() - 1);
 }
 
-Program::Program(std::span<const Screen> screens, EventPump& events, PacingClock& clock,
-                 CpuClock& cpu, const ProgramSettings& settings)
-    : screens_(screens.begin(), screens.end()),
-      events_(events),
+Program::Program(WindowSystem& windows, RandomStreams randoms, PacingClock& clock, CpuClock& cpu,
+                 const ProgramSettings& settings)
+    : windows_(windows),
+      randoms_(std::move(randoms)),
       clock_(clock),
       cpu_(cpu),
       settings_(settings) {
-  animations_.reserve(screens_.size());
-  for (const Screen& screen : screens_) {
-    animations_.push_back(std::make_unique<Animation>(screen.window->Surfaces(), *screen.random));
-  }
+  for (ProgramWindow* window : windows_.Windows()) AddScreen(window);
   if (settings_.stats != nullptr) stats_.emplace(settings_.stats);
 }
 
+void Program::AddScreen(ProgramWindow* window) {
+  Screen& screen = screens_.emplace_back(Screen{window, randoms_(streams_used_++), nullptr});
+  screen.animation = std::make_unique<Animation>(window->Surfaces(), *screen.random);
+}
+
 void Program::Run() {
-  if (!events_.WaitUntilShown()) return;
+  if (!windows_.WaitUntilShown()) return;
   StartUp();
   while (RunFrame()) {
   }
 }
 
 void Program::StartUp() {
-  for (const std::unique_ptr<Animation>& animation : animations_) animation->StartUp();
+  FollowWindows();
+  for (const Screen& screen : screens_) screen.animation->StartUp();
+  started_ = true;
   if (settings_.show_fps) ShowTextOnEveryWindow(kTextBeforeTheFirstSecond);
   ChoosePacing();
+}
+
+// A window that went takes its animation with it; a new window gets an animation of its own,
+// and a window of a new size a fresh one, started at once once the program runs: the start-up
+// of a fresh run, so nothing of the old size is drawn again. Nothing is allocated while the
+// windows stay.
+bool Program::FollowWindows() {
+  const std::span<ProgramWindow* const> windows = windows_.Windows();
+  std::erase_if(screens_, [&](const Screen& screen) {
+    return std::find(windows.begin(), windows.end(), screen.window) == windows.end();
+  });
+  for (ProgramWindow* window : windows) {
+    const auto same = [window](const Screen& screen) { return screen.window == window; };
+    const auto known = std::find_if(screens_.begin(), screens_.end(), same);
+    if (known == screens_.end()) {
+      AddScreen(window);
+      if (started_) screens_.back().animation->StartUp();
+    } else if (window->TakeResize()) {
+      known->animation = std::make_unique<Animation>(window->Surfaces(), *known->random);
+      if (started_) known->animation->StartUp();
+    }
+  }
+  return !screens_.empty();
 }
 
 // Where showing a frame waits for the display, that sets the pace, unless a rate below the
@@ -88,11 +116,19 @@ Nanoseconds Program::TimeShows(int count) {
 // Every animation draws its next frame behind the page shown, so all of them are ready before
 // the first is shown: the monitors change picture together.
 bool Program::RunFrame() {
-  for (const std::unique_ptr<Animation>& animation : animations_) animation->NextFrame();
-  if (pacer_) pacer_->WaitForFrame();
+  for (const Screen& screen : screens_) screen.animation->NextFrame();
+  if (pacer_ && !WaitForEventsUntil(pacer_->TakeDeadline())) return false;
   ShowFrames();
   CountFrame();
-  return events_.HandlePending();
+  return windows_.HandlePending() && FollowWindows();
+}
+
+// However long a frame waits, a key or a signal meanwhile ends the program at once.
+bool Program::WaitForEventsUntil(Nanoseconds deadline) {
+  for (Nanoseconds now = clock_.Now(); now < deadline; now = clock_.Now()) {
+    if (!windows_.HandlePending(deadline - now)) return false;
+  }
+  return true;
 }
 
 void Program::ShowFrames() {

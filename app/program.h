@@ -1,13 +1,15 @@
 // The running program: one animation for each of its windows (one per monitor, the preview
 // window, or a window of another program), all advanced together. Every program frame draws
-// the next frame of every animation, waits for its moment, shows it on every window at once
-// and only then handles the events of all windows, any of which may end the program. Without
+// the next frame of every animation, waits for its moment (ready for events meanwhile), shows
+// it on every window at once and then handles the events of all windows, any of which may end
+// the program. A window that comes, goes or takes a new size is followed after the events. Without
 // SDL, so that the order of a frame and its pacing can be tested with windows of the tests'
 // own.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -34,11 +36,9 @@ class ProcessCpuClock final : public CpuClock {
   Nanoseconds Used() override { return ProcessCpuTime(); }
 };
 
-// A window and the random source its animation draws from.
-struct Screen {
-  ProgramWindow* window;
-  RandomSource* random;
-};
+// The random source of the animation of the program's `stream`-th window; every window's
+// stream is apart from the others', so that no two monitors show the same flake.
+using RandomStreams = std::function<std::unique_ptr<RandomSource>(std::size_t stream)>;
 
 struct ProgramSettings {
   int refresh_hz = 0;  // of the primary display; 0 when it does not say
@@ -49,7 +49,7 @@ struct ProgramSettings {
 
 class Program {
  public:
-  Program(std::span<const Screen> screens, EventPump& events, PacingClock& clock, CpuClock& cpu,
+  Program(WindowSystem& windows, RandomStreams randoms, PacingClock& clock, CpuClock& cpu,
           const ProgramSettings& settings);
 
   // Waits for the windows, starts every animation and runs frames until an event ends the
@@ -58,25 +58,37 @@ class Program {
 
   // The start-up of every animation, then the choice of pacing.
   void StartUp();
-  // One frame of every animation, shown on every window, then the events. False once an
-  // event ended the program.
+  // One frame of every animation, shown on every window, then the events, which may add,
+  // remove or resize windows. False once an event ended the program, or no window is left.
   bool RunFrame();
 
   // Whether the program holds frames to Period(), rather than the display's presentation.
   bool Paced() const { return pacer_.has_value(); }
   Nanoseconds Period() const { return period_; }
-  const Animation& AnimationOf(std::size_t index) const { return *animations_.at(index); }
+  const Animation& AnimationOf(std::size_t index) const { return *screens_.at(index).animation; }
 
  private:
+  // A window, the random source its animation draws from, and the animation.
+  struct Screen {
+    ProgramWindow* window;
+    std::unique_ptr<RandomSource> random;
+    std::unique_ptr<Animation> animation;
+  };
+
+  void AddScreen(ProgramWindow* window);
+  bool FollowWindows();
+  bool WaitForEventsUntil(Nanoseconds deadline);
   void ChoosePacing();
   Nanoseconds TimeShows(int count);
   void ShowFrames();
   void CountFrame();
   void ShowTextOnEveryWindow(std::string_view text);
 
+  WindowSystem& windows_;
+  RandomStreams randoms_;
+  std::size_t streams_used_ = 0;
+  bool started_ = false;
   std::vector<Screen> screens_;
-  std::vector<std::unique_ptr<Animation>> animations_;
-  EventPump& events_;
   PacingClock& clock_;
   CpuClock& cpu_;
   ProgramSettings settings_;

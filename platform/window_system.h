@@ -26,6 +26,9 @@ class ProgramWindow {
   virtual void ShowFrame() = 0;
   // Text for a corner of the window from the next frame on (the frame rate of --fps).
   virtual void ShowText(std::string_view text) = 0;
+  // True once after the window took a new size (its monitor's mode changed, its owner resized
+  // it): Surfaces() has the new size and the program starts the window's animation anew.
+  virtual bool TakeResize() { return false; }
 };
 
 // The window system's events, for all windows of the program.
@@ -35,14 +38,18 @@ class EventPump {
   // Handles events until every window is on the screen, the moment the animations start.
   // False if an event ended the program meanwhile.
   virtual bool WaitUntilShown() = 0;
-  // Handles every pending event and returns. False once one of them ended the program: a key
-  // or a click on any window, a close request for any of them, SIGINT or SIGTERM.
-  virtual bool HandlePending() = 0;
+  // Handles every pending event; when none is pending, first waits up to `wait` for one, so
+  // that the time between frames is spent ready for events. False once an event ended the
+  // program: a key or a click on any window, a close request for any of them, SIGINT or
+  // SIGTERM.
+  virtual bool HandlePending(Nanoseconds wait = 0) = 0;
 };
 
 // A window system with the windows it opened for the program.
 class WindowSystem : public EventPump {
  public:
+  // The windows now. Only the events change them, as monitors come and go; the program gives
+  // a new window an animation of its own and drops the animation of a window that went.
   virtual std::span<ProgramWindow* const> Windows() = 0;
   // The refresh rate of the primary display; 0 where it does not say.
   virtual int RefreshHz() const = 0;

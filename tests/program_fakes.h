@@ -2,12 +2,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/program.h"
 #include "display/memory_display.h"
+#include "figures/random_source.h"
 
 namespace flakemorph::fakes {
 
@@ -35,6 +39,13 @@ class ManualClock final : public PacingClock, public CpuClock {
   int sleeps_ = 0;
 };
 
+// Pages a window system may give a new size, as it does when a monitor's mode changes.
+class ResizablePages final : public MemoryDisplay {
+ public:
+  using MemoryDisplay::MemoryDisplay;
+  using MemoryDisplay::SetScaleSize;
+};
+
 // A window whose pages stay in memory. It remembers when it showed each frame and the text it
 // was given; with a refresh period, showing a frame waits for the next refresh of that clock,
 // as a display with vertical sync does.
@@ -55,33 +66,76 @@ class MemoryWindow final : public ProgramWindow {
     if (shows_.size() < shows_.capacity()) shows_.push_back(clock_.Now());
   }
   void ShowText(std::string_view text) override { text_.assign(text); }
+  bool TakeResize() override { return std::exchange(resized_, false); }
 
+  // The window system gives the window a new size.
+  void Resize(float width, float height) {
+    surfaces_.SetScaleSize(width, height);
+    resized_ = true;
+  }
   const MemoryDisplay& Pages() const { return surfaces_; }
   const std::vector<Nanoseconds>& Shows() const { return shows_; }
   const std::string& Text() const { return text_; }
 
  private:
   ManualClock& clock_;
-  MemoryDisplay surfaces_;
+  ResizablePages surfaces_;
   Nanoseconds refresh_;
+  bool resized_ = false;
   std::vector<Nanoseconds> shows_;
   std::string text_;
 };
 
-// Goes on until it has been asked `frames` times, then ends the program.
-class CountingPump final : public EventPump {
+// Windows the test hands over, whose events end the program at the `frames`-th frame. Waiting
+// for events moves the clock, as if none came. A test may add, remove or resize windows from
+// `on_frame`, which runs at every frame's events, as a window system changes them.
+class FakeWindowSystem final : public WindowSystem {
  public:
-  explicit CountingPump(std::int64_t frames = INT64_MAX, bool shown = true)
-      : frames_(frames), shown_(shown) {}
+  explicit FakeWindowSystem(ManualClock* clock, std::int64_t frames = INT64_MAX, bool shown = true)
+      : clock_(clock), frames_(frames), shown_(shown) {
+    windows_.reserve(16);
+  }
 
+  std::span<ProgramWindow* const> Windows() override { return windows_; }
+  int RefreshHz() const override { return 0; }
   bool WaitUntilShown() override { return shown_; }
-  bool HandlePending() override { return ++calls_ < frames_; }
+  bool HandlePending(Nanoseconds wait) override {
+    if (wait > 0) {
+      // A key pressed a millisecond into the wait.
+      if (++waits_ == end_at_wait) {
+        clock_->Advance(kSecond / 1000);
+        return false;
+      }
+      clock_->SleepUntil(clock_->Now() + wait);
+      return true;
+    }
+    ++calls_;
+    if (on_frame) on_frame(calls_);
+    return calls_ < frames_;
+  }
+
+  void Add(ProgramWindow* window) { windows_.push_back(window); }
+  void Remove(ProgramWindow* window) { std::erase(windows_, window); }
   std::int64_t Calls() const { return calls_; }
 
+  std::function<void(std::int64_t frame)> on_frame;
+  // The wait between frames, counted from 1, in which an event ends the program.
+  std::int64_t end_at_wait = 0;
+
  private:
+  ManualClock* clock_;
+  std::vector<ProgramWindow*> windows_;
   std::int64_t frames_;
   bool shown_;
   std::int64_t calls_ = 0;
+  std::int64_t waits_ = 0;
 };
+
+// Every window's stream seeded as the program seeds it, from a fixed time of day.
+inline RandomStreams SeededStreams(TimeOfDayClock time_of_day) {
+  return [time_of_day](std::size_t stream) -> std::unique_ptr<RandomSource> {
+    return std::make_unique<TimeSeededGenerator>(time_of_day, stream);
+  };
+}
 
 }  // namespace flakemorph::fakes

@@ -16,9 +16,10 @@
 namespace flakemorph {
 namespace {
 
-using fakes::CountingPump;
+using fakes::FakeWindowSystem;
 using fakes::ManualClock;
 using fakes::MemoryWindow;
+using fakes::SeededStreams;
 
 constexpr std::uint64_t kNoon = 43'200'000'000'000;
 constexpr Nanoseconds kRefresh = kSecond / 60;
@@ -85,16 +86,13 @@ TEST(ProgramWindows, SideBySideEachAnimationDrawsWhatItDrawsAlone) {
   const std::array<Head, 2> heads{{{448, 439, 0}, {640, 360, 1}}};
 
   ManualClock clock;
-  CountingPump events(kFrames);
+  FakeWindowSystem events(&clock, kFrames);
   std::vector<std::unique_ptr<RecordedWindow>> windows;
-  std::vector<std::unique_ptr<TimeSeededGenerator>> randoms;
-  std::vector<Screen> screens;
   for (const Head& head : heads) {
     windows.push_back(std::make_unique<RecordedWindow>(head.width, head.height));
-    randoms.push_back(std::make_unique<TimeSeededGenerator>(Noon(), head.monitor));
-    screens.push_back({windows.back().get(), randoms.back().get()});
+    events.Add(windows.back().get());
   }
-  Program program(screens, events, clock, clock, {});
+  Program program(events, SeededStreams(Noon()), clock, clock, {});
   program.Run();
   ASSERT_EQ(events.Calls(), kFrames);
 
@@ -169,30 +167,38 @@ class JournalWindow final : public ProgramWindow {
   LoggedPages surfaces_;
 };
 
-class JournalPump final : public EventPump {
+class JournalWindows final : public WindowSystem {
  public:
-  explicit JournalPump(Journal& journal) : journal_(journal) {}
+  JournalWindows(Journal& journal, JournalClock& clock) : journal_(journal), clock_(clock) {}
+  std::span<ProgramWindow* const> Windows() override { return windows_; }
+  int RefreshHz() const override { return 0; }
   bool WaitUntilShown() override { return true; }
-  bool HandlePending() override {
-    journal_.Add("events");
+  bool HandlePending(Nanoseconds wait) override {
+    if (wait > 0) {
+      clock_.SleepUntil(clock_.Now() + wait);
+    } else {
+      journal_.Add("events");
+    }
     return true;
   }
+  void Add(ProgramWindow* window) { windows_.push_back(window); }
 
  private:
   Journal& journal_;
+  JournalClock& clock_;
+  std::vector<ProgramWindow*> windows_;
 };
 
 TEST(ProgramFrame, DrawsEveryWindowThenWaitsThenShowsAllBeforeTheEvents) {
   Journal journal;
   JournalClock clock(journal);
   ManualClock cpu;
-  JournalPump events(journal);
+  JournalWindows events(journal, clock);
   JournalWindow left(journal, "left");
   JournalWindow right(journal, "right");
-  TimeSeededGenerator left_random(Noon(), 0);
-  TimeSeededGenerator right_random(Noon(), 1);
-  const std::array<Screen, 2> screens{{{&left, &left_random}, {&right, &right_random}}};
-  Program program(screens, events, clock, cpu, {});
+  events.Add(&left);
+  events.Add(&right);
+  Program program(events, SeededStreams(Noon()), clock, cpu, {});
   program.StartUp();
   ASSERT_TRUE(program.Paced());
   journal.TakeAll();
@@ -208,10 +214,9 @@ TEST(ProgramFrame, DrawsEveryWindowThenWaitsThenShowsAllBeforeTheEvents) {
 TEST(ProgramEnd, AnEventEndsTheProgramAfterItsFrame) {
   ManualClock clock;
   MemoryWindow window(clock, 200, 150);
-  TimeSeededGenerator random(Noon());
-  const std::array<Screen, 1> screens{{{&window, &random}}};
-  CountingPump events(3);
-  Program program(screens, events, clock, clock, {});
+  FakeWindowSystem events(&clock, 3);
+  events.Add(&window);
+  Program program(events, SeededStreams(Noon()), clock, clock, {});
   program.Run();
   EXPECT_EQ(events.Calls(), 3);
   EXPECT_EQ(program.AnimationOf(0).PhaseFrame(), 3);
@@ -220,10 +225,9 @@ TEST(ProgramEnd, AnEventEndsTheProgramAfterItsFrame) {
 TEST(ProgramEnd, AnEventBeforeTheWindowsAreShownEndsItBeforeAnyFrame) {
   ManualClock clock;
   MemoryWindow window(clock, 200, 150);
-  TimeSeededGenerator random(Noon());
-  const std::array<Screen, 1> screens{{{&window, &random}}};
-  CountingPump events(INT64_MAX, /*shown=*/false);
-  Program program(screens, events, clock, clock, {});
+  FakeWindowSystem events(&clock, INT64_MAX, /*shown=*/false);
+  events.Add(&window);
+  Program program(events, SeededStreams(Noon()), clock, clock, {});
   program.Run();
   EXPECT_EQ(events.Calls(), 0);
   EXPECT_TRUE(window.Shows().empty());
@@ -235,10 +239,9 @@ struct PacedRun {
   PacedRun(const ProgramSettings& settings, Nanoseconds display_refresh, int windows = 1) {
     for (int i = 0; i < windows; ++i) {
       windows_.push_back(std::make_unique<MemoryWindow>(clock, 300, 200, display_refresh));
-      randoms_.push_back(std::make_unique<TimeSeededGenerator>(Noon(), i));
-      screens_.push_back({windows_.back().get(), randoms_.back().get()});
+      events.Add(windows_.back().get());
     }
-    program = std::make_unique<Program>(screens_, events, clock, clock, settings);
+    program = std::make_unique<Program>(events, SeededStreams(Noon()), clock, clock, settings);
     program->StartUp();
     for (int frame = 0; frame < 10; ++frame) DrawAndRun();
     const Nanoseconds start = clock.Now();
@@ -257,14 +260,12 @@ struct PacedRun {
   }
 
   ManualClock clock;
-  CountingPump events;
+  FakeWindowSystem events{&clock};
   std::unique_ptr<Program> program;
   std::vector<Nanoseconds> second;
 
  private:
   std::vector<std::unique_ptr<MemoryWindow>> windows_;
-  std::vector<std::unique_ptr<TimeSeededGenerator>> randoms_;
-  std::vector<Screen> screens_;
 };
 
 void ExpectEvenlySpaced(const std::vector<Nanoseconds>& shows, Nanoseconds period) {
@@ -345,10 +346,9 @@ TEST(ProgramStats, FrameRateTextReachesEveryWindowOnceASecond) {
 TEST(ProgramStats, FrameRateTextBeforeTheFirstSecondHasPlaceholders) {
   ManualClock clock;
   MemoryWindow window(clock, 200, 150);
-  TimeSeededGenerator random(Noon());
-  const std::array<Screen, 1> screens{{{&window, &random}}};
-  CountingPump events;
-  Program program(screens, events, clock, clock, {.show_fps = true});
+  FakeWindowSystem events(&clock);
+  events.Add(&window);
+  Program program(events, SeededStreams(Noon()), clock, clock, {.show_fps = true});
   program.StartUp();
   EXPECT_EQ(window.Text(), "-- fps  CPU --%");
 }

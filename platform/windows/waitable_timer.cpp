@@ -1,6 +1,4 @@
-#include <windows.h>
-
-#include "platform/windows/windows_window_system.h"
+#include "platform/windows/waitable_timer.h"
 
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
@@ -10,45 +8,38 @@ namespace flakemorph {
 namespace {
 
 constexpr Nanoseconds kNanosecondsPerTimerUnit = 100;
+constexpr Nanoseconds kNanosecondsPerMillisecond = 1'000'000;
 
 }  // namespace
 
 // Windows 10 (1803) and later time a high-resolution timer to well under a millisecond; older
-// systems and Wine give an ordinary one, which then needs the system's timer at 1 ms.
-WaitableTimer::WaitableTimer() {
-  timer_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
-                                  TIMER_ALL_ACCESS);
-  if (timer_ == nullptr) {
+// systems (and Wine) give an ordinary one, which then needs the system's timer at 1 ms.
+WaitableTimer::WaitableTimer()
+    : timer_(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                    TIMER_ALL_ACCESS)),
+      coarse_(timer_ == nullptr) {
+  if (coarse_) {
     timer_ = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
     timeBeginPeriod(1);
   }
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  ticks_per_second_ = frequency.QuadPart;
 }
 
 WaitableTimer::~WaitableTimer() {
   if (timer_ != nullptr) CloseHandle(timer_);
+  if (coarse_) timeEndPeriod(1);
 }
 
-Nanoseconds WaitableTimer::Now() const {
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  const long long seconds = now.QuadPart / ticks_per_second_;
-  const long long rest = now.QuadPart % ticks_per_second_;
-  return seconds * kSecond + rest * kSecond / ticks_per_second_;
-}
-
-void WaitableTimer::SleepUntil(Nanoseconds deadline) {
-  const Nanoseconds wait = deadline - Now();
+void WaitableTimer::WaitForMessage(Nanoseconds wait) {
   if (wait <= 0) return;
   LARGE_INTEGER due;
-  due.QuadPart = -(wait / kNanosecondsPerTimerUnit);  // negative: relative to now
-  if (timer_ == nullptr || !SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE)) {
-    Sleep(static_cast<DWORD>(wait / 1'000'000));
-    return;
+  due.QuadPart = -(wait / kNanosecondsPerTimerUnit);  // negative: from now
+  if (timer_ != nullptr && SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE)) {
+    // MWMO_INPUTAVAILABLE: messages already queued end the wait too, not only new ones.
+    MsgWaitForMultipleObjectsEx(1, &timer_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  } else {
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(wait / kNanosecondsPerMillisecond),
+                                QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
-  WaitForSingleObject(timer_, INFINITE);
 }
 
 }  // namespace flakemorph

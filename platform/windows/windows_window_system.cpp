@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/windows/waitable_timer.h"
 #include "platform/windows/win32_window.h"
 
 namespace flakemorph {
@@ -66,9 +67,10 @@ class WindowsWindowSystem final : public WindowSystem {
     return mode.dmDisplayFrequency > 1 ? static_cast<int>(mode.dmDisplayFrequency) : 0;
   }
 
-  bool WaitUntilShown() override { return HandlePending(); }
+  bool WaitUntilShown() override { return HandlePending(0); }
 
-  bool HandlePending() override {
+  bool HandlePending(Nanoseconds wait) override {
+    timer_.WaitForMessage(wait);
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) events_.ended = true;
@@ -104,6 +106,7 @@ class WindowsWindowSystem final : public WindowSystem {
   }
 
   WindowEvents events_;
+  WaitableTimer timer_;
   std::vector<std::unique_ptr<Win32Window>> windows_;
   std::vector<ProgramWindow*> program_windows_;
 };

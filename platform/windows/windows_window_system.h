@@ -1,7 +1,8 @@
 // The Windows window system: the Win32 API directly. One top-most borderless window over each
 // monitor, an ordinary framed window (--window), or a child window filling a window of another
 // program (a screen saver's preview, /p, and --window-id). Also the screen saver's settings,
-// kept per user in the registry, and their dialog.
+// kept per user in the registry, and their dialog. Between frames it waits for messages on a
+// high-resolution waitable timer.
 #pragma once
 
 #include <memory>
@@ -22,21 +23,5 @@ SaverSettings LoadSaverSettings();
 
 // Shows the settings dialog, owned by `owner` (0: none), until it is closed; OK stores them.
 void RunSettingsDialog(WindowId owner);
-
-// A monotonic clock that sleeps on a high-resolution waitable timer, for pacing the frames.
-class WaitableTimer {
- public:
-  WaitableTimer();
-  ~WaitableTimer();
-  WaitableTimer(const WaitableTimer&) = delete;
-  WaitableTimer& operator=(const WaitableTimer&) = delete;
-
-  Nanoseconds Now() const;
-  void SleepUntil(Nanoseconds deadline);
-
- private:
-  void* timer_;  // the timer's HANDLE
-  long long ticks_per_second_;
-};
 
 }  // namespace flakemorph

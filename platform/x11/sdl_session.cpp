@@ -1,12 +1,15 @@
 #include "platform/x11/sdl_session.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "platform/x11/sdl_window.h"
 
@@ -60,6 +63,9 @@ void FailToOpen(const char* reason) {
 }
 
 SdlSession::SdlSession(bool inside_another_program) {
+  // SDL asks D-Bus for input methods; with no session bus, libdbus would start one of its own
+  // (dbus-launch, with a window of its own on the display) and leave it running after we end.
+  setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", /*overwrite=*/0);
   if (inside_another_program) {
     // The id is an X window's; SDL would otherwise keep the screen saver from starting, and
     // here the screen saver is who asked for the picture.
@@ -80,7 +86,8 @@ SdlSession::~SdlSession() {
 }
 
 SdlEventPump::SdlEventPump(std::span<SdlWindow* const> windows)
-    : windows_(windows.begin(), windows.end()) {}
+    : windows_(windows.begin(), windows.end()),
+      connection_(ConnectionOf(windows_.empty() ? nullptr : windows_.front())) {}
 
 bool SdlEventPump::WaitUntilShown() {
   constexpr int kWaitMilliseconds = 100;
@@ -92,12 +99,41 @@ bool SdlEventPump::WaitUntilShown() {
   return true;
 }
 
-bool SdlEventPump::HandlePending() {
+bool SdlEventPump::HandlePending(Nanoseconds wait) {
   SDL_Event event;
-  while (SDL_PollEvent(&event) != 0) {
-    if (!Handle(event)) return false;
+  if (SDL_PollEvent(&event) == 0) {
+    if (!WaitForEvent(wait, event)) return true;
   }
+  do {
+    if (!Handle(event)) return false;
+  } while (SDL_PollEvent(&event) != 0);
   return true;
+}
+
+// Waits on the display's connection itself: SDL's own wait counts in whole milliseconds.
+// SDL_PollEvent has read everything the connection had, so what wakes the wait is new; a
+// signal cuts it short too, and SDL turns SIGINT and SIGTERM into its quit event.
+bool SdlEventPump::WaitForEvent(Nanoseconds wait, SDL_Event& event) {
+  if (wait <= 0) return false;
+  const timespec timeout{static_cast<time_t>(wait / kSecond), static_cast<long>(wait % kSecond)};
+  if (connection_ >= 0) {
+    pollfd readable{connection_, POLLIN, 0};
+    ppoll(&readable, 1, &timeout, nullptr);
+  } else {
+    nanosleep(&timeout, nullptr);
+  }
+  return SDL_PollEvent(&event) != 0;
+}
+
+// The file descriptor of the X connection the windows are on; -1 for another video driver.
+int SdlEventPump::ConnectionOf(SdlWindow* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window == nullptr || !SDL_GetWindowWMInfo(window->Native(), &info) ||
+      info.subsystem != SDL_SYSWM_X11) {
+    return -1;
+  }
+  return ConnectionNumber(info.info.x11.display);
 }
 
 bool SdlEventPump::Handle(const SDL_Event& event) {

@@ -35,13 +35,16 @@ class SdlEventPump final : public EventPump {
   explicit SdlEventPump(std::span<SdlWindow* const> windows);
 
   bool WaitUntilShown() override;
-  bool HandlePending() override;
+  bool HandlePending(Nanoseconds wait) override;
 
  private:
+  bool WaitForEvent(Nanoseconds wait, SDL_Event& event);
+  static int ConnectionOf(SdlWindow* window);
   bool Handle(const SDL_Event& event);
   SdlWindow* WindowOf(std::uint32_t window_id) const;
 
   std::vector<SdlWindow*> windows_;
+  int connection_ = -1;
 };
 
 }  // namespace flakemorph

@@ -57,6 +57,7 @@ class SdlWindow final : public MemoryDisplay, public ProgramWindow {
   // The refresh rate of the display the window is on; 0 where it does not say.
   int RefreshHz() const;
   std::uint32_t Id() const;
+  SDL_Window* Native() const { return window_; }
   // Whether the window has been on the screen: the moment of its activation.
   bool Shown() const { return shown_; }
   // An event for this window; false if it ends the program.

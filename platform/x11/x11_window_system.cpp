@@ -43,7 +43,7 @@ class X11WindowSystem final : public WindowSystem {
   std::span<ProgramWindow* const> Windows() override { return program_windows_; }
   int RefreshHz() const override { return windows_.front()->RefreshHz(); }
   bool WaitUntilShown() override { return events_->WaitUntilShown(); }
-  bool HandlePending() override { return events_->HandlePending(); }
+  bool HandlePending(Nanoseconds wait) override { return events_->HandlePending(wait); }
 
  private:
   void OpenWindows(const WindowRequest& request) {

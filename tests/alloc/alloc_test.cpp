@@ -207,14 +207,14 @@ TEST(Program, FramesOfEveryWindowWithStatsAndTextAllocateNothing) {
   fakes::ManualClock clock;
   fakes::MemoryWindow left(clock, 448, 439);
   fakes::MemoryWindow right(clock, 320, 240);
-  TimeSeededGenerator left_random(LocalNanosecondsSinceMidnight, 0);
-  TimeSeededGenerator right_random(LocalNanosecondsSinceMidnight, 1);
-  const std::vector<Screen> screens = {{&left, &left_random}, {&right, &right_random}};
-  fakes::CountingPump events;
+  fakes::FakeWindowSystem events(&clock);
+  events.Add(&left);
+  events.Add(&right);
   std::FILE* stats = std::tmpfile();
   ASSERT_NE(stats, nullptr);
   const ProgramSettings settings{.refresh_hz = 60, .rate_hz = 30, .show_fps = true, .stats = stats};
-  Program program(screens, events, clock, clock, settings);
+  Program program(events, fakes::SeededStreams(LocalNanosecondsSinceMidnight), clock, clock,
+                  settings);
   program.StartUp();
   // The first frame starts the first cycle and the first second's report prints once.
   for (int frame = 0; frame < 40; ++frame) program.RunFrame();

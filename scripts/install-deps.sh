@@ -14,7 +14,7 @@ packages=(
   xscreensaver xsecurelock strace procps         # ... inside the real screen savers
   libxml2-utils groff man-db                     # checks of the settings XML and manual pages
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev  # the Windows build (cross-compiled)
-  googletest zip                                 # ... its unit tests, its release archive
+  googletest                                     # ... its unit tests
   wine wine64                                    # ... its tests, run under Wine
 )
 

@@ -23,7 +23,17 @@ test_draws_on_the_whole_screen() {
   pass "/s draws circles over the whole screen ($lit lit)"
 }
 
-# How each kind of input ends it: "$1" describes it, the rest is the xdotool command.
+# The saver's X window, as Wine made it.
+saver_x_window() {
+  xwininfo -root -tree | awk '/"flakemorph": \("flakemorph.scr"/ { print $1; exit }'
+}
+
+# A window manager's close button: WM_DELETE_WINDOW, with the Linux build's close-request.
+close_request() {
+  "$LINUX_BUILD_DIR/close-request" "$(saver_x_window)"
+}
+
+# How each kind of input ends it: "$1" describes it, the rest is the command that gives it.
 test_ends_on() {
   local what=$1
   shift
@@ -35,28 +45,40 @@ test_ends_on() {
   kill -0 "$APP_PID" 2>/dev/null || fail "a move of two pixels ended it"
   local since
   since=$(now_ms)
-  xdotool "$@"
+  "$@"
   wait_for_exit 10 "$since"
   [[ "$APP_STATUS" == 0 ]] || fail "$what: status $APP_STATUS"
   pass "$what ends /s with status 0 in $APP_MILLISECONDS ms"
 }
 
-test_stored_speed() {
-  store_settings 30 0
+# The stored speed, and the stored choice to show the frame rate: white text in an opaque black
+# box in the top-left corner, which no circle shows through.
+test_stored_settings() {
+  store_settings 30 1
   FLAKEMORPH_STATS=1 start_saver -S
-  wait_until_drawing 1
+  wait_until_drawing 2
   grep -q '30.00 frames a second' "$WORK/app.err" || fail "not at the stored 30 a second"
+  screenshot "$WORK/fps.png"
+  "$CONVERT" "$WORK/fps.png" -crop 100x12+12+10 +repage "$WORK/text.png"
+  local colours white
+  colours=$("$CONVERT" "$WORK/text.png" -format '%k' info:)
+  white=$("$CONVERT" "$WORK/text.png" -alpha off -fill black +opaque white -format '%[fx:mean]' info:)
+  ((colours == 2)) && awk -v s="$white" 'BEGIN { exit !(s > 0.05 && s < 0.6) }' ||
+    fail "no frame-rate text in the corner: $colours colours, $white of them white"
   xdotool key space
   wait_for_exit 10
   store_settings
-  pass "/s (written -S) runs at the stored speed"
+  pass "/s (written -S) runs at the stored speed and shows the frame rate ($white white)"
 }
 
 FLAKEMORPH_STATS=1 test_draws_on_the_whole_screen
 xdotool key space
 wait_for_exit 10
-test_ends_on "a key" key space
-test_ends_on "a click" click 1
-test_ends_on "a move of 10 pixels" mousemove 310 300
-test_stored_speed
+test_ends_on "a key" xdotool key space
+test_ends_on "a click" xdotool click 1
+test_ends_on "a move of 10 pixels" xdotool mousemove 310 300
+if [[ -x "${LINUX_BUILD_DIR:-}/close-request" ]]; then
+  test_ends_on "a close request" close_request
+fi
+test_stored_settings
 echo PASS

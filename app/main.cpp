@@ -137,6 +137,7 @@ int RunSaverCommand(const flakemorph::SaverCommand& command) {
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
+  flakemorph::UseParentConsole();
   if (const std::optional<flakemorph::SaverCommand> command =
           flakemorph::ParseSaverCommand(argc, argv)) {
     return RunSaverCommand(*command);

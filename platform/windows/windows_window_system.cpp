@@ -111,7 +111,20 @@ class WindowsWindowSystem final : public WindowSystem {
   std::vector<ProgramWindow*> program_windows_;
 };
 
+bool Usable(DWORD which) {
+  const HANDLE handle = GetStdHandle(which);
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+         GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
 }  // namespace
+
+void UseParentConsole() {
+  if (Usable(STD_OUTPUT_HANDLE) && Usable(STD_ERROR_HANDLE)) return;
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  if (!Usable(STD_OUTPUT_HANDLE)) std::freopen("CONOUT$", "w", stdout);
+  if (!Usable(STD_ERROR_HANDLE)) std::freopen("CONOUT$", "w", stderr);
+}
 
 std::unique_ptr<WindowSystem> OpenWindowsWindowSystem(const WindowRequest& request) {
   return std::make_unique<WindowsWindowSystem>(request);

@@ -109,13 +109,44 @@ void Win32Window::MakeCopy(int width, int height) {
   copy_ = TargetBuffer{pixels, width, height, std::max(width, 1) * 4, kDibLayout};
 }
 
-Win32Window::~Win32Window() {
-  if (font_ != nullptr) DeleteObject(font_);
+void Win32Window::DropCopy() {
   if (copy_dc_ != nullptr) {
     SelectObject(copy_dc_, old_bitmap_);
     DeleteDC(copy_dc_);
   }
   if (copy_bitmap_ != nullptr) DeleteObject(copy_bitmap_);
+  copy_dc_ = nullptr;
+  copy_bitmap_ = nullptr;
+}
+
+RECT Win32Window::Place() const {
+  RECT place{};
+  GetWindowRect(window_, &place);
+  return place;
+}
+
+void Win32Window::MoveOver(const RECT& monitor) {
+  const int width = monitor.right - monitor.left;
+  const int height = monitor.bottom - monitor.top;
+  SetWindowPos(window_, HWND_TOPMOST, monitor.left, monitor.top, width, height,
+               SWP_NOACTIVATE | SWP_NOCOPYBITS);
+  DropCopy();
+  MakeCopy(width, height);
+  damage_.Forget();
+  SetScaleSize(Single(width), Single(height));
+  InvalidateRect(window_, nullptr, FALSE);
+  resized_ = true;
+}
+
+bool Win32Window::TakeResize() {
+  const bool resized = resized_;
+  resized_ = false;
+  return resized;
+}
+
+Win32Window::~Win32Window() {
+  if (font_ != nullptr) DeleteObject(font_);
+  DropCopy();
   if (window_ != nullptr && IsWindow(window_)) {
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
@@ -209,6 +240,9 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
     case WM_CLOSE:
       End();
+      return 0;
+    case WM_DISPLAYCHANGE:
+      events_.displays_changed = true;
       return 0;
     case WM_ENDSESSION:
       if (wparam != FALSE) End();

@@ -25,6 +25,9 @@ struct WindowEvents {
   bool screen_saver = false;
   bool pointer_seen = false;
   POINT first_pointer{};
+  // The monitors changed (one came or went, or took another mode): Windows says so to every
+  // top-level window.
+  bool displays_changed = false;
 };
 
 class Win32Window final : public MemoryDisplay, public ProgramWindow {
@@ -45,12 +48,18 @@ class Win32Window final : public MemoryDisplay, public ProgramWindow {
   Display& Surfaces() override { return *this; }
   void ShowFrame() override;
   void ShowText(std::string_view text) override;
+  bool TakeResize() override;
 
   // Shows ShowText's text from now on, in the top-left corner.
   void AddTextOverlay();
   HWND Handle() const { return window_; }
   // Whether the window of another program it fills is gone (never, for our own windows).
   bool ParentGone() const { return parent_ != nullptr && !IsWindow(parent_); }
+  // The window's place on the screen.
+  RECT Place() const;
+  // Puts a window over a monitor over another one, of its size; its pages take the new size,
+  // and TakeResize says so once.
+  void MoveOver(const RECT& monitor);
 
  private:
   enum class Kind { kMonitor, kFramed, kChild };
@@ -58,6 +67,7 @@ class Win32Window final : public MemoryDisplay, public ProgramWindow {
   Win32Window(Kind kind, WindowEvents& events);
   void Create(DWORD style, DWORD extended_style, const RECT& place, HWND parent);
   void MakeCopy(int width, int height);
+  void DropCopy();
 
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
@@ -82,6 +92,7 @@ class Win32Window final : public MemoryDisplay, public ProgramWindow {
   RECT text_box_{};
   std::array<char, 40> text_{};
   int text_length_ = 0;
+  bool resized_ = false;
 };
 
 }  // namespace flakemorph

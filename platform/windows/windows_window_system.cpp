@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -30,7 +31,10 @@ std::vector<RECT> Monitors() {
 
 class WindowsWindowSystem final : public WindowSystem {
  public:
-  explicit WindowsWindowSystem(const WindowRequest& request) {
+  explicit WindowsWindowSystem(const WindowRequest& request)
+      : every_monitor_(request.mode == WindowMode::kEveryMonitor),
+        show_fps_(request.show_fps),
+        stats_(request.stats) {
     events_.screen_saver = request.screen_saver;
     OpenWindows(request);
     for (const std::unique_ptr<Win32Window>& window : windows_) {
@@ -43,18 +47,7 @@ class WindowsWindowSystem final : public WindowSystem {
       events_.pointer_seen = GetCursorPos(&events_.first_pointer) != FALSE;
       SetForegroundWindow(windows_.front()->Handle());
     }
-    if (request.stats != nullptr) {
-      std::fprintf(request.stats, "flakemorph: %zu window%s\n", windows_.size(),
-                   windows_.size() == 1 ? "" : "s");
-      for (const std::unique_ptr<Win32Window>& window : windows_) {
-        RECT place{};
-        GetWindowRect(window->Handle(), &place);
-        std::fprintf(request.stats, "flakemorph: window %gx%g at %ld,%ld\n",
-                     static_cast<double>(window->ScaleWidth()),
-                     static_cast<double>(window->ScaleHeight()), place.left, place.top);
-      }
-      std::fflush(request.stats);
-    }
+    TellWindows("");
   }
 
   std::span<ProgramWindow* const> Windows() override { return program_windows_; }
@@ -79,6 +72,9 @@ class WindowsWindowSystem final : public WindowSystem {
     }
     for (const std::unique_ptr<Win32Window>& window : windows_) {
       if (window->ParentGone()) events_.ended = true;
+    }
+    if (!events_.ended && (events_.displays_changed || desktop_ != Desktop::Now())) {
+      FollowMonitors();
     }
     return !events_.ended;
   }
@@ -105,6 +101,74 @@ class WindowsWindowSystem final : public WindowSystem {
     }
   }
 
+  // A window stays over a monitor that stays; a window whose monitor went takes over a new
+  // monitor (or one of another size) where there is one, and goes otherwise; a monitor left
+  // over gets a new window.
+  void FollowMonitors() {
+    events_.displays_changed = false;
+    desktop_ = Desktop::Now();
+    if (!every_monitor_) return;
+    std::vector<RECT> monitors = Monitors();
+    std::vector<Win32Window*> moving;
+    for (const std::unique_ptr<Win32Window>& window : windows_) {
+      const RECT place = window->Place();
+      const auto same = [&place](const RECT& monitor) { return EqualRect(&monitor, &place); };
+      const auto kept = std::find_if(monitors.begin(), monitors.end(), same);
+      if (kept == monitors.end()) {
+        moving.push_back(window.get());
+      } else {
+        monitors.erase(kept);
+      }
+    }
+    for (Win32Window* window : moving) {
+      if (monitors.empty()) {
+        std::erase_if(windows_, [window](const auto& owned) { return owned.get() == window; });
+        continue;
+      }
+      window->MoveOver(monitors.front());
+      monitors.erase(monitors.begin());
+    }
+    for (const RECT& monitor : monitors) {
+      windows_.push_back(Win32Window::OverMonitor(monitor, events_));
+      if (show_fps_) windows_.back()->AddTextOverlay();
+    }
+    program_windows_.clear();
+    for (const std::unique_ptr<Win32Window>& window : windows_) {
+      program_windows_.push_back(window.get());
+    }
+    TellWindows("the monitors changed: ");
+  }
+
+  // With FLAKEMORPH_STATS, says which windows there are and where.
+  void TellWindows(const char* why) {
+    if (stats_ == nullptr) return;
+    std::fprintf(stats_, "flakemorph: %s%zu window%s\n", why, windows_.size(),
+                 windows_.size() == 1 ? "" : "s");
+    for (const std::unique_ptr<Win32Window>& window : windows_) {
+      const RECT place = window->Place();
+      std::fprintf(stats_, "flakemorph: window %gx%g at %ld,%ld\n",
+                   static_cast<double>(window->ScaleWidth()),
+                   static_cast<double>(window->ScaleHeight()), place.left, place.top);
+    }
+    std::fflush(stats_);
+  }
+
+  // What the system says of all monitors together, cheaply enough to ask after every frame:
+  // not every change of a monitor comes with a WM_DISPLAYCHANGE to every program.
+  struct Desktop {
+    int monitors, left, top, width, height;
+    static Desktop Now() {
+      return {GetSystemMetrics(SM_CMONITORS), GetSystemMetrics(SM_XVIRTUALSCREEN),
+              GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+              GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    }
+    bool operator==(const Desktop&) const = default;
+  };
+
+  Desktop desktop_ = Desktop::Now();
+  bool every_monitor_;
+  bool show_fps_;
+  std::FILE* stats_;
   WindowEvents events_;
   WaitableTimer timer_;
   std::vector<std::unique_ptr<Win32Window>> windows_;

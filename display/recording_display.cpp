@@ -17,9 +17,8 @@ float RecordingDisplay::ScaleHeight() {
 }
 
 void RecordingDisplay::Move(std::int16_t k, float left, float top, float width, float height) {
-  log_.Printf("move %d %" PRId32 " %" PRId32 " %" PRId32 " %" PRId32 "\n",
-               CheckSurfaceIndex(k), Nearest32(left), Nearest32(top), Nearest32(width),
-               Nearest32(height));
+  log_.Printf("move %d %" PRId32 " %" PRId32 " %" PRId32 " %" PRId32 "\n", CheckSurfaceIndex(k),
+              Nearest32(left), Nearest32(top), Nearest32(width), Nearest32(height));
   if (inner_ != nullptr) inner_->Move(k, left, top, width, height);
 }
 
@@ -44,8 +43,8 @@ DeviceContext RecordingDisplay::hDC(std::int16_t k) {
 
 std::int32_t RecordingDisplay::Ellipse(DeviceContext dc, std::int32_t left, std::int32_t top,
                                        std::int32_t right, std::int32_t bottom) {
-  log_.Printf("ellipse %d %" PRId32 " %" PRId32 " %" PRId32 " %" PRId32 "\n",
-               SurfaceOfContext(dc), left, top, right, bottom);
+  log_.Printf("ellipse %d %" PRId32 " %" PRId32 " %" PRId32 " %" PRId32 "\n", SurfaceOfContext(dc),
+              left, top, right, bottom);
   return inner_ != nullptr ? inner_->Ellipse(dc, left, top, right, bottom) : 1;
 }
 

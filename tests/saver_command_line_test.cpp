@@ -43,10 +43,22 @@ TEST(SaverCommand, NoArgumentsAtAllMeanSettings) {
 // The program's own options are no saver command, even with one dash; nor is a preview
 // without a window, a window that is no handle, or anything left over.
 TEST(SaverCommand, LeavesTheProgramsOwnOptionsAndMalformedCommandsAlone) {
-  for (const auto& arguments : std::vector<std::vector<const char*>>{
-           {"--window"}, {"-fps"}, {"-root"}, {"-s5"}, {"/x"}, {"/"}, {"s"}, {"/p"},
-           {"/p", "hwnd"}, {"/p:"}, {"/p:0"}, {"/p:12a"}, {"/p:99999999999"}, {"/s", "--fps"},
-           {"/p", "12", "13"}, {"/c:5", "/s"}}) {
+  for (const auto& arguments : std::vector<std::vector<const char*>>{{"--window"},
+                                                                     {"-fps"},
+                                                                     {"-root"},
+                                                                     {"-s5"},
+                                                                     {"/x"},
+                                                                     {"/"},
+                                                                     {"s"},
+                                                                     {"/p"},
+                                                                     {"/p", "hwnd"},
+                                                                     {"/p:"},
+                                                                     {"/p:0"},
+                                                                     {"/p:12a"},
+                                                                     {"/p:99999999999"},
+                                                                     {"/s", "--fps"},
+                                                                     {"/p", "12", "13"},
+                                                                     {"/c:5", "/s"}}) {
     std::vector<const char*> argv{"flakemorph.scr"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     EXPECT_FALSE(ParseSaverCommand(static_cast<int>(argv.size()), argv.data()).has_value())

@@ -4,10 +4,9 @@
  * window and reports whether the saver ended, how soon and with which status. Exits 0 only if
  * the saver ended by itself.
  * Usage: preview-host SAVER [SECONDS [WIDTH HEIGHT]] */
-#include <windows.h>
-
 #include <stdio.h>
 #include <stdlib.h>
+#include <windows.h>
 
 static HWND host;
 
@@ -16,9 +15,10 @@ static BOOL CALLBACK ReportChild(HWND child, LPARAM count) {
   char name[64];
   GetClientRect(child, &client);
   GetClassNameA(child, name, sizeof name);
-  printf("child %s %ldx%ld class %s visible %d\n", GetParent(child) == host ? "of-host" : "elsewhere",
-         client.right, client.bottom, name, IsWindowVisible(child) ? 1 : 0);
-  ++*(int *)count;
+  printf("child %s %ldx%ld class %s visible %d\n",
+         GetParent(child) == host ? "of-host" : "elsewhere", client.right, client.bottom, name,
+         IsWindowVisible(child) ? 1 : 0);
+  ++*(int*)count;
   return TRUE;
 }
 
@@ -31,7 +31,7 @@ static void Serve(DWORD milliseconds) {
   }
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   if (argc < 2) {
     fprintf(stderr, "usage: preview-host SAVER [SECONDS [WIDTH HEIGHT]]\n");
     return 2;

@@ -1,6 +1,7 @@
 // The settings under HKEY_CURRENT_USER\Software\flakemorph ("Rate" and "ShowFps", both
 // DWORDs) and the dialog that changes them.
 #include <windows.h>
+// The common controls need windows.h before them.
 #include <commctrl.h>
 
 #include <algorithm>

@@ -38,8 +38,7 @@ void RegisterWindowClass() {
 
 }  // namespace
 
-std::unique_ptr<Win32Window> Win32Window::OverMonitor(const RECT& monitor,
-                                                      WindowEvents& events) {
+std::unique_ptr<Win32Window> Win32Window::OverMonitor(const RECT& monitor, WindowEvents& events) {
   std::unique_ptr<Win32Window> window(new Win32Window(Kind::kMonitor, events));
   window->Create(WS_POPUP, WS_EX_TOPMOST, monitor, nullptr);
   return window;
@@ -183,8 +182,7 @@ void Win32Window::ShowText(std::string_view text) {
 void Win32Window::ShowFrame() {
   const std::span<const PixelRect> rects = damage_.CopyChanges(FrontPage(), copy_);
   for (const PixelRect& rect : rects) {
-    BitBlt(window_dc_, rect.x, rect.y, rect.width, rect.height, copy_dc_, rect.x, rect.y,
-           SRCCOPY);
+    BitBlt(window_dc_, rect.x, rect.y, rect.width, rect.height, copy_dc_, rect.x, rect.y, SRCCOPY);
   }
   DrawFrameRate();
   GdiFlush();
@@ -195,16 +193,16 @@ void Win32Window::ShowFrame() {
 void Win32Window::DrawFrameRate() {
   if (font_ == nullptr) return;
   const int inset = (text_box_.bottom - text_box_.top) / 6;
-  ExtTextOutA(window_dc_, text_box_.left + inset * 2, text_box_.top + inset, ETO_OPAQUE,
-              &text_box_, text_.data(), static_cast<UINT>(text_length_), nullptr);
+  ExtTextOutA(window_dc_, text_box_.left + inset * 2, text_box_.top + inset, ETO_OPAQUE, &text_box_,
+              text_.data(), static_cast<UINT>(text_length_), nullptr);
 }
 
 void Win32Window::Paint() {
   PAINTSTRUCT paint;
   BeginPaint(window_, &paint);
   const RECT& area = paint.rcPaint;
-  BitBlt(window_dc_, area.left, area.top, area.right - area.left, area.bottom - area.top,
-         copy_dc_, area.left, area.top, SRCCOPY);
+  BitBlt(window_dc_, area.left, area.top, area.right - area.left, area.bottom - area.top, copy_dc_,
+         area.left, area.top, SRCCOPY);
   DrawFrameRate();
   EndPaint(window_, &paint);
 }

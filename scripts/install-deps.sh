@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config         # the build
   libsdl2-dev zlib1g-dev            # the window, PNG pictures
+  libxrandr-dev                     # monitors that change while it runs
   libsdl2-ttf-dev fonts-dejavu-core # the text of --fps
   libgtest-dev libbenchmark-dev     # tests, benchmarks
   xvfb xdotool imagemagick x11-utils libx11-dev  # end-to-end tests in a virtual X server

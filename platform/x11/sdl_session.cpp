@@ -66,12 +66,12 @@ SdlSession::SdlSession(bool inside_another_program) {
   // SDL asks D-Bus for input methods; with no session bus, libdbus would start one of its own
   // (dbus-launch, with a window of its own on the display) and leave it running after we end.
   setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", /*overwrite=*/0);
-  if (inside_another_program) {
-    // The id is an X window's; SDL would otherwise keep the screen saver from starting, and
-    // here the screen saver is who asked for the picture.
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-  }
+  // The id is an X window's.
+  if (inside_another_program) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  // A screen saver must never keep the display awake: SDL would otherwise suspend the display's
+  // screen saver and reset its idle timer every 30 s, so that neither power saving nor an idle
+  // locker ever starts, whether we run on our own or inside a screen saver.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) FailToOpen(SDL_GetError());
   if (OnlyAnInvisibleDriver()) FailToOpen(NoDisplayReason().data());
   // On X11 a window surface otherwise goes through an OpenGL texture, which costs ten times as
@@ -85,9 +85,14 @@ SdlSession::~SdlSession() {
   SDL_Quit();
 }
 
-SdlEventPump::SdlEventPump(std::span<SdlWindow* const> windows)
+SdlEventPump::SdlEventPump(std::span<SdlWindow* const> windows, int also_wake_for)
     : windows_(windows.begin(), windows.end()),
-      connection_(ConnectionOf(windows_.empty() ? nullptr : windows_.front())) {}
+      connection_(ConnectionOf(windows_.empty() ? nullptr : windows_.front())),
+      also_wake_for_(also_wake_for) {}
+
+void SdlEventPump::SetWindows(std::span<SdlWindow* const> windows) {
+  windows_.assign(windows.begin(), windows.end());
+}
 
 bool SdlEventPump::WaitUntilShown() {
   constexpr int kWaitMilliseconds = 100;
@@ -117,8 +122,8 @@ bool SdlEventPump::WaitForEvent(Nanoseconds wait, SDL_Event& event) {
   if (wait <= 0) return false;
   const timespec timeout{static_cast<time_t>(wait / kSecond), static_cast<long>(wait % kSecond)};
   if (connection_ >= 0) {
-    pollfd readable{connection_, POLLIN, 0};
-    ppoll(&readable, 1, &timeout, nullptr);
+    std::array<pollfd, 2> readable{{{connection_, POLLIN, 0}, {also_wake_for_, POLLIN, 0}}};
+    ppoll(readable.data(), also_wake_for_ >= 0 ? 2 : 1, &timeout, nullptr);
   } else {
     nanosleep(&timeout, nullptr);
   }

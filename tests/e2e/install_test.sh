@@ -67,6 +67,11 @@ done
 for option in --fps --rate; do
   printf '%s\n' "${produced[@]}" | grep -q -- "^$option\b" || fail "no control gives $option"
 done
+# The pace slider starts at the designed 60 frames a second, in the middle of its track.
+read -r low high default < <(xmllint --xpath \
+  'concat(//number[@id="rate"]/@low, " ", //number[@id="rate"]/@high, " ", //number[@id="rate"]/@default)' "$xml")
+((default == 60 && low >= 1 && high <= 240 && (low + high) / 2 == 60)) ||
+  fail "the rate slider runs $low..$high with $default as its default, expected 60 in the middle"
 # A wrong option before --help is a usage error; a right one leaves --help to answer.
 for arguments in "${produced[@]}" "${produced[*]}" "${produced[*]} --window-id 0x400E22"; do
   # shellcheck disable=SC2086 # an argument with a value is two words

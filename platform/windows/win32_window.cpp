@@ -13,6 +13,14 @@ constexpr const wchar_t* kClassName = L"flakemorph";
 constexpr LONG kPointerSlack = 4;
 // The page's pixels as a 32-bit DIB keeps them: blue lowest, then green, then red.
 constexpr PixelLayout kDibLayout{16, 8, 0, 0};
+constexpr int kLargestScale = 4;
+constexpr int kUnscaledDpi = 96;
+
+// A whole scale from a DPI, half up: 144 dpi (150%) and more count as 2.
+int ScaleOfDpi(UINT dpi) {
+  const int scale = (static_cast<int>(dpi) + kUnscaledDpi / 2) / kUnscaledDpi;
+  return std::clamp(scale, 1, kLargestScale);
+}
 
 [[noreturn]] void FailToOpen(const char* what) {
   std::fprintf(stderr, "flakemorph: cannot open a window: %s (error %lu)\n", what,
@@ -38,36 +46,56 @@ void RegisterWindowClass() {
 
 }  // namespace
 
-std::unique_ptr<Win32Window> Win32Window::OverMonitor(const RECT& monitor, WindowEvents& events) {
-  std::unique_ptr<Win32Window> window(new Win32Window(Kind::kMonitor, events));
+std::unique_ptr<Win32Window> Win32Window::OverMonitor(const RECT& monitor, int scale,
+                                                      WindowEvents& events) {
+  std::unique_ptr<Win32Window> window(new Win32Window(Kind::kMonitor, scale, events));
   window->Create(WS_POPUP, WS_EX_TOPMOST, monitor, nullptr);
   return window;
 }
 
-std::unique_ptr<Win32Window> Win32Window::Framed(int width, int height, WindowEvents& events) {
+std::unique_ptr<Win32Window> Win32Window::Framed(int width, int height, int scale,
+                                                 WindowEvents& events) {
   constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  RECT place{0, 0, width, height};
+  const int pixels = scale > 0 ? scale : ScaleOfDpi(GetDpiForSystem());
+  RECT place{0, 0, width * pixels, height * pixels};
   AdjustWindowRectEx(&place, kStyle, FALSE, 0);
-  std::unique_ptr<Win32Window> window(new Win32Window(Kind::kFramed, events));
+  std::unique_ptr<Win32Window> window(new Win32Window(Kind::kFramed, pixels, events));
   window->Create(kStyle, 0, place, nullptr);
   return window;
 }
 
-std::unique_ptr<Win32Window> Win32Window::ChildOf(HWND parent, WindowEvents& events) {
+std::unique_ptr<Win32Window> Win32Window::ChildOf(HWND parent, int scale, WindowEvents& events) {
   RECT client{};
   if (!IsWindow(parent) || !GetClientRect(parent, &client)) {
     std::fprintf(stderr, "flakemorph: no window %llu to draw into\n",
                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(parent)));
     std::exit(1);
   }
-  std::unique_ptr<Win32Window> window(new Win32Window(Kind::kChild, events));
+  std::unique_ptr<Win32Window> window(new Win32Window(Kind::kChild, scale, events));
   window->parent_ = parent;
   window->Create(WS_CHILD | WS_CLIPSIBLINGS, 0, client, parent);
   return window;
 }
 
-Win32Window::Win32Window(Kind kind, WindowEvents& events)
-    : MemoryDisplay(0, 0), kind_(kind), events_(events) {}
+Win32Window::Win32Window(Kind kind, int scale, WindowEvents& events)
+    : MemoryDisplay(0, 0), kind_(kind), requested_scale_(scale), events_(events) {}
+
+int Win32Window::ScaleOf() const {
+  return requested_scale_ > 0 ? requested_scale_ : ScaleOfDpi(GetDpiForWindow(window_));
+}
+
+// The pages and their copy take the window's client area, in page pixels: whatever is left
+// of it at the right and bottom, less than a page pixel, stays black.
+void Win32Window::TakeClientSize() {
+  RECT client{};
+  GetClientRect(window_, &client);
+  scale_ = ScaleOf();
+  client_height_ = client.bottom;
+  const int width = std::max<int>(client.right / scale_, 1);
+  const int height = std::max<int>(client.bottom / scale_, 1);
+  MakeCopy(width, height);
+  SetScaleSize(Single(width), Single(height));
+}
 
 void Win32Window::Create(DWORD style, DWORD extended_style, const RECT& place, HWND parent) {
   RegisterWindowClass();
@@ -80,10 +108,9 @@ void Win32Window::Create(DWORD style, DWORD extended_style, const RECT& place, H
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::Procedure));
   window_dc_ = GetDC(window_);
-  RECT client{};
-  GetClientRect(window_, &client);
-  MakeCopy(client.right, client.bottom);
-  SetScaleSize(Single(client.right), Single(client.bottom));
+  // Nearest neighbour: a page pixel becomes a crisp block.
+  SetStretchBltMode(window_dc_, COLORONCOLOR);
+  TakeClientSize();
   // The page in front reaches the window by its changes being drawn into the copy, so its own
   // pixels are needed only when it must be copied whole.
   DeferDrawing();
@@ -95,8 +122,8 @@ void Win32Window::Create(DWORD style, DWORD extended_style, const RECT& place, H
 void Win32Window::MakeCopy(int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = std::max(width, 1);
-  info.bmiHeader.biHeight = -std::max(height, 1);  // top-down, as the pages are
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down, as the pages are
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
@@ -105,7 +132,7 @@ void Win32Window::MakeCopy(int width, int height) {
   copy_bitmap_ = CreateDIBSection(window_dc_, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
   if (copy_dc_ == nullptr || copy_bitmap_ == nullptr) FailToOpen("no memory for the window's page");
   old_bitmap_ = SelectObject(copy_dc_, copy_bitmap_);
-  copy_ = TargetBuffer{pixels, width, height, std::max(width, 1) * 4, kDibLayout};
+  copy_ = TargetBuffer{pixels, width, height, width * 4, kDibLayout};
 }
 
 void Win32Window::DropCopy() {
@@ -125,14 +152,11 @@ RECT Win32Window::Place() const {
 }
 
 void Win32Window::MoveOver(const RECT& monitor) {
-  const int width = monitor.right - monitor.left;
-  const int height = monitor.bottom - monitor.top;
-  SetWindowPos(window_, HWND_TOPMOST, monitor.left, monitor.top, width, height,
-               SWP_NOACTIVATE | SWP_NOCOPYBITS);
+  SetWindowPos(window_, HWND_TOPMOST, monitor.left, monitor.top, monitor.right - monitor.left,
+               monitor.bottom - monitor.top, SWP_NOACTIVATE | SWP_NOCOPYBITS);
   DropCopy();
-  MakeCopy(width, height);
+  TakeClientSize();
   damage_.Forget();
-  SetScaleSize(Single(width), Single(height));
   InvalidateRect(window_, nullptr, FALSE);
   resized_ = true;
 }
@@ -159,7 +183,7 @@ void Win32Window::Move(std::int16_t k, float left, float top, float width, float
 
 void Win32Window::AddTextOverlay() {
   // About as tall as a line of a terminal on this screen, never tiny.
-  const int height = std::max(14, copy_.height / 48);
+  const int height = std::max(14, client_height_ / 48);
   font_ = CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
                       FIXED_PITCH | FF_MODERN, L"Consolas");
@@ -181,11 +205,19 @@ void Win32Window::ShowText(std::string_view text) {
 
 void Win32Window::ShowFrame() {
   const std::span<const PixelRect> rects = damage_.CopyChanges(FrontPage(), copy_);
-  for (const PixelRect& rect : rects) {
-    BitBlt(window_dc_, rect.x, rect.y, rect.width, rect.height, copy_dc_, rect.x, rect.y, SRCCOPY);
-  }
+  for (const PixelRect& rect : rects) Present(rect);
   DrawFrameRate();
   GdiFlush();
+}
+
+// Copies a rect of the copy to the window, each page pixel as a block of scale x scale.
+void Win32Window::Present(const PixelRect& rect) {
+  if (scale_ == 1) {
+    BitBlt(window_dc_, rect.x, rect.y, rect.width, rect.height, copy_dc_, rect.x, rect.y, SRCCOPY);
+    return;
+  }
+  StretchBlt(window_dc_, rect.x * scale_, rect.y * scale_, rect.width * scale_,
+             rect.height * scale_, copy_dc_, rect.x, rect.y, rect.width, rect.height, SRCCOPY);
 }
 
 // Drawn onto the window, never into the pages or their copy: the animation is the same with or
@@ -200,9 +232,12 @@ void Win32Window::DrawFrameRate() {
 void Win32Window::Paint() {
   PAINTSTRUCT paint;
   BeginPaint(window_, &paint);
+  // The page pixels under the area, whole.
   const RECT& area = paint.rcPaint;
-  BitBlt(window_dc_, area.left, area.top, area.right - area.left, area.bottom - area.top, copy_dc_,
-         area.left, area.top, SRCCOPY);
+  const int left = area.left / scale_;
+  const int top = area.top / scale_;
+  Present(PixelRect{left, top, (area.right + scale_ - 1) / scale_ - left,
+                    (area.bottom + scale_ - 1) / scale_ - top});
   DrawFrameRate();
   EndPaint(window_, &paint);
 }

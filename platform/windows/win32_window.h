@@ -32,12 +32,17 @@ struct WindowEvents {
 
 class Win32Window final : public MemoryDisplay, public ProgramWindow {
  public:
+  // Every page pixel fills scale x scale pixels of the window; a scale of 0 follows the
+  // scaling Windows has for the window's monitor (100% is 1, 150% to 249% is 2, ...).
+  //
   // A top-most borderless window exactly over `monitor`, without a pointer.
-  static std::unique_ptr<Win32Window> OverMonitor(const RECT& monitor, WindowEvents& events);
-  // An ordinary window titled "flakemorph", its client area width x height.
-  static std::unique_ptr<Win32Window> Framed(int width, int height, WindowEvents& events);
+  static std::unique_ptr<Win32Window> OverMonitor(const RECT& monitor, int scale,
+                                                  WindowEvents& events);
+  // An ordinary window titled "flakemorph", its client area width x height page pixels.
+  static std::unique_ptr<Win32Window> Framed(int width, int height, int scale,
+                                             WindowEvents& events);
   // A child window filling the client area of `parent`, a window of another program.
-  static std::unique_ptr<Win32Window> ChildOf(HWND parent, WindowEvents& events);
+  static std::unique_ptr<Win32Window> ChildOf(HWND parent, int scale, WindowEvents& events);
 
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
@@ -57,6 +62,7 @@ class Win32Window final : public MemoryDisplay, public ProgramWindow {
   bool ParentGone() const { return parent_ != nullptr && !IsWindow(parent_); }
   // The window's place on the screen.
   RECT Place() const;
+  int Scale() const { return scale_; }
   // Puts a window over a monitor over another one, of its size; its pages take the new size,
   // and TakeResize says so once.
   void MoveOver(const RECT& monitor);
@@ -64,7 +70,10 @@ class Win32Window final : public MemoryDisplay, public ProgramWindow {
  private:
   enum class Kind { kMonitor, kFramed, kChild };
 
-  Win32Window(Kind kind, WindowEvents& events);
+  Win32Window(Kind kind, int scale, WindowEvents& events);
+  int ScaleOf() const;
+  void TakeClientSize();
+  void Present(const PixelRect& rect);
   void Create(DWORD style, DWORD extended_style, const RECT& place, HWND parent);
   void MakeCopy(int width, int height);
   void DropCopy();
@@ -78,6 +87,9 @@ class Win32Window final : public MemoryDisplay, public ProgramWindow {
   void DrawFrameRate();
 
   Kind kind_;
+  int requested_scale_;
+  int scale_ = 1;
+  int client_height_ = 0;
   WindowEvents& events_;
   HWND window_ = nullptr;
   HWND parent_ = nullptr;

@@ -33,6 +33,7 @@ class WindowsWindowSystem final : public WindowSystem {
  public:
   explicit WindowsWindowSystem(const WindowRequest& request)
       : every_monitor_(request.mode == WindowMode::kEveryMonitor),
+        scale_(request.scale),
         show_fps_(request.show_fps),
         stats_(request.stats) {
     events_.screen_saver = request.screen_saver;
@@ -84,16 +85,16 @@ class WindowsWindowSystem final : public WindowSystem {
     switch (request.mode) {
       case WindowMode::kEveryMonitor:
         for (const RECT& monitor : Monitors()) {
-          windows_.push_back(Win32Window::OverMonitor(monitor, events_));
+          windows_.push_back(Win32Window::OverMonitor(monitor, scale_, events_));
         }
         ShowCursor(FALSE);
         break;
       case WindowMode::kPreview:
-        windows_.push_back(Win32Window::Framed(request.width, request.height, events_));
+        windows_.push_back(Win32Window::Framed(request.width, request.height, scale_, events_));
         break;
       case WindowMode::kForeignWindow:
         windows_.push_back(Win32Window::ChildOf(
-            reinterpret_cast<HWND>(static_cast<UINT_PTR>(request.window_id)), events_));
+            reinterpret_cast<HWND>(static_cast<UINT_PTR>(request.window_id)), scale_, events_));
         break;
       case WindowMode::kRoot:
         std::fputs("flakemorph: --root is for X11 screen savers; on Windows use /s\n", stderr);
@@ -129,7 +130,7 @@ class WindowsWindowSystem final : public WindowSystem {
       monitors.erase(monitors.begin());
     }
     for (const RECT& monitor : monitors) {
-      windows_.push_back(Win32Window::OverMonitor(monitor, events_));
+      windows_.push_back(Win32Window::OverMonitor(monitor, scale_, events_));
       if (show_fps_) windows_.back()->AddTextOverlay();
     }
     program_windows_.clear();
@@ -146,9 +147,14 @@ class WindowsWindowSystem final : public WindowSystem {
                  windows_.size() == 1 ? "" : "s");
     for (const std::unique_ptr<Win32Window>& window : windows_) {
       const RECT place = window->Place();
-      std::fprintf(stats_, "flakemorph: window %gx%g at %ld,%ld\n",
-                   static_cast<double>(window->ScaleWidth()),
-                   static_cast<double>(window->ScaleHeight()), place.left, place.top);
+      std::fprintf(stats_, "flakemorph: window %ldx%ld at %ld,%ld", place.right - place.left,
+                   place.bottom - place.top, place.left, place.top);
+      if (window->Scale() > 1) {
+        std::fprintf(stats_, ", pages of %gx%g at scale %d",
+                     static_cast<double>(window->ScaleWidth()),
+                     static_cast<double>(window->ScaleHeight()), window->Scale());
+      }
+      std::fputc('\n', stats_);
     }
     std::fflush(stats_);
   }
@@ -167,6 +173,7 @@ class WindowsWindowSystem final : public WindowSystem {
 
   Desktop desktop_ = Desktop::Now();
   bool every_monitor_;
+  int scale_;  // 0: each window's monitor's
   bool show_fps_;
   std::FILE* stats_;
   WindowEvents events_;

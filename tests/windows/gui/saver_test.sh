@@ -77,6 +77,7 @@ wait_for_exit 10
 test_ends_on "a key" xdotool key space
 test_ends_on "a click" xdotool click 1
 test_ends_on "a move of 10 pixels" xdotool mousemove 310 300
+test_ends_on "the end of the Windows session" wine "$BUILD_DIR/end-session.exe"
 if [[ -x "${LINUX_BUILD_DIR:-}/close-request" ]]; then
   test_ends_on "a close request" close_request
 fi

@@ -28,9 +28,8 @@ int ScaleOfDpi(UINT dpi) {
   std::exit(1);
 }
 
+// Once per process; a class already there (another window's) is the same class.
 void RegisterWindowClass() {
-  static bool registered = false;
-  if (registered) return;
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
   // CS_OWNDC: the window's DC is taken once and keeps its settings, not fetched every frame.
@@ -40,8 +39,9 @@ void RegisterWindowClass() {
   window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   window_class.lpszClassName = kClassName;
-  if (RegisterClassExW(&window_class) == 0) FailToOpen("cannot register the window class");
-  registered = true;
+  if (RegisterClassExW(&window_class) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    FailToOpen("cannot register the window class");
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 # The front door: `make run` and `make test` do all set-up on a fresh Debian machine.
 BUILD := build
 ASAN_BUILD := build-asan
+WINDOWS_BUILD := build-windows
 PACKAGE_BUILD := build-deb
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
@@ -25,8 +26,8 @@ OWN_FOLDERS := share/flakemorph share/doc/flakemorph libexec/xscreensaver \
 	share/xscreensaver/config share/xscreensaver share/applications/screensavers
 ROOT := $(DESTDIR)$(PREFIX)
 
-.PHONY: all deps test-deps deb-deps build build-tests build-asan run test bench deb format \
-	clean install uninstall
+.PHONY: all deps test-deps deb-deps windows-deps build build-tests build-asan windows \
+	test-windows run test bench deb format clean install uninstall
 
 all: build
 
@@ -35,6 +36,9 @@ deps:
 
 test-deps:
 	@bash scripts/install-deps.sh test
+
+windows-deps:
+	@bash scripts/install-deps.sh windows
 
 deb-deps:
 	@bash scripts/install-deps.sh deb
@@ -54,12 +58,25 @@ build-asan: test-deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLAKEMORPH_SANITIZE=ON -DFLAKEMORPH_WINDOW=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+# The Windows screen saver, cross-built: $(WINDOWS_BUILD)/flakemorph-<version>-windows-x64.zip.
+# Its tests compare the Windows trace tool with the Linux one of $(BUILD) when that is built.
+windows: windows-deps
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DFLAKEMORPH_LINUX_BUILD=$(CURDIR)/$(BUILD)
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	@ls $(WINDOWS_BUILD)/flakemorph-*-windows-x64.zip
+
+# The Windows build's tests, under Wine.
+test-windows: build-tests windows
+	bash scripts/wine-tests.sh $(WINDOWS_BUILD) -j $(JOBS)
+
 run: build
 	./$(BUILD)/flakemorph
 
-test: build-tests build-asan
+test: build-tests build-asan windows
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	bash scripts/wine-tests.sh $(WINDOWS_BUILD) -j $(JOBS)
 
 # flakemorph_<version>_amd64.deb here, built apart with Debian's hardening flags.
 deb: deb-deps
@@ -118,4 +135,4 @@ format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp' '*.c')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD) $(PACKAGE_BUILD)

@@ -1,7 +1,6 @@
 // flakemorph: opens a window over every monitor, or the preview window, or takes a window of
 // another program, and runs an animation in each until a key, a click or a close request ends
 // the program (in a window of another program: SIGTERM, or the window's end).
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,11 +12,17 @@
 
 #include "app/options.h"
 #include "app/program.h"
+#include "app/saver_signals.h"
 #include "app/window_target.h"
 #include "figures/random_source.h"
-#include "platform/wayland/wayland_window_system.h"
 #include "platform/window_request.h"
+#ifdef _WIN32
+#include "app/saver_command_line.h"
+#include "platform/windows/windows_window_system.h"
+#else
+#include "platform/wayland/wayland_window_system.h"
 #include "platform/x11/x11_window_system.h"
+#endif
 
 namespace {
 
@@ -55,23 +60,12 @@ bool InsideAnotherProgram(const flakemorph::ProgramOptions& options) {
          options.mode == flakemorph::WindowMode::kForeignWindow;
 }
 
+#ifndef _WIN32
 bool Named(const char* variable) {
   const char* value = std::getenv(variable);
   return value != nullptr && value[0] != '\0';
 }
-
-// A daemon stops its saver with SIGTERM, which must end us even if whoever started the daemon
-// ignored or blocked it; xsecurelock sends SIGUSR1 when its password prompt closes, which
-// would otherwise kill us.
-void TakeSaverSignals() {
-  std::signal(SIGTERM, SIG_DFL);
-  std::signal(SIGUSR1, SIG_IGN);
-  sigset_t ending;
-  sigemptyset(&ending);
-  sigaddset(&ending, SIGTERM);
-  sigaddset(&ending, SIGINT);
-  sigprocmask(SIG_UNBLOCK, &ending, nullptr);
-}
+#endif
 
 // The window of another program that --root or --window-id name; ends the program with a
 // message if the names are wrong.
@@ -82,7 +76,7 @@ flakemorph::WindowId WindowOfAnother(const flakemorph::ProgramOptions& options) 
     std::fprintf(stderr, "flakemorph: %s\n", choice.error.c_str());
     std::exit(kUsageErrorStatus);
   }
-  TakeSaverSignals();
+  flakemorph::TakeSaverSignals();
   return choice.target.id;
 }
 
@@ -98,6 +92,14 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options) {
   return request;
 }
 
+#ifdef _WIN32
+std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
+    const flakemorph::ProgramOptions& options, bool screen_saver) {
+  flakemorph::WindowRequest request = RequestOf(options);
+  request.screen_saver = screen_saver;
+  return flakemorph::OpenWindowsWindowSystem(request);
+}
+#else
 // Where the compositor was looked for: WAYLAND_DISPLAY, or libwayland's default.
 std::string WaylandName() {
   return Named("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "wayland-0";
@@ -107,7 +109,7 @@ std::string WaylandName() {
 // into an X window of another program; X11 otherwise, and where no compositor answers but an X
 // display is there. On X11 the wallpaper is the root window.
 std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
-    const flakemorph::ProgramOptions& options) {
+    const flakemorph::ProgramOptions& options, bool /*screen_saver*/) {
   using flakemorph::Backend;
   const bool wayland_wanted = options.backend == Backend::kWayland ||
                               (options.backend == Backend::kAuto && Named("WAYLAND_DISPLAY") &&
@@ -128,19 +130,15 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
   }
   flakemorph::WindowRequest request = RequestOf(options);
   if (request.mode == flakemorph::WindowMode::kWallpaper) {
-    TakeSaverSignals();
+    flakemorph::TakeSaverSignals();
     request.window_id = 0;
   }
   return flakemorph::OpenX11WindowSystem(request);
 }
+#endif
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  int status = 0;
-  const std::optional<flakemorph::ProgramOptions> options = OptionsOfRun(argc, argv, status);
-  if (!options) return status;
-  const std::unique_ptr<flakemorph::WindowSystem> windows = OpenWindowSystem(*options);
+int RunProgram(const flakemorph::ProgramOptions& options, bool screen_saver) {
+  const std::unique_ptr<flakemorph::WindowSystem> windows = OpenWindowSystem(options, screen_saver);
   // Each monitor's figures come from a stream of its own, so no two show the same flake.
   const flakemorph::RandomStreams randoms = [](std::size_t stream) {
     return std::make_unique<flakemorph::TimeSeededGenerator>(
@@ -148,9 +146,46 @@ int main(int argc, char** argv) {
   };
   flakemorph::MonotonicClock clock;
   flakemorph::ProcessCpuClock cpu;
-  const flakemorph::ProgramSettings settings{windows->RefreshHz(), options->rate_hz,
-                                             options->show_fps, StatsWanted() ? stderr : nullptr};
+  const flakemorph::ProgramSettings settings{windows->RefreshHz(), options.rate_hz,
+                                             options.show_fps, StatsWanted() ? stderr : nullptr};
   flakemorph::Program program(*windows, randoms, clock, cpu, settings);
   program.Run();
   return 0;
+}
+
+#ifdef _WIN32
+// Windows starts a screen saver with a command line of its own: /s runs it on every monitor,
+// /p in the settings dialog's preview, with the settings its own dialog (/c) stored.
+int RunSaverCommand(const flakemorph::SaverCommand& command) {
+  using Action = flakemorph::SaverCommand::Action;
+  switch (command.action) {
+    case Action::kSettings:
+      flakemorph::RunSettingsDialog(command.window);
+      return 0;
+    case Action::kPassword:  // older Windows only; the saver sets no password
+      return 0;
+    case Action::kRun:
+    case Action::kPreview:
+      break;
+  }
+  const flakemorph::ProgramOptions options =
+      flakemorph::SaverRunOptions(command, flakemorph::LoadSaverSettings());
+  return RunProgram(options, command.action == Action::kRun);
+}
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  flakemorph::UseParentConsole();
+  if (const std::optional<flakemorph::SaverCommand> command =
+          flakemorph::ParseSaverCommand(argc, argv)) {
+    return RunSaverCommand(*command);
+  }
+#endif
+  int status = 0;
+  const std::optional<flakemorph::ProgramOptions> options = OptionsOfRun(argc, argv, status);
+  if (!options) return status;
+  return RunProgram(*options, false);
 }

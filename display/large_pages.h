@@ -4,10 +4,11 @@
 // therefore asked for in 2 MiB pieces, where the system gives them.
 #pragma once
 
+#if __has_include(<sys/mman.h>)
 #include <sys/mman.h>
+#endif
 
 #include <cstddef>
-#include <cstdlib>
 #include <new>
 
 namespace flakemorph {
@@ -25,10 +26,9 @@ class LargePageAllocator {
     if (count > static_cast<std::size_t>(-1) / sizeof(T) - kLargePage) throw std::bad_alloc();
     const std::size_t bytes = count * sizeof(T);
     if (bytes < kLargePage) return static_cast<T*>(::operator new(bytes));
-    // aligned_alloc wants a whole number of alignments.
+    // A whole number of large pages, so that the hint below covers all of them.
     const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
-    void* memory = std::aligned_alloc(kLargePage, rounded);
-    if (memory == nullptr) throw std::bad_alloc();
+    void* memory = ::operator new(rounded, kAlignment);
 #ifdef MADV_HUGEPAGE
     // Only a hint: where the system has no large pages the memory works all the same.
     madvise(memory, rounded, MADV_HUGEPAGE);
@@ -40,7 +40,7 @@ class LargePageAllocator {
     if (count * sizeof(T) < kLargePage) {
       ::operator delete(memory);
     } else {
-      std::free(memory);
+      ::operator delete(memory, kAlignment);
     }
   }
 
@@ -51,6 +51,7 @@ class LargePageAllocator {
 
  private:
   static constexpr std::size_t kLargePage = std::size_t{2} << 20;
+  static constexpr std::align_val_t kAlignment{kLargePage};
 };
 
 }  // namespace flakemorph

@@ -4,7 +4,7 @@
 
 namespace flakemorph {
 
-RecordingDisplay::RecordingDisplay(std::FILE* log, Display* inner, float scale_width,
+RecordingDisplay::RecordingDisplay(LogWriter& log, Display* inner, float scale_width,
                                    float scale_height)
     : log_(log), inner_(inner), scale_width_(scale_width), scale_height_(scale_height) {}
 
@@ -17,24 +17,23 @@ float RecordingDisplay::ScaleHeight() {
 }
 
 void RecordingDisplay::Move(std::int16_t k, float left, float top, float width, float height) {
-  std::fprintf(log_, "move %d %" PRId32 " %" PRId32 " %" PRId32 " %" PRId32 "\n",
-               CheckSurfaceIndex(k), Nearest32(left), Nearest32(top), Nearest32(width),
-               Nearest32(height));
+  log_.Printf("move %d %" PRId32 " %" PRId32 " %" PRId32 " %" PRId32 "\n", CheckSurfaceIndex(k),
+              Nearest32(left), Nearest32(top), Nearest32(width), Nearest32(height));
   if (inner_ != nullptr) inner_->Move(k, left, top, width, height);
 }
 
 void RecordingDisplay::BackColor(std::int16_t k, ColorValue color) {
-  std::fprintf(log_, "backcolor %d %" PRId32 "\n", CheckSurfaceIndex(k), color);
+  log_.Printf("backcolor %d %" PRId32 "\n", CheckSurfaceIndex(k), color);
   if (inner_ != nullptr) inner_->BackColor(k, color);
 }
 
 void RecordingDisplay::Cls(std::int16_t k) {
-  std::fprintf(log_, "cls %d\n", CheckSurfaceIndex(k));
+  log_.Printf("cls %d\n", CheckSurfaceIndex(k));
   if (inner_ != nullptr) inner_->Cls(k);
 }
 
 void RecordingDisplay::ForeColor(std::int16_t k, ColorValue color) {
-  std::fprintf(log_, "forecolor %d %" PRId32 "\n", CheckSurfaceIndex(k), color);
+  log_.Printf("forecolor %d %" PRId32 "\n", CheckSurfaceIndex(k), color);
   if (inner_ != nullptr) inner_->ForeColor(k, color);
 }
 
@@ -44,18 +43,18 @@ DeviceContext RecordingDisplay::hDC(std::int16_t k) {
 
 std::int32_t RecordingDisplay::Ellipse(DeviceContext dc, std::int32_t left, std::int32_t top,
                                        std::int32_t right, std::int32_t bottom) {
-  std::fprintf(log_, "ellipse %d %" PRId32 " %" PRId32 " %" PRId32 " %" PRId32 "\n",
-               SurfaceOfContext(dc), left, top, right, bottom);
+  log_.Printf("ellipse %d %" PRId32 " %" PRId32 " %" PRId32 " %" PRId32 "\n", SurfaceOfContext(dc),
+              left, top, right, bottom);
   return inner_ != nullptr ? inner_->Ellipse(dc, left, top, right, bottom) : 1;
 }
 
 void RecordingDisplay::ZOrder(std::int16_t k) {
-  std::fprintf(log_, "zorder %d\n", CheckSurfaceIndex(k));
+  log_.Printf("zorder %d\n", CheckSurfaceIndex(k));
   if (inner_ != nullptr) inner_->ZOrder(k);
 }
 
 void RecordingDisplay::DoEvents() {
-  std::fputs("doevents\n", log_);
+  log_.Put("doevents\n");
   if (inner_ != nullptr) inner_->DoEvents();
 }
 

@@ -5,16 +5,15 @@
 // Reading hDC is not logged.
 #pragma once
 
-#include <cstdio>
-
 #include "display/display.h"
+#include "display/log_writer.h"
 
 namespace flakemorph {
 
 class RecordingDisplay : public Display {
  public:
   // Without an inner display, ScaleWidth and ScaleHeight give the size passed here.
-  RecordingDisplay(std::FILE* log, Display* inner, float scale_width = 0, float scale_height = 0);
+  RecordingDisplay(LogWriter& log, Display* inner, float scale_width = 0, float scale_height = 0);
 
   float ScaleWidth() override;
   float ScaleHeight() override;
@@ -29,7 +28,7 @@ class RecordingDisplay : public Display {
   void DoEvents() override;
 
  private:
-  std::FILE* log_;
+  LogWriter& log_;
   Display* inner_;
   float scale_width_;
   float scale_height_;

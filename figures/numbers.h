@@ -12,7 +12,7 @@ namespace flakemorph {
 // Ends the program: prints "flakemorph: run-time error: <what>" on stderr and exits with
 // status 70. Used for the faults that should never happen in normal operation (an index out
 // of range, an overflow); printf-style so that no allocation is needed.
-[[noreturn]] void FailRuntime(const char* format, ...) __attribute__((format(printf, 1, 2)));
+[[noreturn]] void FailRuntime(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 
 inline constexpr int kRuntimeFailureStatus = 70;
 

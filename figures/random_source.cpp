@@ -118,7 +118,11 @@ std::uint64_t LocalNanosecondsSinceMidnight() {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
   tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now.tv_sec);
+#else
   localtime_r(&now.tv_sec, &local);
+#endif
   const auto seconds =
       static_cast<std::uint64_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
   return seconds * kNanosecondsPerSecond + static_cast<std::uint64_t>(now.tv_nsec);

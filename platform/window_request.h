@@ -27,6 +27,9 @@ struct WindowRequest {
   // Screen pixels per page pixel, across and down, 1 to 4; 0 as the desktop says.
   int scale = 0;
   bool show_fps = false;
+  // Started by the system as its screen saver: a move of the pointer by more than a few pixels
+  // ends the program as well.
+  bool screen_saver = false;
   std::FILE* stats = nullptr;  // where to say what was opened, if anywhere
 };
 

@@ -1,19 +1,27 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever flakemorph needs that is not installed yet, for one
-# purpose: `run` (build and run the programs), `test` (that, and every test and benchmark) or
-# `deb` (that, and the Debian package). Does nothing when everything is there.
+# purpose: `run` (build and run the programs), `test` (that, and every test and benchmark, the
+# Windows build's included), `windows` (the Windows build) or `deb` (that, and the Debian
+# package). Does nothing when everything is there.
 set -euo pipefail
 
 purpose=${1:-test}
 run_packages=(
   cmake g++ make pkg-config         # the build
-  libsdl2-dev libpng-dev            # the window, PNG pictures
+  libsdl2-dev zlib1g-dev            # the window, PNG pictures
   libxrandr-dev                     # monitors that change while it runs
   libsdl2-ttf-dev fonts-dejavu-core # the text of --fps
   libx11-dev                        # windows of other programs
   libwayland-dev libwayland-bin     # the native Wayland window, its protocols' code generated
   wayland-protocols                 # ... from xdg-shell
   librust-wayland-protocols-dev     # ... and the layer shell (and virtual pointer) ones
+)
+# The Windows programs, cross-built, and their tests under Wine.
+windows_packages=(
+  cmake make                                     # the build
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev  # the cross compiler, zlib for Windows
+  googletest                                     # GoogleTest's sources, built for Windows
+  wine wine64                                    # the tests, run under Wine
 )
 deb_packages=(
   dpkg-dev file                     # the package and the libraries it depends on
@@ -35,12 +43,14 @@ lean_test_packages=(
 case "$purpose" in
   run) packages=("${run_packages[@]}") lean=() ;;
   deb) packages=("${run_packages[@]}" "${deb_packages[@]}") lean=() ;;
+  windows) packages=("${windows_packages[@]}") lean=() ;;
   test)
-    packages=("${run_packages[@]}" "${deb_packages[@]}" "${test_packages[@]}")
+    packages=("${run_packages[@]}" "${deb_packages[@]}" "${test_packages[@]}"
+      "${windows_packages[@]}")
     lean=("${lean_test_packages[@]}")
     ;;
   *)
-    echo "usage: install-deps.sh [run|test|deb]" >&2
+    echo "usage: install-deps.sh [run|test|windows|deb]" >&2
     exit 2
     ;;
 esac

@@ -243,11 +243,13 @@ TEST(AnimationDisplay, EveryFrameIsDrawnBehindAndThenBroughtToTheFront) {
   std::FILE* log = std::tmpfile();
   ASSERT_NE(log, nullptr);
   MemoryDisplay pages(448, 439);
-  RecordingDisplay display(log, &pages);
+  LogWriter writer(log);
+  RecordingDisplay display(writer, &pages);
   TimeSeededGenerator random([] { return kNoon; });
   auto animation = std::make_unique<Animation>(display, random);
   animation->StartUp();
   for (int frame = 1; frame <= 152; ++frame) animation->NextFrame();
+  ASSERT_TRUE(writer.Flush());
   const std::vector<std::string> lines = Lines(log);
   std::fclose(log);
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "display/log_writer.h"
 #include "display/memory_display.h"
 #include "display/page.h"
 #include "display/recording_display.h"
@@ -108,6 +109,14 @@ TEST(MemoryDisplayDeathTest, ABadSurfaceOrDrawingContextEndsTheProgram) {
 }
 
 // A start-up and one frame, as the animation drives the display.
+// Everything written to a temporary file.
+std::string ReadAll(std::FILE* file) {
+  std::rewind(file);
+  std::string text;
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) text += static_cast<char>(c);
+  return text;
+}
+
 void RunScript(Display& display) {
   for (std::int16_t k = 0; k <= 1; ++k) {
     display.Move(k, 0, 0, display.ScaleWidth(), display.ScaleHeight());
@@ -139,14 +148,15 @@ const char kScriptLog[] =
 
 // Runs the script on a recording display around `inner` and returns the log.
 std::string RecordScript(Display* inner) {
-  char* text = nullptr;
-  std::size_t size = 0;
-  std::FILE* log = open_memstream(&text, &size);
-  RecordingDisplay display(log, inner, 20, 16);
-  RunScript(display);
+  std::FILE* log = std::tmpfile();
+  if (log == nullptr) return "(no temporary file)";
+  {
+    LogWriter writer(log);
+    RecordingDisplay display(writer, inner, 20, 16);
+    RunScript(display);
+  }
+  const std::string recorded = ReadAll(log);
   std::fclose(log);
-  std::string recorded(text, size);
-  std::free(text);
   return recorded;
 }
 
@@ -166,10 +176,65 @@ TEST(RecordingDisplay, AroundInMemoryPagesItBothLogsAndDraws) {
 }
 
 TEST(RecordingDisplayDeathTest, ABadSurfaceOrDrawingContextEndsTheProgram) {
-  RecordingDisplay display(stdout, nullptr);
+  LogWriter log(stdout);
+  RecordingDisplay display(log, nullptr);
   const auto failure = testing::ExitedWithCode(kRuntimeFailureStatus);
   EXPECT_EXIT(display.Cls(2), failure, "surface index 2 outside 0..1");
   EXPECT_EXIT(display.Ellipse(0, 0, 0, 4, 4), failure, "invalid drawing context 0");
+}
+
+}  // namespace
+}  // namespace flakemorph
+
+namespace flakemorph {
+namespace {
+
+class LogWriterTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(file_, nullptr); }
+  void TearDown() override { std::fclose(file_); }
+  std::FILE* file_ = std::tmpfile();
+};
+
+// Lines cross the end of a block and one line is longer than a whole block: the output is the
+// text in its order, nothing lost or doubled, and nothing reaches the file before a block is
+// full or the log is flushed.
+TEST_F(LogWriterTest, GathersLinesIntoBlocksAndKeepsThemInOrder) {
+  LogWriter log(file_);
+  std::string expected;
+  for (int i = 0; i < 5000; ++i) {
+    log.Printf("line %d %.9g\n", i, i / 7.0F);
+    char line[64];
+    std::snprintf(line, sizeof line, "line %d %.9g\n", i, static_cast<double>(i / 7.0F));
+    expected += line;
+    if (i == 10) {
+      EXPECT_EQ(ReadAll(file_), "") << "written before a block was full";
+    }
+  }
+  const std::string long_line(LogWriter::kBlockSize + 100, 'x');
+  log.Printf("%s\n", long_line.c_str());
+  log.Put("end\n");
+  expected += long_line + "\nend\n";
+  ASSERT_TRUE(log.Flush());
+  EXPECT_EQ(ReadAll(file_), expected);
+}
+
+// A shut log drops what it is given; from Open on, lines go through.
+TEST_F(LogWriterTest, AShutLogDropsItsLinesUntilOpened) {
+  LogWriter log(file_, /*open=*/false);
+  log.Printf("frame %d\n", 1);
+  log.Put("dropped\n");
+  EXPECT_FALSE(log.IsOpen());
+  log.Open();
+  log.Printf("frame %d\n", 2);
+  ASSERT_TRUE(log.Flush());
+  EXPECT_EQ(ReadAll(file_), "frame 2\n");
+}
+
+// A destroyed log writes out what it still held.
+TEST_F(LogWriterTest, WritesOutWhatIsLeftWhenDestroyed) {
+  { LogWriter(file_).Put("last words\n"); }
+  EXPECT_EQ(ReadAll(file_), "last words\n");
 }
 
 }  // namespace

@@ -45,14 +45,18 @@ bool SamePixels(const Page& a, const Page& b) {
 class RecordedRun {
  public:
   RecordedRun(float width, float height)
-      : log_(std::tmpfile()), pages_(width, height), recording_(log_, &pages_) {}
+      : log_(std::tmpfile()), writer_(log_), pages_(width, height), recording_(writer_, &pages_) {}
   ~RecordedRun() { std::fclose(log_); }
   Display& Surfaces() { return recording_; }
   const MemoryDisplay& Pages() const { return pages_; }
-  std::string Log() const { return ReadAll(log_); }
+  std::string Log() const {
+    writer_.Flush();
+    return ReadAll(log_);
+  }
 
  private:
   std::FILE* log_;
+  mutable LogWriter writer_;  // flushed before the log is read
   MemoryDisplay pages_;
   RecordingDisplay recording_;
 };

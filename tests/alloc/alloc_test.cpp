@@ -29,9 +29,22 @@ void* Allocate(std::size_t size) {
 void* AllocateAligned(std::size_t size, std::align_val_t alignment) {
   if (counting) ++allocations;
   const std::size_t align = static_cast<std::size_t>(alignment);
+#ifdef _WIN32
+  // Windows has no aligned_alloc: its aligned blocks come and go through a pair of their own.
+  return _aligned_malloc(size == 0 ? 1 : size, align);
+#else
   // aligned_alloc wants a size that is a multiple of the alignment.
   const std::size_t rounded = (size + align - 1) / align * align;
   return std::aligned_alloc(align, rounded == 0 ? align : rounded);
+#endif
+}
+
+void FreeAligned(void* memory) {
+#ifdef _WIN32
+  _aligned_free(memory);
+#else
+  std::free(memory);
+#endif
 }
 
 void* AllocateOrThrow(std::size_t size) {
@@ -103,22 +116,22 @@ void operator delete[](void* memory, const std::nothrow_t&) noexcept {
   std::free(memory);
 }
 void operator delete(void* memory, std::align_val_t) noexcept {
-  std::free(memory);
+  FreeAligned(memory);
 }
 void operator delete[](void* memory, std::align_val_t) noexcept {
-  std::free(memory);
+  FreeAligned(memory);
 }
 void operator delete(void* memory, std::size_t, std::align_val_t) noexcept {
-  std::free(memory);
+  FreeAligned(memory);
 }
 void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept {
-  std::free(memory);
+  FreeAligned(memory);
 }
 void operator delete(void* memory, std::align_val_t, const std::nothrow_t&) noexcept {
-  std::free(memory);
+  FreeAligned(memory);
 }
 void operator delete[](void* memory, std::align_val_t, const std::nothrow_t&) noexcept {
-  std::free(memory);
+  FreeAligned(memory);
 }
 
 namespace flakemorph {

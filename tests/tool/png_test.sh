@@ -46,7 +46,18 @@ test_same_run_same_pictures() {
     fail "the same clock gave a different frame 30"
 }
 
+# A decoder reads every pixel back (it checks every chunk's CRC and the zlib stream), and the
+# circles are there in their colours over the black page.
+test_pictures_decode() {
+  local file=$WORK/pictures/frame-000060.png bytes colours
+  bytes=$(convert "$file" rgb:- | wc -c) || fail "ImageMagick cannot read $file"
+  ((bytes == 448 * 439 * 3)) || fail "$file decodes to $bytes bytes"
+  colours=$(convert "$file" -format '%k' info:)
+  ((colours > 20)) || fail "$file has only $colours colours"
+}
+
 test_every_kth_frame
+test_pictures_decode
 test_size_and_folder_creation
 test_same_run_same_pictures
 echo "PASS"

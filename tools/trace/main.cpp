@@ -1,4 +1,9 @@
 // flakemorph-trace: the animation without a window, for tests, pictures and measurements.
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include <cstdio>
 #include <string>
 
@@ -19,6 +24,10 @@ int FailUsage(const std::string& message) {
 
 int main(int argc, char** argv) {
   using namespace flakemorph::trace;
+#ifdef _WIN32
+  // The logs are the same bytes as everywhere: "\n", not "\r\n".
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   const ParsedOptions parsed = ParseOptions(argc, argv);
   if (!parsed.error.empty()) return FailUsage(parsed.error);
   if (parsed.options.help) {

@@ -1,34 +1,101 @@
 #include "tools/trace/png_writer.h"
 
-#include <png.h>
+#include <zlib.h>
 
-#include <cstddef>
-#include <cstdint>
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <memory>
 
 namespace flakemorph::trace {
+namespace {
+
+constexpr std::array<unsigned char, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr unsigned char kBitDepth = 8;
+constexpr unsigned char kColourTypeRgb = 2;
+// The compression most writers use by default: small files, quickly.
+constexpr int kCompressionLevel = 6;
+
+std::array<unsigned char, 4> BigEndian(std::uint32_t value) {
+  return {static_cast<unsigned char>(value >> 24), static_cast<unsigned char>(value >> 16),
+          static_cast<unsigned char>(value >> 8), static_cast<unsigned char>(value)};
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
 
 std::string PngWriter::Write(const Page& page, const std::string& path) {
   const std::size_t width = static_cast<std::size_t>(page.Width());
   const std::size_t height = static_cast<std::size_t>(page.Height());
   if (width == 0 || height == 0) return "an empty page cannot be a PNG image";
-  rgb_.resize(width * height * 3);
+  const std::string problem = Compress(page);
+  if (!problem.empty()) return problem;
+
+  std::vector<unsigned char> header(13);
+  const auto w = BigEndian(static_cast<std::uint32_t>(width));
+  const auto h = BigEndian(static_cast<std::uint32_t>(height));
+  std::copy(w.begin(), w.end(), header.begin());
+  std::copy(h.begin(), h.end(), header.begin() + 4);
+  header[8] = kBitDepth;
+  header[9] = kColourTypeRgb;  // compression, filter method and interlace stay 0
+
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+  if (!file) return std::strerror(errno);
+  const bool written =
+      std::fwrite(kSignature.data(), 1, kSignature.size(), file.get()) == kSignature.size() &&
+      WriteChunk(file.get(), "IHDR", header, header.size()) &&
+      WriteChunk(file.get(), "IDAT", compressed_, compressed_size_) &&
+      WriteChunk(file.get(), "IEND", header, 0);
+  const int error = errno;
+  if (std::fclose(file.release()) != 0 || !written) return std::strerror(written ? errno : error);
+  return "";
+}
+
+// The rows, each behind its filter byte, deflated in one go.
+std::string PngWriter::Compress(const Page& page) {
+  const std::size_t width = static_cast<std::size_t>(page.Width());
+  const std::size_t height = static_cast<std::size_t>(page.Height());
+  const std::size_t row_bytes = 1 + 3 * width;
+  rows_.resize(row_bytes * height);
   // A colour value holds red in its lowest byte, green next, then blue.
   const std::uint32_t* pixels = page.Pixels();
-  for (std::size_t i = 0; i < width * height; ++i) {
-    rgb_[3 * i] = static_cast<unsigned char>(pixels[i] & 0xFFU);
-    rgb_[3 * i + 1] = static_cast<unsigned char>((pixels[i] >> 8) & 0xFFU);
-    rgb_[3 * i + 2] = static_cast<unsigned char>((pixels[i] >> 16) & 0xFFU);
+  for (std::size_t y = 0; y < height; ++y) {
+    unsigned char* row = &rows_[y * row_bytes];
+    row[0] = 0;
+    for (std::size_t x = 0; x < width; ++x) {
+      const std::uint32_t pixel = pixels[y * width + x];
+      row[1 + 3 * x] = static_cast<unsigned char>(pixel & 0xFFU);
+      row[2 + 3 * x] = static_cast<unsigned char>((pixel >> 8) & 0xFFU);
+      row[3 + 3 * x] = static_cast<unsigned char>((pixel >> 16) & 0xFFU);
+    }
   }
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(width);
-  image.height = static_cast<png_uint_32>(height);
-  image.format = PNG_FORMAT_RGB;
-  const bool written = png_image_write_to_file(&image, path.c_str(), 0, rgb_.data(),
-                                               static_cast<png_int_32>(width * 3), nullptr) != 0;
-  const std::string error = written ? "" : std::string(image.message);
-  png_image_free(&image);
-  return error;
+  if (rows_.size() > std::numeric_limits<uLong>::max()) return "the page is too large for zlib";
+  const uLong source_size = static_cast<uLong>(rows_.size());
+  compressed_.resize(compressBound(source_size));
+  uLongf size = static_cast<uLongf>(compressed_.size());
+  if (compress2(compressed_.data(), &size, rows_.data(), source_size, kCompressionLevel) != Z_OK) {
+    return "zlib cannot compress the page";
+  }
+  compressed_size_ = size;
+  return "";
+}
+
+// Length, type, data and the CRC of type and data.
+bool PngWriter::WriteChunk(std::FILE* file, std::string_view type,
+                           const std::vector<unsigned char>& data, std::size_t size) {
+  const auto length = BigEndian(static_cast<std::uint32_t>(size));
+  uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type.data()), static_cast<uInt>(type.size()));
+  crc = crc32(crc, data.data(), static_cast<uInt>(size));
+  const auto check = BigEndian(static_cast<std::uint32_t>(crc));
+  return std::fwrite(length.data(), 1, 4, file) == 4 &&
+         std::fwrite(type.data(), 1, type.size(), file) == type.size() &&
+         std::fwrite(data.data(), 1, size, file) == size &&
+         std::fwrite(check.data(), 1, 4, file) == 4;
 }
 
 }  // namespace flakemorph::trace

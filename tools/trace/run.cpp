@@ -7,10 +7,10 @@
 #include <new>
 
 #include "animation/animation.h"
+#include "display/log_writer.h"
 #include "display/memory_display.h"
 #include "display/recording_display.h"
 #include "figures/random_source.h"
-#include "tools/trace/gated_output.h"
 #include "tools/trace/png_writer.h"
 #include "tools/trace/state_log.h"
 
@@ -31,7 +31,7 @@ std::string PicturePath(const std::string& dir, std::int64_t frame) {
   return dir + name;
 }
 
-__attribute__((format(printf, 1, 2))) int Fail(const char* format, ...) {
+__attribute__((format(gnu_printf, 1, 2))) int Fail(const char* format, ...) {
   std::fflush(stdout);
   std::fputs("flakemorph-trace: ", stderr);
   va_list arguments;
@@ -42,25 +42,20 @@ __attribute__((format(printf, 1, 2))) int Fail(const char* format, ...) {
   return 1;
 }
 
-// Everything that a run writes: the logs, through one stream that opens at the first
-// frame to be shown, and the pictures.
+// Everything that a run writes: the logs, through one writer that opens at the first frame
+// to be shown, so that they keep the order in which their lines were written, and the
+// pictures.
 struct Outputs {
-  GatedOutput& logs;
-  StateLog& state_log;
+  LogWriter& logs;
   const MemoryDisplay& pages;
 };
 
-void StartShowing(Outputs& outputs) {
-  outputs.logs.Open();
-  outputs.state_log.Start();
-}
-
 int RunFrames(const TraceOptions& options, Animation& animation, Outputs& outputs) {
   PngWriter png;
-  if (options.from == 1) StartShowing(outputs);
+  if (options.from == 1) outputs.logs.Open();
   animation.StartUp();
   for (std::int64_t frame = 1; frame <= options.frames; ++frame) {
-    if (frame == options.from && frame != 1) StartShowing(outputs);
+    if (frame == options.from) outputs.logs.Open();
     animation.NextFrame();
     if (options.png_dir && frame >= options.from && frame % options.every == 0) {
       const std::string path = PicturePath(*options.png_dir, frame);
@@ -75,17 +70,15 @@ int RunFrames(const TraceOptions& options, Animation& animation, Outputs& output
 }  // namespace
 
 int RunTrace(const TraceOptions& options) {
-  // The logs are long; a larger buffer saves most of the write calls.
-  std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
   try {
-    GatedOutput logs(stdout);
+    LogWriter logs(stdout, /*open=*/false);
     MemoryDisplay pages(static_cast<float>(options.width), static_cast<float>(options.height));
-    RecordingDisplay recording(logs.File(), &pages);
+    RecordingDisplay recording(logs, &pages);
     Display& display = options.ops ? static_cast<Display&>(recording) : pages;
-    StateLog state_log(logs.File());
+    StateLog state_log(logs);
     const std::unique_ptr<RandomSource> random = MakeRandomSource(options);
     Animation animation(display, *random, options.state ? &state_log : nullptr);
-    Outputs outputs{logs, state_log, pages};
+    Outputs outputs{logs, pages};
     return RunFrames(options, animation, outputs);
   } catch (const std::bad_alloc&) {
     return Fail("out of memory for two pages of %dx%d", options.width, options.height);

@@ -5,36 +5,35 @@
 namespace flakemorph::trace {
 
 void StateLog::AfterStartup(const FormState& form) {
-  if (!started_) return;
-  std::fprintf(out_, "startup %d %d\n", form.CenterX, form.CenterY);
+  if (!out_.IsOpen()) return;
+  out_.Printf("startup %d %d\n", form.CenterX, form.CenterY);
   for (int n = 1; n <= kPointCount; ++n) {
-    std::fprintf(out_, "azimuth %d %.9g\n", n, form.Particles[n].ScatterAzimuth);
+    out_.Printf("azimuth %d %.9g\n", n, form.Particles[n].ScatterAzimuth);
   }
 }
 
 void StateLog::AfterBuild(const FormState& form, std::int16_t slot) {
-  if (!started_) return;
+  if (!out_.IsOpen()) return;
   const Figure& figure = form.Figures[slot];
-  std::fprintf(out_,
-               "build %d %d %d %" PRId32 " %" PRId32 " %" PRId32 " %" PRId32
-               " %.9g %.9g %.9g %.9g %.9g %.17g %d\n",
-               slot, figure.ArmCount, figure.LobeCount, figure.CoreColorA, figure.CoreColorB,
-               figure.TipColorA, figure.TipColorB, figure.Spin, figure.SpinRate, figure.LobePhase,
-               figure.LobeRate, figure.PulseRate, form.BodyRadius, form.RimWidth);
+  out_.Printf("build %d %d %d %" PRId32 " %" PRId32 " %" PRId32 " %" PRId32
+              " %.9g %.9g %.9g %.9g %.9g %.17g %d\n",
+              slot, figure.ArmCount, figure.LobeCount, figure.CoreColorA, figure.CoreColorB,
+              figure.TipColorA, figure.TipColorB, figure.Spin, figure.SpinRate, figure.LobePhase,
+              figure.LobeRate, figure.PulseRate, form.BodyRadius, form.RimWidth);
   for (int n = 1; n <= kPointCount; ++n) {
     const FigurePoint& point = figure.Points[n];
-    std::fprintf(out_, "point %d %d %.9g %.9g %d %" PRId32 "\n", slot, n, point.Radius, point.Angle,
-                 point.Size, point.Color);
+    out_.Printf("point %d %d %.9g %.9g %d %" PRId32 "\n", slot, n, point.Radius, point.Angle,
+                point.Size, point.Color);
   }
 }
 
 void StateLog::AfterFrame(const FormState& form, std::int64_t frame, FramePhase phase,
                           std::int16_t c) {
-  if (!started_) return;
-  std::fprintf(out_, "frame %" PRId64 " %s %d\n", frame,
-               phase == FramePhase::kMorph ? "morph" : "hold", c);
-  std::fprintf(out_, "wander %.9g %.9g %.9g %d\n", form.WanderClock, form.WanderPhaseX,
-               form.WanderPhaseY, form.ScatterRadius);
+  if (!out_.IsOpen()) return;
+  out_.Printf("frame %" PRId64 " %s %d\n", frame, phase == FramePhase::kMorph ? "morph" : "hold",
+              c);
+  out_.Printf("wander %.9g %.9g %.9g %d\n", form.WanderClock, form.WanderPhaseX, form.WanderPhaseY,
+              form.ScatterRadius);
   PrintFigureMotion(form, 0);
   PrintFigureMotion(form, 1);
   for (int n = 1; n <= kPointCount; ++n) PrintParticle(form, n);
@@ -42,15 +41,13 @@ void StateLog::AfterFrame(const FormState& form, std::int64_t frame, FramePhase 
 
 void StateLog::PrintFigureMotion(const FormState& form, std::int16_t slot) {
   const Figure& figure = form.Figures[slot];
-  std::fprintf(out_, "figure %d %.9g %.9g %.9g\n", slot, figure.Spin, figure.LobePhase,
-               figure.PulsePhase);
+  out_.Printf("figure %d %.9g %.9g %.9g\n", slot, figure.Spin, figure.LobePhase, figure.PulsePhase);
 }
 
 void StateLog::PrintParticle(const FormState& form, int n) {
   const Particle& q = form.Particles[n];
-  std::fprintf(out_, "particle %d %.9g %.9g %.9g %.9g %d %.9g %.9g %" PRId32 "\n", n, q.OffsetX,
-               q.OffsetY, q.ScreenX, q.ScreenY, q.Size, q.ScatterElevation, q.ScatterAzimuth,
-               q.Color);
+  out_.Printf("particle %d %.9g %.9g %.9g %.9g %d %.9g %.9g %" PRId32 "\n", n, q.OffsetX, q.OffsetY,
+              q.ScreenX, q.ScreenY, q.Size, q.ScatterElevation, q.ScatterAzimuth, q.Color);
 }
 
 }  // namespace flakemorph::trace

@@ -3,18 +3,16 @@
 // reads back to the same single; BodyRadius, a double, with %.17g.
 #pragma once
 
-#include <cstdio>
-
 #include "animation/animation.h"
+#include "display/log_writer.h"
 
 namespace flakemorph::trace {
 
 class StateLog final : public AnimationObserver {
  public:
-  explicit StateLog(std::FILE* out) : out_(out) {}
-
-  // Until then nothing is printed, so that the frames before a chosen one cost no formatting.
-  void Start() { started_ = true; }
+  // Prints nothing while `out` is shut, so that the frames before a chosen one cost no
+  // formatting.
+  explicit StateLog(LogWriter& out) : out_(out) {}
 
   void AfterStartup(const FormState& form) override;
   void AfterBuild(const FormState& form, std::int16_t slot) override;
@@ -25,8 +23,7 @@ class StateLog final : public AnimationObserver {
   void PrintFigureMotion(const FormState& form, std::int16_t slot);
   void PrintParticle(const FormState& form, int n);
 
-  std::FILE* out_;
-  bool started_ = false;
+  LogWriter& out_;
 };
 
 }  // namespace flakemorph::trace

@@ -1,0 +1,114 @@
+// The settings under HKEY_CURRENT_USER\Software\flakemorph ("Rate" and "ShowFps", both
+// DWORDs) and the dialog that changes them.
+#include <windows.h>
+// The common controls need windows.h before them.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cwchar>
+
+#include "platform/windows/resources.h"
+#include "platform/windows/windows_window_system.h"
+
+namespace flakemorph {
+namespace {
+
+constexpr const wchar_t* kKey = L"Software\\flakemorph";
+constexpr const wchar_t* kRateValue = L"Rate";
+constexpr const wchar_t* kShowFpsValue = L"ShowFps";
+// The range the program's --rate takes.
+constexpr int kLowestRate = 1;
+constexpr int kHighestRate = 240;
+
+bool ReadDword(const wchar_t* name, DWORD& value) {
+  DWORD size = sizeof value;
+  return RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+         ERROR_SUCCESS;
+}
+
+bool StoreSettings(const SaverSettings& settings) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const DWORD rate = static_cast<DWORD>(settings.rate_hz);
+  const DWORD show_fps = settings.show_fps ? 1 : 0;
+  const bool stored =
+      RegSetValueExW(key, kRateValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&rate),
+                     sizeof rate) == ERROR_SUCCESS &&
+      RegSetValueExW(key, kShowFpsValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&show_fps),
+                     sizeof show_fps) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return stored;
+}
+
+void ShowRate(HWND dialog) {
+  const LRESULT rate = SendDlgItemMessageW(dialog, IDC_RATE, TBM_GETPOS, 0, 0);
+  wchar_t text[16];
+  std::swprintf(text, 16, L"%d", static_cast<int>(rate));
+  SetDlgItemTextW(dialog, IDC_RATE_VALUE, text);
+}
+
+void FillDialog(HWND dialog) {
+  const SaverSettings settings = LoadSaverSettings();
+  SendDlgItemMessageW(dialog, IDC_RATE, TBM_SETRANGEMIN, FALSE, kLowestRate);
+  SendDlgItemMessageW(dialog, IDC_RATE, TBM_SETRANGEMAX, FALSE, kHighestRate);
+  SendDlgItemMessageW(dialog, IDC_RATE, TBM_SETPAGESIZE, 0, 10);
+  SendDlgItemMessageW(dialog, IDC_RATE, TBM_SETPOS, TRUE, settings.rate_hz);
+  CheckDlgButton(dialog, IDC_SHOW_FPS, settings.show_fps ? BST_CHECKED : BST_UNCHECKED);
+  ShowRate(dialog);
+}
+
+void SaveDialog(HWND dialog) {
+  SaverSettings settings;
+  settings.rate_hz = static_cast<int>(SendDlgItemMessageW(dialog, IDC_RATE, TBM_GETPOS, 0, 0));
+  settings.show_fps = IsDlgButtonChecked(dialog, IDC_SHOW_FPS) == BST_CHECKED;
+  if (!StoreSettings(settings)) {
+    MessageBoxW(dialog, L"The settings could not be stored in the registry.", L"flakemorph",
+                MB_OK | MB_ICONERROR);
+  }
+}
+
+INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      FillDialog(dialog);
+      return TRUE;
+    case WM_HSCROLL:
+      ShowRate(dialog);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDOK) SaveDialog(dialog);
+      if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
+        EndDialog(dialog, LOWORD(wparam));
+        return TRUE;
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+SaverSettings LoadSaverSettings() {
+  SaverSettings settings;
+  DWORD value = 0;
+  if (ReadDword(kRateValue, value)) {
+    settings.rate_hz = static_cast<int>(std::clamp<DWORD>(value, kLowestRate, kHighestRate));
+  }
+  if (ReadDword(kShowFpsValue, value)) settings.show_fps = value != 0;
+  return settings;
+}
+
+void RunSettingsDialog(WindowId owner) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+  HWND owner_window = reinterpret_cast<HWND>(static_cast<INT_PTR>(owner));
+  if (owner_window != nullptr && !IsWindow(owner_window)) owner_window = nullptr;
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), owner_window,
+                  SettingsProc, 0);
+}
+
+}  // namespace flakemorph

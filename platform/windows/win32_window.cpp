@@ -1,0 +1,312 @@
+#include "platform/windows/win32_window.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace flakemorph {
+namespace {
+
+constexpr const wchar_t* kClassName = L"flakemorph";
+// A screen saver ends when the pointer moves further than this, in either direction, from
+// where it was first seen: a table knocked, a hand resting on the mouse, moves it less.
+constexpr LONG kPointerSlack = 4;
+// The page's pixels as a 32-bit DIB keeps them: blue lowest, then green, then red.
+constexpr PixelLayout kDibLayout{16, 8, 0, 0};
+constexpr int kLargestScale = 4;
+constexpr int kUnscaledDpi = 96;
+
+// A whole scale from a DPI, half up: 144 dpi (150%) and more count as 2.
+int ScaleOfDpi(UINT dpi) {
+  const int scale = (static_cast<int>(dpi) + kUnscaledDpi / 2) / kUnscaledDpi;
+  return std::clamp(scale, 1, kLargestScale);
+}
+
+[[noreturn]] void FailToOpen(const char* what) {
+  std::fprintf(stderr, "flakemorph: cannot open a window: %s (error %lu)\n", what,
+               static_cast<unsigned long>(GetLastError()));
+  std::exit(1);
+}
+
+// Once per process; a class already there (another window's) is the same class.
+void RegisterWindowClass() {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof window_class;
+  // CS_OWNDC: the window's DC is taken once and keeps its settings, not fetched every frame.
+  window_class.style = CS_OWNDC;
+  window_class.lpfnWndProc = DefWindowProcW;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  window_class.lpszClassName = kClassName;
+  if (RegisterClassExW(&window_class) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    FailToOpen("cannot register the window class");
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<Win32Window> Win32Window::OverMonitor(const RECT& monitor, int scale,
+                                                      WindowEvents& events) {
+  std::unique_ptr<Win32Window> window(new Win32Window(Kind::kMonitor, scale, events));
+  window->Create(WS_POPUP, WS_EX_TOPMOST, monitor, nullptr);
+  return window;
+}
+
+std::unique_ptr<Win32Window> Win32Window::Framed(int width, int height, int scale,
+                                                 WindowEvents& events) {
+  constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  const int pixels = scale > 0 ? scale : ScaleOfDpi(GetDpiForSystem());
+  RECT place{0, 0, width * pixels, height * pixels};
+  AdjustWindowRectEx(&place, kStyle, FALSE, 0);
+  std::unique_ptr<Win32Window> window(new Win32Window(Kind::kFramed, pixels, events));
+  window->Create(kStyle, 0, place, nullptr);
+  return window;
+}
+
+std::unique_ptr<Win32Window> Win32Window::ChildOf(HWND parent, int scale, WindowEvents& events) {
+  RECT client{};
+  if (!IsWindow(parent) || !GetClientRect(parent, &client)) {
+    std::fprintf(stderr, "flakemorph: no window %llu to draw into\n",
+                 static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(parent)));
+    std::exit(1);
+  }
+  std::unique_ptr<Win32Window> window(new Win32Window(Kind::kChild, scale, events));
+  window->parent_ = parent;
+  window->Create(WS_CHILD | WS_CLIPSIBLINGS, 0, client, parent);
+  return window;
+}
+
+Win32Window::Win32Window(Kind kind, int scale, WindowEvents& events)
+    : MemoryDisplay(0, 0), kind_(kind), requested_scale_(scale), events_(events) {}
+
+int Win32Window::ScaleOf() const {
+  return requested_scale_ > 0 ? requested_scale_ : ScaleOfDpi(GetDpiForWindow(window_));
+}
+
+// The pages and their copy take the window's client area, in page pixels: whatever is left
+// of it at the right and bottom, less than a page pixel, stays black.
+void Win32Window::TakeClientSize() {
+  RECT client{};
+  GetClientRect(window_, &client);
+  scale_ = ScaleOf();
+  client_height_ = client.bottom;
+  const int width = std::max<int>(client.right / scale_, 1);
+  const int height = std::max<int>(client.bottom / scale_, 1);
+  MakeCopy(width, height);
+  SetScaleSize(Single(width), Single(height));
+}
+
+void Win32Window::Create(DWORD style, DWORD extended_style, const RECT& place, HWND parent) {
+  RegisterWindowClass();
+  const bool framed = kind_ == Kind::kFramed;
+  window_ = CreateWindowExW(extended_style, kClassName, L"flakemorph", style,
+                            framed ? CW_USEDEFAULT : place.left, framed ? 0 : place.top,
+                            place.right - place.left, place.bottom - place.top, parent, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+  if (window_ == nullptr) FailToOpen("CreateWindowEx failed");
+  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::Procedure));
+  window_dc_ = GetDC(window_);
+  // Nearest neighbour: a page pixel becomes a crisp block.
+  SetStretchBltMode(window_dc_, COLORONCOLOR);
+  TakeClientSize();
+  // The page in front reaches the window by its changes being drawn into the copy, so its own
+  // pixels are needed only when it must be copied whole.
+  DeferDrawing();
+  ShowWindow(window_, SW_SHOW);
+  UpdateWindow(window_);
+}
+
+// The copy of what the window shows, black to start with, as the window is.
+void Win32Window::MakeCopy(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down, as the pages are
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  copy_dc_ = CreateCompatibleDC(window_dc_);
+  copy_bitmap_ = CreateDIBSection(window_dc_, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  if (copy_dc_ == nullptr || copy_bitmap_ == nullptr) FailToOpen("no memory for the window's page");
+  old_bitmap_ = SelectObject(copy_dc_, copy_bitmap_);
+  copy_ = TargetBuffer{pixels, width, height, width * 4, kDibLayout};
+}
+
+void Win32Window::DropCopy() {
+  if (copy_dc_ != nullptr) {
+    SelectObject(copy_dc_, old_bitmap_);
+    DeleteDC(copy_dc_);
+  }
+  if (copy_bitmap_ != nullptr) DeleteObject(copy_bitmap_);
+  copy_dc_ = nullptr;
+  copy_bitmap_ = nullptr;
+}
+
+RECT Win32Window::Place() const {
+  RECT place{};
+  GetWindowRect(window_, &place);
+  return place;
+}
+
+void Win32Window::MoveOver(const RECT& monitor) {
+  SetWindowPos(window_, HWND_TOPMOST, monitor.left, monitor.top, monitor.right - monitor.left,
+               monitor.bottom - monitor.top, SWP_NOACTIVATE | SWP_NOCOPYBITS);
+  DropCopy();
+  TakeClientSize();
+  damage_.Forget();
+  InvalidateRect(window_, nullptr, FALSE);
+  resized_ = true;
+}
+
+bool Win32Window::TakeResize() {
+  const bool resized = resized_;
+  resized_ = false;
+  return resized;
+}
+
+Win32Window::~Win32Window() {
+  if (font_ != nullptr) DeleteObject(font_);
+  DropCopy();
+  if (window_ != nullptr && IsWindow(window_)) {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+}
+
+void Win32Window::Move(std::int16_t k, float left, float top, float width, float height) {
+  MemoryDisplay::Move(k, left, top, width, height);
+  damage_.Resize(page(k).Width(), page(k).Height());
+}
+
+void Win32Window::AddTextOverlay() {
+  // About as tall as a line of a terminal on this screen, never tiny.
+  const int height = std::max(14, client_height_ / 48);
+  font_ = CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                      FIXED_PITCH | FF_MODERN, L"Consolas");
+  if (font_ == nullptr) return;
+  SelectObject(window_dc_, font_);
+  SetTextColor(window_dc_, RGB(255, 255, 255));
+  SetBkColor(window_dc_, RGB(0, 0, 0));
+  // The box fits the longest text the program shows, so a shorter one leaves nothing behind.
+  SIZE longest{};
+  GetTextExtentPoint32A(window_dc_, "9999 fps  CPU 999.9%", 20, &longest);
+  const int margin = height / 2;
+  text_box_ = RECT{margin, margin, margin + longest.cx + height, margin + longest.cy + height / 2};
+}
+
+void Win32Window::ShowText(std::string_view text) {
+  text_length_ = static_cast<int>(std::min(text.size(), text_.size()));
+  std::copy_n(text.begin(), text_length_, text_.begin());
+}
+
+void Win32Window::ShowFrame() {
+  const std::span<const PixelRect> rects = damage_.CopyChanges(FrontPage(), copy_);
+  for (const PixelRect& rect : rects) Present(rect);
+  DrawFrameRate();
+  GdiFlush();
+}
+
+// Copies a rect of the copy to the window, each page pixel as a block of scale x scale.
+void Win32Window::Present(const PixelRect& rect) {
+  if (scale_ == 1) {
+    BitBlt(window_dc_, rect.x, rect.y, rect.width, rect.height, copy_dc_, rect.x, rect.y, SRCCOPY);
+    return;
+  }
+  StretchBlt(window_dc_, rect.x * scale_, rect.y * scale_, rect.width * scale_,
+             rect.height * scale_, copy_dc_, rect.x, rect.y, rect.width, rect.height, SRCCOPY);
+}
+
+// Drawn onto the window, never into the pages or their copy: the animation is the same with or
+// without it, and the copy stays true to what the pages hold.
+void Win32Window::DrawFrameRate() {
+  if (font_ == nullptr) return;
+  const int inset = (text_box_.bottom - text_box_.top) / 6;
+  ExtTextOutA(window_dc_, text_box_.left + inset * 2, text_box_.top + inset, ETO_OPAQUE, &text_box_,
+              text_.data(), static_cast<UINT>(text_length_), nullptr);
+}
+
+void Win32Window::Paint() {
+  PAINTSTRUCT paint;
+  BeginPaint(window_, &paint);
+  // The page pixels under the area, whole.
+  const RECT& area = paint.rcPaint;
+  const int left = area.left / scale_;
+  const int top = area.top / scale_;
+  Present(PixelRect{left, top, (area.right + scale_ - 1) / scale_ - left,
+                    (area.bottom + scale_ - 1) / scale_ - top});
+  DrawFrameRate();
+  EndPaint(window_, &paint);
+}
+
+LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+  return self->OnMessage(message, wparam, lparam);
+}
+
+LRESULT Win32Window::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+      if (TakesInput()) End();
+      return 0;
+    case WM_MOUSEMOVE:
+      if (TakesInput() && events_.screen_saver) PointerAt(lparam);
+      return 0;
+    case WM_SETCURSOR:
+      if (kind_ == Kind::kMonitor && LOWORD(lparam) == HTCLIENT) {
+        SetCursor(nullptr);
+        return TRUE;
+      }
+      break;
+    case WM_SYSCOMMAND:
+      // A screen saver running must not be started again over itself.
+      if ((wparam & 0xFFF0) == SC_SCREENSAVE) return 0;
+      break;
+    case WM_CLOSE:
+      End();
+      return 0;
+    case WM_DISPLAYCHANGE:
+      events_.displays_changed = true;
+      return 0;
+    case WM_ENDSESSION:
+      if (wparam != FALSE) End();
+      return 0;
+    case WM_DESTROY:
+      // A preview's child window goes with the window of the settings dialog it lies in.
+      End();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      Paint();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wparam, lparam);
+}
+
+void Win32Window::PointerAt(LPARAM lparam) {
+  POINT pointer{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+  ClientToScreen(window_, &pointer);
+  if (!events_.pointer_seen) {
+    events_.pointer_seen = true;
+    events_.first_pointer = pointer;
+    return;
+  }
+  if (std::abs(pointer.x - events_.first_pointer.x) > kPointerSlack ||
+      std::abs(pointer.y - events_.first_pointer.y) > kPointerSlack) {
+    End();
+  }
+}
+
+}  // namespace flakemorph

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# flakemorph.scr /s on a server with three heads of different sizes: one window over each head,
+# exactly its bounds, each with an animation of its own (different pictures), and a key ends
+# them all with status 0.
+# shellcheck source=tests/windows/gui/wine_lib.sh
+source "$(dirname "$0")/wine_lib.sh"
+# shellcheck source=tests/e2e/multimon.sh
+source "$SOURCE_DIR/tests/e2e/multimon.sh"
+
+HEADS=(1280x1024+0+0 1024x768+1280+0 800x600+0+1024)
+start_multimon_x "${HEADS[*]}"
+start_wine_server
+trap 'wineserver -k 2>/dev/null || true; stop_multimon_x; cleanup' EXIT
+store_settings
+
+xdotool mousemove 700 500
+FLAKEMORPH_STATS=1 start_saver /s
+wait_until_drawing 3
+expected=$(for head in "${HEADS[@]}"; do
+  [[ $head =~ ^([0-9]+x[0-9]+)\+([0-9]+)\+([0-9]+)$ ]]
+  echo "flakemorph: window ${BASH_REMATCH[1]} at ${BASH_REMATCH[2]},${BASH_REMATCH[3]}"
+done | sort)
+found=$(grep '^flakemorph: window ' "$WORK/app.err" | tr -d '\r' | sort)
+[[ "$found" == "$expected" ]] || fail "windows: $found"
+pass "one window over each head: $(echo "$found" | sed 's/flakemorph: window //' | tr '\n' ' ')"
+
+screenshot "$WORK/heads.png"
+for head in "${HEADS[@]}"; do
+  "$CONVERT" "$WORK/heads.png" -crop "$head" +repage "$WORK/head-$head.png"
+  share=$(non_black_share "$WORK/head-$head.png")
+  awk -v s="$share" 'BEGIN { exit !(s > 0.002 && s < 0.5) }' ||
+    fail "head $head: a share of $share of its pixels is drawn; expected circles on black"
+  pass "circles on head $head: $share of the pixels drawn"
+done
+# Each head's own flake: the top-left 800x600 of the two larger heads differ.
+difference=$("$COMPARE" -metric AE "$WORK/head-${HEADS[0]}.png[800x600+0+0]" \
+  "$WORK/head-${HEADS[1]}.png[800x600+0+0]" null: 2>&1 || true)
+((${difference%% *} > 1000)) || fail "two heads show the same picture ($difference pixels differ)"
+pass "the heads show pictures of their own ($difference pixels differ)"
+
+xdotool key space
+wait_for_exit 10
+[[ "$APP_STATUS" == 0 ]] || fail "a key: status $APP_STATUS"
+pass "a key ends all three with status 0"
+cp "$WORK/heads.png" "${SCREENSHOT_COPY:-/dev/null}" 2>/dev/null || true
+echo PASS

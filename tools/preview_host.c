@@ -1,0 +1,87 @@
+/* preview-host: plays the Screen Saver settings' preview for the tests. Makes a window whose
+ * client area is WIDTH x HEIGHT, starts "SAVER /p <its handle>" as Windows does, serves its
+ * messages for SECONDS, then reports the saver's child windows (parent and size), destroys the
+ * window and reports whether the saver ended, how soon and with which status. Exits 0 only if
+ * the saver ended by itself.
+ * Usage: preview-host SAVER [SECONDS [WIDTH HEIGHT]] */
+#include <stdio.h>
+#include <stdlib.h>
+#include <windows.h>
+
+static HWND host;
+
+static BOOL CALLBACK ReportChild(HWND child, LPARAM count) {
+  RECT client;
+  char name[64];
+  GetClientRect(child, &client);
+  GetClassNameA(child, name, sizeof name);
+  printf("child %s %ldx%ld class %s visible %d\n",
+         GetParent(child) == host ? "of-host" : "elsewhere", client.right, client.bottom, name,
+         IsWindowVisible(child) ? 1 : 0);
+  ++*(int*)count;
+  return TRUE;
+}
+
+static void Serve(DWORD milliseconds) {
+  const DWORD end = GetTickCount() + milliseconds;
+  MSG message;
+  while ((LONG)(end - GetTickCount()) > 0) {
+    MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  }
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    fprintf(stderr, "usage: preview-host SAVER [SECONDS [WIDTH HEIGHT]]\n");
+    return 2;
+  }
+  const int seconds = argc > 2 ? atoi(argv[2]) : 3;
+  RECT place = {0, 0, argc > 4 ? atoi(argv[3]) : 152, argc > 4 ? atoi(argv[4]) : 112};
+  WNDCLASSA window_class = {0};
+  window_class.lpfnWndProc = DefWindowProcA;
+  window_class.hInstance = GetModuleHandleA(NULL);
+  window_class.lpszClassName = "preview-host";
+  window_class.hbrBackground = (HBRUSH)GetStockObject(GRAY_BRUSH);
+  RegisterClassA(&window_class);
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | WS_CLIPCHILDREN;
+  AdjustWindowRect(&place, style, FALSE);
+  host = CreateWindowA("preview-host", "preview", style, 40, 40, place.right - place.left,
+                       place.bottom - place.top, NULL, NULL, window_class.hInstance, NULL);
+  RECT client;
+  GetClientRect(host, &client);
+  printf("host %llu %ldx%ld\n", (unsigned long long)(UINT_PTR)host, client.right, client.bottom);
+  fflush(stdout);
+
+  char line[MAX_PATH + 64];
+  snprintf(line, sizeof line, "\"%s\" /p %llu", argv[1], (unsigned long long)(UINT_PTR)host);
+  STARTUPINFOA startup = {0};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION saver;
+  if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &saver)) {
+    fprintf(stderr, "preview-host: cannot start %s (error %lu)\n", line, GetLastError());
+    return 1;
+  }
+  Serve((DWORD)seconds * 1000);
+  int children = 0;
+  EnumChildWindows(host, ReportChild, (LPARAM)&children);
+  printf("children %d\n", children);
+  DWORD still = 0;
+  GetExitCodeProcess(saver.hProcess, &still);
+  printf("saver %s before the window went\n", still == STILL_ACTIVE ? "running" : "ended");
+  fflush(stdout);
+
+  const DWORD start = GetTickCount();
+  DestroyWindow(host);
+  printf("window destroyed in %lu ms\n", GetTickCount() - start);
+  const DWORD waited = WaitForSingleObject(saver.hProcess, 5000);
+  DWORD status = 0;
+  GetExitCodeProcess(saver.hProcess, &status);
+  if (waited == WAIT_OBJECT_0) {
+    printf("saver ended %lu ms after the window, status %lu\n", GetTickCount() - start, status);
+    return 0;
+  }
+  printf("saver still running 5 s after the window went\n");
+  TerminateProcess(saver.hProcess, 99);
+  return 1;
+}

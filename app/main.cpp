@@ -1,7 +1,7 @@
 // flakemorph: opens a window over every monitor, or the preview window, or takes a window of
 // another program, and runs an animation in each until a key, a click or a close request ends
 // the program (in a window of another program: SIGTERM, or the window's end).
-#include <csignal>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "app/process.h"
 #include "app/program.h"
 #include "app/window_target.h"
 #include "figures/random_source.h"
@@ -20,9 +21,25 @@
 namespace {
 
 constexpr int kUsageErrorStatus = 2;
+// However the window system ends after SIGINT or SIGTERM, the program is gone this soon.
+constexpr int kSignalGraceMilliseconds = 80;
+
+// The help or the version on stdout; says so on stderr and gives false when it cannot be
+// written (a full disk, a closed pipe, a stream that was closed).
+bool WriteOut(const char* text, const char* what, const flakemorph::ClosedStreams& closed) {
+  if (closed.output) {
+    std::fprintf(stderr, "flakemorph: cannot write the %s: standard output is closed\n", what);
+    return false;
+  }
+  if (std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0) return true;
+  std::fprintf(stderr, "flakemorph: cannot write the %s: %s\n", what, std::strerror(errno));
+  return false;
+}
 
 // Answers --help, --version and a wrong command line; gives the options of a run.
-std::optional<flakemorph::ProgramOptions> OptionsOfRun(int argc, char** argv, int& status) {
+std::optional<flakemorph::ProgramOptions> OptionsOfRun(int argc, char** argv,
+                                                       const flakemorph::ClosedStreams& closed,
+                                                       int& status) {
   using Action = flakemorph::ParsedCommandLine::Action;
   const flakemorph::ParsedCommandLine parsed = flakemorph::ParseCommandLine(argc, argv);
   status = 0;
@@ -30,10 +47,10 @@ std::optional<flakemorph::ProgramOptions> OptionsOfRun(int argc, char** argv, in
     case Action::kRun:
       return parsed.options;
     case Action::kHelp:
-      std::fputs(flakemorph::UsageText(), stdout);
+      if (!WriteOut(flakemorph::UsageText(), "help", closed)) status = 1;
       break;
     case Action::kVersion:
-      std::puts("flakemorph " FLAKEMORPH_VERSION);
+      if (!WriteOut("flakemorph " FLAKEMORPH_VERSION "\n", "version", closed)) status = 1;
       break;
     case Action::kUsageError:
       std::fprintf(stderr, "flakemorph: %s\n\n%s", parsed.error.c_str(), flakemorph::UsageText());
@@ -53,19 +70,6 @@ bool InsideAnotherProgram(const flakemorph::ProgramOptions& options) {
          options.mode == flakemorph::WindowMode::kForeignWindow;
 }
 
-// A daemon stops its saver with SIGTERM, which must end us even if whoever started the daemon
-// ignored or blocked it; xsecurelock sends SIGUSR1 when its password prompt closes, which
-// would otherwise kill us.
-void TakeSaverSignals() {
-  std::signal(SIGTERM, SIG_DFL);
-  std::signal(SIGUSR1, SIG_IGN);
-  sigset_t ending;
-  sigemptyset(&ending);
-  sigaddset(&ending, SIGTERM);
-  sigaddset(&ending, SIGINT);
-  sigprocmask(SIG_UNBLOCK, &ending, nullptr);
-}
-
 // The window of another program that --root or --window-id name; ends the program with a
 // message if the names are wrong.
 flakemorph::WindowId WindowOfAnother(const flakemorph::ProgramOptions& options) {
@@ -75,7 +79,7 @@ flakemorph::WindowId WindowOfAnother(const flakemorph::ProgramOptions& options) 
     std::fprintf(stderr, "flakemorph: %s\n", choice.error.c_str());
     std::exit(kUsageErrorStatus);
   }
-  TakeSaverSignals();
+  flakemorph::TakeSaverSignals();
   return choice.target.id;
 }
 
@@ -93,11 +97,14 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const flakemorph::ClosedStreams closed = flakemorph::OpenClosedStandardStreams();
   int status = 0;
-  const std::optional<flakemorph::ProgramOptions> options = OptionsOfRun(argc, argv, status);
+  const std::optional<flakemorph::ProgramOptions> options =
+      OptionsOfRun(argc, argv, closed, status);
   if (!options) return status;
   const std::unique_ptr<flakemorph::WindowSystem> windows =
       flakemorph::OpenX11WindowSystem(RequestOf(*options));
+  flakemorph::EndSoonAfterEndingSignals(kSignalGraceMilliseconds);
   // Each monitor's figures come from a stream of its own, so no two show the same flake.
   const flakemorph::RandomStreams randoms = [](std::size_t stream) {
     return std::make_unique<flakemorph::TimeSeededGenerator>(

@@ -27,6 +27,19 @@ run_without_display --version
   fail "--version: status $STATUS, printed '$OUT' '$ERR'; expected 'flakemorph $version'"
 pass "--version"
 
+# A help or version that cannot be written is a failure, said on stderr.
+for option in --help --version; do
+  STATUS=0
+  "$FLAKEMORPH" "$option" >/dev/full 2>"$WORK/err" || STATUS=$?
+  [[ $STATUS == 1 && "$(cat "$WORK/err")" == "flakemorph: cannot write the ${option#--}: "?* ]] ||
+    fail "$option into a full disk: status $STATUS, said: $(cat "$WORK/err")"
+  STATUS=0
+  "$FLAKEMORPH" "$option" >&- 2>"$WORK/err" || STATUS=$?
+  [[ $STATUS == 1 && "$(cat "$WORK/err")" == *"standard output is closed" ]] ||
+    fail "$option with stdout closed: status $STATUS, said: $(cat "$WORK/err")"
+  pass "$option that cannot be written: status 1, $(cat "$WORK/err")"
+done
+
 for arguments in "--bogus" "-h" "extra" "extra --help" "--rate" "--rate 0" "--window-id junk" \
   "--window --root" "--geometry" "--geometry 640" "--geometry 0x400" "--geometry 640x400x3" \
   "--rate 241" "--fps=1"; do

@@ -14,6 +14,10 @@ enum class WindowMode {
   kForeignWindow,  // --window-id ID: a window of another program
 };
 
+// The longest side of a window of our own that every window system here can make (SDL's
+// limit, below X11's 32767).
+inline constexpr int kLargestWindowSide = 16384;
+
 // X window ids are 29-bit numbers; 0 names no window.
 using WindowId = std::uint32_t;
 

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "figures/quoted_text.h"
 #include "platform/x11/sdl_window.h"
 
 namespace flakemorph {
@@ -32,7 +33,8 @@ std::array<char, 256> NoDisplayReason() {
   if (display == nullptr || display[0] == '\0') {
     std::snprintf(reason.data(), reason.size(), "no display found (DISPLAY is not set)");
   } else {
-    std::snprintf(reason.data(), reason.size(), "cannot reach the display \"%s\"", display);
+    std::snprintf(reason.data(), reason.size(), "cannot reach the display %s",
+                  QuotedText(display, "a name").c_str());
   }
   return reason;
 }

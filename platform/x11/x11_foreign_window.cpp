@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "figures/quoted_text.h"
+
 namespace flakemorph {
 namespace {
 
@@ -38,7 +40,8 @@ int OnXIOError(Display* /*display*/) {
   if (name == nullptr || name[0] == '\0') {
     std::fputs("flakemorph: no display found (DISPLAY is not set)\n", stderr);
   } else {
-    std::fprintf(stderr, "flakemorph: cannot reach the display \"%s\"\n", name);
+    std::fprintf(stderr, "flakemorph: cannot reach the display %s\n",
+                 QuotedText(name, "a name").c_str());
   }
   std::exit(1);
 }

@@ -41,7 +41,7 @@ for option in --help --version; do
 done
 
 for arguments in "--bogus" "-h" "extra" "extra --help" "--rate" "--rate 0" "--window-id junk" \
-  "--window --root" "--geometry" "--geometry 640" "--geometry 0x400" "--geometry 640x400x3" \
+  "--window --root" "--geometry" "--geometry 640" "--geometry 0x400" "--geometry 640x0" "--geometry 16385x100" "--geometry 640x400x3" \
   "--rate 241" "--fps=1"; do
   # shellcheck disable=SC2086 # each case is a list of words
   run_without_display $arguments

@@ -132,6 +132,6 @@ run_flakemorph_with -- --window-id 0x1fffff0
   fail "a window that does not exist: status $APP_STATUS, said: $(cat "$WORK/app.err")"
 pass "a window that does not exist: $(cat "$WORK/app.err")"
 run_flakemorph_with XSCREENSAVER_WINDOW=0x60000g -- -root
-[[ "$APP_STATUS" == 2 && "$(cat "$WORK/app.err")" == *"XSCREENSAVER_WINDOW holds no window id"*"'0x60000g'" ]] ||
+[[ "$APP_STATUS" == 2 && "$(cat "$WORK/app.err")" == *"XSCREENSAVER_WINDOW holds no window id"*'"0x60000g"' ]] ||
   fail "a bad XSCREENSAVER_WINDOW: status $APP_STATUS, said: $(cat "$WORK/app.err")"
 pass "a bad XSCREENSAVER_WINDOW: status 2"

@@ -68,13 +68,20 @@ SdlSession::SdlSession(bool inside_another_program) {
   // SDL asks D-Bus for input methods; with no session bus, libdbus would start one of its own
   // (dbus-launch, with a window of its own on the display) and leave it running after we end.
   setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", /*overwrite=*/0);
+  // Only X11 where no Wayland compositor is named: SDL would otherwise go on to try Wayland,
+  // whose library complains on stderr of a missing runtime directory before our own message.
+  // The id of a window of another program is an X window's.
+  const bool only_x11 = inside_another_program || std::getenv("WAYLAND_DISPLAY") == nullptr;
+  if (only_x11) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   if (inside_another_program) {
-    // The id is an X window's; SDL would otherwise keep the screen saver from starting, and
-    // here the screen saver is who asked for the picture.
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    // SDL would otherwise keep the screen saver from starting, and here the screen saver is
+    // who asked for the picture.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   }
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) FailToOpen(SDL_GetError());
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    FailToOpen(only_x11 && std::getenv("SDL_VIDEODRIVER") == nullptr ? NoDisplayReason().data()
+                                                                     : SDL_GetError());
+  }
   if (OnlyAnInvisibleDriver()) FailToOpen(NoDisplayReason().data());
   // On X11 a window surface otherwise goes through an OpenGL texture, which costs ten times as
   // much per page where OpenGL is software; shared-memory images are the cheap way.

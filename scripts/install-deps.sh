@@ -7,6 +7,7 @@ packages=(
   cmake g++ make pkg-config         # the build
   libsdl2-dev libpng-dev            # the window, PNG pictures
   libsdl2-ttf-dev fonts-dejavu-core # the text of --fps
+  libx11-dev libxres-dev            # windows of other programs, and whether their owner is there
   libgtest-dev libbenchmark-dev     # tests, benchmarks
   xvfb xdotool imagemagick x11-utils libx11-dev  # end-to-end tests in a virtual X server
   xserver-xorg-core xserver-xorg-video-dummy     # ... and in one with several monitors

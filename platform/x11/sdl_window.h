@@ -64,7 +64,8 @@ class SdlWindow final : public MemoryDisplay, public ProgramWindow {
   bool HandleEvent(const SDL_Event& event);
 
  private:
-  explicit SdlWindow(SDL_Window* window);
+  // `foreign`: the window of another program that `window` is, if it is one.
+  explicit SdlWindow(SDL_Window* window, ForeignWindow* foreign = nullptr);
 
   void ShowFrontPage();
   std::optional<TargetBuffer> DirectTarget(SDL_Surface& target);

@@ -1,6 +1,7 @@
 #include "platform/x11/x11_foreign_window.h"
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XRes.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -35,6 +36,13 @@ int OnXIOError(Display* /*display*/) {
   _exit(1);
 }
 
+// False, and no error kept, if the window does not exist.
+bool ReadAttributes(Display* display, Window window, XWindowAttributes& attributes) {
+  const bool exists = XGetWindowAttributes(display, window, &attributes) != 0;
+  if (!exists) kept_error_code.store(0);
+  return exists;
+}
+
 [[noreturn]] void FailToReach() {
   const char* name = std::getenv("DISPLAY");
   if (name == nullptr || name[0] == '\0') {
@@ -66,10 +74,43 @@ X11ForeignWindow::X11ForeignWindow(WindowId target) {
   // Selected before the window is looked at, so that it cannot go unseen in between. Both
   // masks may be selected by any number of clients, unlike keys and buttons.
   XSelectInput(display_, window_, StructureNotifyMask | ExposureMask);
-  if (!WindowExists()) {
-    std::fprintf(stderr, "flakemorph: no window 0x%lx on the display\n", window_);
-    std::exit(1);
+  XWindowAttributes attributes{};
+  if (!ReadAttributes(display_, window_, attributes)) {
+    // A daemon may destroy the window it gave us before we look at it: its owner is done with
+    // the picture, as when the window goes later.
+    if (OwnerConnected()) EndQuietly();
+    FailWith("no window 0x%lx on the display");
   }
+  if (attributes.c_class == InputOnly) {
+    FailWith("window 0x%lx cannot be drawn on: it is an input-only window");
+  }
+}
+
+void X11ForeignWindow::FailWith(const char* format) const {
+  std::fputs("flakemorph: ", stderr);
+  std::fprintf(stderr, format, window_);
+  std::fputc('\n', stderr);
+  std::exit(1);
+}
+
+// Whether a client connected now, other than the server itself, makes ids such as the
+// window's: a window of such a client that does not exist was destroyed. Without the
+// X-Resource extension nobody can tell.
+bool X11ForeignWindow::OwnerConnected() const {
+  int event_base = 0;
+  int error_base = 0;
+  if (!XResQueryExtension(display_, &event_base, &error_base)) return false;
+  int count = 0;
+  XResClient* clients = nullptr;
+  if (XResQueryClients(display_, &count, &clients) == 0) return false;
+  bool connected = false;
+  for (int i = 0; i < count; ++i) {
+    const XResClient& client = clients[i];
+    connected = connected || (client.resource_base != 0 &&
+                              (window_ & ~client.resource_mask) == client.resource_base);
+  }
+  XFree(clients);
+  return connected;
 }
 
 X11ForeignWindow::~X11ForeignWindow() {
@@ -79,21 +120,15 @@ X11ForeignWindow::~X11ForeignWindow() {
 
 bool X11ForeignWindow::WindowExists() {
   XWindowAttributes attributes{};
-  const bool exists = XGetWindowAttributes(display_, window_, &attributes) != 0;
-  if (!exists) kept_error_code.store(0);
-  return exists;
+  return ReadAttributes(display_, window_, attributes);
 }
 
+// An error is judged before the events: whether the window still exists decides, whatever
+// the queue holds.
 bool X11ForeignWindow::TakeEvents() {
-  bool lost_pixels = TakeQueuedEvents();
   const int error_code = kept_error_code.load();
-  if (error_code != 0) {
-    // Anything the server did before the error reached us is in our queue after a round trip.
-    XSync(display_, False);
-    lost_pixels = TakeQueuedEvents() || lost_pixels;
-    JudgeError(error_code, kept_request_code.load());
-  }
-  return lost_pixels;
+  if (error_code != 0) JudgeError(error_code, kept_request_code.load());
+  return TakeQueuedEvents();
 }
 
 bool X11ForeignWindow::TakeQueuedEvents() {

@@ -34,6 +34,9 @@ class X11ForeignWindow final : public ForeignWindow {
  private:
   bool TakeQueuedEvents();
   bool WindowExists();
+  bool OwnerConnected() const;
+  // Prints format, which names the window with %lx, and exits with status 1.
+  [[noreturn]] void FailWith(const char* format) const;
   void JudgeError(int error_code, int request_code);
   [[noreturn]] static void EndQuietly();
 

@@ -13,6 +13,7 @@
 
 #include "figures/quoted_text.h"
 #include "platform/x11/sdl_window.h"
+#include "platform/x11/x11_visual.h"
 
 namespace flakemorph {
 namespace {
@@ -83,6 +84,9 @@ SdlSession::SdlSession(bool inside_another_program) {
                                                                      : SDL_GetError());
   }
   if (OnlyAnInvisibleDriver()) FailToOpen(NoDisplayReason().data());
+  if (!inside_another_program && std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) {
+    ChooseWindowVisual();
+  }
   // On X11 a window surface otherwise goes through an OpenGL texture, which costs ten times as
   // much per page where OpenGL is software; shared-memory images are the cheap way.
   if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) {

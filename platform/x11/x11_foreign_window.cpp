@@ -84,11 +84,17 @@ X11ForeignWindow::X11ForeignWindow(WindowId target) {
   if (attributes.c_class == InputOnly) {
     FailWith("window 0x%lx cannot be drawn on: it is an input-only window");
   }
+  // The pixels SDL can draw into; a window of 30-bit colour, say, is not among them.
+  const int depth = attributes.depth;
+  if (depth != 15 && depth != 16 && depth != 24 && depth != 32) {
+    FailWith("window 0x%lx cannot be drawn on: its colour depth of %d bits is not 15, 16, 24 or 32",
+             depth);
+  }
 }
 
-void X11ForeignWindow::FailWith(const char* format) const {
+void X11ForeignWindow::FailWith(const char* format, int number) const {
   std::fputs("flakemorph: ", stderr);
-  std::fprintf(stderr, format, window_);
+  std::fprintf(stderr, format, window_, number);
   std::fputc('\n', stderr);
   std::exit(1);
 }

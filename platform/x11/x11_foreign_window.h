@@ -35,8 +35,9 @@ class X11ForeignWindow final : public ForeignWindow {
   bool TakeQueuedEvents();
   bool WindowExists();
   bool OwnerConnected() const;
-  // Prints format, which names the window with %lx, and exits with status 1.
-  [[noreturn]] void FailWith(const char* format) const;
+  // Prints format, which names the window with %lx and may give `number` with %d after it,
+  // and exits with status 1.
+  [[noreturn]] void FailWith(const char* format, int number = 0) const;
   void JudgeError(int error_code, int request_code);
   [[noreturn]] static void EndQuietly();
 

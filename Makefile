@@ -20,9 +20,10 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The unit and tool tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Every test again, the live program's included, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 build-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLAKEMORPH_SANITIZE=ON -DFLAKEMORPH_WINDOW=OFF
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLAKEMORPH_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 run: build

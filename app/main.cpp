@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kUsageErrorStatus = 2;
 // However the window system ends after SIGINT or SIGTERM, the program is gone this soon.
-constexpr int kSignalGraceMilliseconds = 80;
+constexpr int kSignalGraceMilliseconds = 50;
 
 // The help or the version on stdout; says so on stderr and gives false when it cannot be
 // written (a full disk, a closed pipe, a stream that was closed).

@@ -10,7 +10,7 @@ start_xvfb
 # A frame lasts a second: a key or SIGTERM at any moment of it ends it long before the frame
 # is over (the bound is 50 ms; the limit leaves room for a loaded machine).
 FLAKEMORPH_ARGS=(--rate 1)
-for attempt in 1 2 3; do
+for _ in 1 2 3; do
   for ending in "xdotool key a" "kill -TERM"; do
     start_flakemorph
     find_window

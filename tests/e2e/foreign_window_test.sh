@@ -87,6 +87,14 @@ sleep 1
 since=$(now_ms)
 stop_host
 expect_clean_exit_within 2 "$since" "the window's owner ending"
+# A third program destroys it.
+start_host 320x200+0+0
+start_flakemorph_with -- --window-id "$HOST_WID"
+sleep 1
+since=$(now_ms)
+xdotool windowclose "$HOST_WID"
+expect_clean_exit_within 2 "$since" "xdotool windowclose on the window"
+stop_host
 
 # --root with no daemon's window draws over the whole screen's root window.
 start_flakemorph_with -- --root

@@ -98,9 +98,10 @@ SdlSession::~SdlSession() {
   SDL_Quit();
 }
 
-SdlEventPump::SdlEventPump(std::span<SdlWindow* const> windows)
+SdlEventPump::SdlEventPump(std::span<SdlWindow* const> windows, int also_wake_on)
     : windows_(windows.begin(), windows.end()),
-      connection_(ConnectionOf(windows_.empty() ? nullptr : windows_.front())) {}
+      connection_(ConnectionOf(windows_.empty() ? nullptr : windows_.front())),
+      also_wake_on_(also_wake_on) {}
 
 bool SdlEventPump::WaitUntilShown() {
   constexpr int kWaitMilliseconds = 100;
@@ -130,8 +131,8 @@ bool SdlEventPump::WaitForEvent(Nanoseconds wait, SDL_Event& event) {
   if (wait <= 0) return false;
   const timespec timeout{static_cast<time_t>(wait / kSecond), static_cast<long>(wait % kSecond)};
   if (connection_ >= 0) {
-    pollfd readable{connection_, POLLIN, 0};
-    ppoll(&readable, 1, &timeout, nullptr);
+    std::array<pollfd, 2> readable{{{connection_, POLLIN, 0}, {also_wake_on_, POLLIN, 0}}};
+    ppoll(readable.data(), also_wake_on_ >= 0 ? 2 : 1, &timeout, nullptr);
   } else {
     nanosleep(&timeout, nullptr);
   }

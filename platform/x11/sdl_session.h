@@ -32,7 +32,9 @@ class SdlSession {
 // Hands every event to the window it is for. SIGINT and SIGTERM reach it as SDL's quit event.
 class SdlEventPump final : public EventPump {
  public:
-  explicit SdlEventPump(std::span<SdlWindow* const> windows);
+  // `also_wake_on`: another connection whose events are handled after HandlePending (a window
+  // of another program's), or -1.
+  explicit SdlEventPump(std::span<SdlWindow* const> windows, int also_wake_on = -1);
 
   bool WaitUntilShown() override;
   bool HandlePending(Nanoseconds wait) override;
@@ -45,6 +47,7 @@ class SdlEventPump final : public EventPump {
 
   std::vector<SdlWindow*> windows_;
   int connection_ = -1;
+  int also_wake_on_ = -1;
 };
 
 }  // namespace flakemorph

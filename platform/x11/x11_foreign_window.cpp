@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "figures/quoted_text.h"
 
@@ -129,12 +130,21 @@ bool X11ForeignWindow::WindowExists() {
   return ReadAttributes(display_, window_, attributes);
 }
 
+bool X11ForeignWindow::TakeEvents() {
+  Watch();
+  return std::exchange(lost_pixels_, false);
+}
+
+int X11ForeignWindow::Connection() const {
+  return ConnectionNumber(display_);
+}
+
 // An error is judged before the events: whether the window still exists decides, whatever
 // the queue holds.
-bool X11ForeignWindow::TakeEvents() {
+void X11ForeignWindow::Watch() {
   const int error_code = kept_error_code.load();
   if (error_code != 0) JudgeError(error_code, kept_request_code.load());
-  return TakeQueuedEvents();
+  lost_pixels_ = TakeQueuedEvents() || lost_pixels_;
 }
 
 bool X11ForeignWindow::TakeQueuedEvents() {

@@ -31,6 +31,12 @@ class X11ForeignWindow final : public ForeignWindow {
   std::uintptr_t NativeId() const override { return window_; }
   bool TakeEvents() override;
 
+  // The connection's file descriptor, readable when there are events to watch.
+  int Connection() const;
+  // Takes what happened to the window, as TakeEvents does, but keeps the news of lost pixels
+  // for TakeEvents.
+  void Watch();
+
  private:
   bool TakeQueuedEvents();
   bool WindowExists();
@@ -43,6 +49,7 @@ class X11ForeignWindow final : public ForeignWindow {
 
   _XDisplay* display_ = nullptr;
   unsigned long window_ = 0;
+  bool lost_pixels_ = false;
 };
 
 }  // namespace flakemorph

@@ -31,7 +31,7 @@ class X11WindowSystem final : public WindowSystem {
       sdl_windows_.push_back(window.get());
       program_windows_.push_back(window.get());
     }
-    events_.emplace(sdl_windows_);
+    events_.emplace(sdl_windows_, foreign_ ? foreign_->Connection() : -1);
   }
 
   ~X11WindowSystem() override {
@@ -43,7 +43,12 @@ class X11WindowSystem final : public WindowSystem {
   std::span<ProgramWindow* const> Windows() override { return program_windows_; }
   int RefreshHz() const override { return windows_.front()->RefreshHz(); }
   bool WaitUntilShown() override { return events_->WaitUntilShown(); }
-  bool HandlePending(Nanoseconds wait) override { return events_->HandlePending(wait); }
+  // The end of a window of another program is seen between frames too, however long they are.
+  bool HandlePending(Nanoseconds wait) override {
+    const bool going_on = events_->HandlePending(wait);
+    if (foreign_) foreign_->Watch();
+    return going_on;
+  }
 
  private:
   void OpenWindows(const WindowRequest& request) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# A key or a signal ends flakemorph at once whatever it is doing: waiting out a long frame
-# (--rate 1), started with standard error closed, started with SIGINT or SIGTERM ignored in a
-# window of another program, or drawing on a display server that has stopped answering.
+# A key, a signal or the end of its window ends flakemorph at once whatever it is doing:
+# waiting out a long frame (--rate 1), started with standard error closed, started with SIGINT
+# or SIGTERM ignored in a window of another program, or drawing on a display server that has
+# stopped answering.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/foreign_lib.sh"
 
@@ -49,6 +50,18 @@ for signal in INT TERM; do
   expect_clean_exit_within 2 "$since" "SIG$signal inherited as ignored, in a window of another program,"
 done
 stop_host
+
+# A window of another program destroyed in the middle of a long frame ends it as soon.
+for _ in 1 2 3; do
+  start_host 300x200+20+20
+  start_flakemorph_with -- --rate 1 --window-id "$HOST_WID"
+  sleep "1.$((RANDOM % 9))"
+  since=$(now_ms)
+  kill -USR1 "$HOST_PID"
+  expect_clean_exit_within 2 "$since" "--rate 1: the window destroyed"
+  ((APP_MILLISECONDS < 400)) || fail "--rate 1: the window's end took $APP_MILLISECONDS ms to end it"
+  stop_host
+done
 
 # A display server that is stopped answers nothing: SIGTERM still ends it (the bound is
 # 100 ms; the limit leaves room for a loaded machine).

@@ -89,6 +89,7 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options) {
   if (InsideAnotherProgram(options)) request.window_id = WindowOfAnother(options);
   request.width = options.width;
   request.height = options.height;
+  request.scale = options.scale;
   request.show_fps = options.show_fps;
   request.stats = StatsWanted() ? stderr : nullptr;
   return request;

@@ -24,7 +24,9 @@ constexpr const char* kUsage =
     "  --root               draw into XSCREENSAVER_WINDOW, or else the root window\n"
     "  --window-id ID       draw into the window ID (hex 0x... or decimal)\n"
     "  --fps                show the frame rate and CPU load in a corner\n"
-    "  --rate HZ            frames per second, 1 to 240 (default: the display's refresh)\n"
+    "  --rate HZ            frames per second, 1 to 240 (default 60, whatever the display)\n"
+    "  --scale N            show every pixel as N x N screen pixels, 1 to 4 (default: as the\n"
+    "                       desktop is scaled, by GDK_SCALE or the Xft.dpi resource)\n"
     "  --help               show this help and exit\n"
     "  --version            show the version and exit\n"
     "\n"
@@ -47,6 +49,12 @@ std::optional<std::uint64_t> ParseDigits(std::string_view digits, int base, std:
   const auto [stop, error] = std::from_chars(digits.data(), end, value, base);
   if (error != std::errc{} || stop != end || value > largest) return std::nullopt;
   return value;
+}
+
+std::optional<int> ParseScale(std::string_view text) {
+  const auto value = ParseDigits(text, 10, kLargestScale);
+  if (!value || *value < 1) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 std::optional<int> ParseRate(std::string_view text) {
@@ -74,7 +82,17 @@ struct Seen {
   bool window_id = false;
 };
 
-enum class OptionName { kWindow, kGeometry, kRoot, kWindowId, kFps, kRate, kHelp, kVersion };
+enum class OptionName {
+  kWindow,
+  kGeometry,
+  kRoot,
+  kWindowId,
+  kFps,
+  kRate,
+  kScale,
+  kHelp,
+  kVersion
+};
 
 struct OptionSpelling {
   std::string_view name;
@@ -82,13 +100,14 @@ struct OptionSpelling {
   bool takes_value;
 };
 
-constexpr std::array<OptionSpelling, 8> kOptions{{
+constexpr std::array<OptionSpelling, 9> kOptions{{
     {"window", OptionName::kWindow, false},
     {"geometry", OptionName::kGeometry, true},
     {"root", OptionName::kRoot, false},
     {"window-id", OptionName::kWindowId, true},
     {"fps", OptionName::kFps, false},
     {"rate", OptionName::kRate, true},
+    {"scale", OptionName::kScale, true},
     {"help", OptionName::kHelp, false},
     {"version", OptionName::kVersion, false},
 }};
@@ -180,6 +199,13 @@ class CommandLineParser {
           options.rate_hz = *rate;
         } else {
           Fail("--rate takes a whole number from 1 to 240, not " + QuotedText(value, "a value"));
+        }
+        break;
+      case OptionName::kScale:
+        if (const auto scale = ParseScale(value)) {
+          options.scale = *scale;
+        } else {
+          Fail("--scale takes a whole number from 1 to 4, not '" + std::string(value) + "'");
         }
         break;
       case OptionName::kHelp:

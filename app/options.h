@@ -18,11 +18,13 @@ struct ProgramOptions {
   int width = 1280;        // of the preview window
   int height = 720;
   bool show_fps = false;
-  int rate_hz = 0;  // frames per second; 0 follows the display's refresh rate
+  int rate_hz = 0;  // frames per second; 0 for the pace the animation was made for, 60
+  int scale = 0;    // screen pixels per page pixel, across and down; 0 as the desktop says
 };
 
 inline constexpr int kLowestRate = 1;
 inline constexpr int kHighestRate = 240;
+inline constexpr int kLargestScale = 4;
 
 // What the command line asks for: a run, the help, the version, or nothing at all because it
 // is wrong (`error` then names what is wrong in one line, without the program's name).

@@ -17,6 +17,14 @@ constexpr int kTimedShows = 5;
 constexpr std::size_t kLongestText = 32;
 constexpr std::string_view kTextBeforeTheFirstSecond = "-- fps  CPU --%";
 
+// Whether a display that shows one frame per refresh keeps the pace: its refresh is no faster
+// than the frames. A refresh within 2% of the period counts as it, since displays sold as 60 Hz
+// run at 59.94 Hz or 60.02 Hz, and one frame per refresh there is smoother than a pacer beating
+// against them.
+bool RefreshKeepsPace(Nanoseconds refresh, Nanoseconds period) {
+  return refresh * 50 >= period * 49;
+}
+
 }  // namespace
 
 std::size_t FormatFrameRate(const FrameRate& rate, std::span<char> text) {
@@ -81,24 +89,38 @@ bool Program::FollowWindows() {
   return !screens_.empty();
 }
 
-// Where showing a frame waits for the display, that sets the pace, unless a rate below the
-// refresh asks for refreshes to be skipped. Elsewhere the program holds every frame to its
-// period itself, for all windows at once.
+// The animation was made for 60 frames a second, and its cycles are counted in frames: any other
+// pace would make it run fast on a fast monitor. Where showing a frame waits for the display and
+// every refresh is a frame (the refresh is the rate, or the rate asks for more than the display
+// can show), the display sets the pace. Elsewhere the program holds every frame to its period
+// itself, for all windows at once, and a frame stays on the screen until the next is due.
 void Program::ChoosePacing() {
+  const int rate = settings_.rate_hz > 0 ? settings_.rate_hz : kDesignedRate;
   const Nanoseconds refresh = RefreshPeriod(settings_.refresh_hz);
-  period_ = settings_.rate_hz > 0 ? kSecond / settings_.rate_hz : refresh;
+  period_ = kSecond / rate;
   TimeShows(kWarmUpShows);
   const bool display_waits = PresentationWaits(TimeShows(kTimedShows), 1, refresh);
-  if (!display_waits || period_ > refresh) pacer_.emplace(clock_, period_);
-  if (stats_) {
-    std::fprintf(settings_.stats,
-                 "flakemorph: %zu window%s, refresh %.2f Hz, %.2f frames a second paced by %s\n",
-                 screens_.size(), screens_.size() == 1 ? "" : "s",
-                 static_cast<double>(kSecond) / static_cast<double>(refresh),
-                 static_cast<double>(kSecond) / static_cast<double>(period_),
-                 Paced() ? "the program" : "the display");
-    std::fflush(settings_.stats);
+  if (display_waits && RefreshKeepsPace(refresh, period_)) {
+    period_ = std::max(period_, refresh);
+  } else {
+    pacer_.emplace(clock_, period_);
   }
+  if (stats_) PrintPacing();
+}
+
+void Program::PrintPacing() const {
+  std::array<char, 32> refresh{};
+  if (settings_.refresh_hz > 0) {
+    std::snprintf(refresh.data(), refresh.size(), "%d Hz", settings_.refresh_hz);
+  } else {
+    std::snprintf(refresh.data(), refresh.size(), "unknown");
+  }
+  std::fprintf(settings_.stats,
+               "flakemorph: %zu window%s, refresh %s, %.2f frames a second paced by %s\n",
+               screens_.size(), screens_.size() == 1 ? "" : "s", refresh.data(),
+               static_cast<double>(kSecond) / static_cast<double>(period_),
+               Paced() ? "the program" : "the display");
+  std::fflush(settings_.stats);
 }
 
 // The shortest of the shows: a busy machine can make shows slow, so that they look as if they
@@ -123,10 +145,12 @@ bool Program::RunFrame() {
   return windows_.HandlePending() && FollowWindows();
 }
 
-// However long a frame waits, a key or a signal meanwhile ends the program at once.
+// However long a frame waits, a key or a signal meanwhile ends the program at once; windows
+// that came, went or took a new size meanwhile are followed before the frame is shown, so that
+// it is never shown on a window that is gone, nor at a size that is no longer the window's.
 bool Program::WaitForEventsUntil(Nanoseconds deadline) {
   for (Nanoseconds now = clock_.Now(); now < deadline; now = clock_.Now()) {
-    if (!windows_.HandlePending(deadline - now)) return false;
+    if (!windows_.HandlePending(deadline - now) || !FollowWindows()) return false;
   }
   return true;
 }

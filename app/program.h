@@ -40,9 +40,12 @@ class ProcessCpuClock final : public CpuClock {
 // stream is apart from the others', so that no two monitors show the same flake.
 using RandomStreams = std::function<std::unique_ptr<RandomSource>(std::size_t stream)>;
 
+// The pace the animation was made for, whatever the display's refresh.
+inline constexpr int kDesignedRate = 60;
+
 struct ProgramSettings {
   int refresh_hz = 0;  // of the primary display; 0 when it does not say
-  int rate_hz = 0;     // frames per second; 0 follows the refresh
+  int rate_hz = 0;     // frames per second; 0 for kDesignedRate
   bool show_fps = false;
   std::FILE* stats = nullptr;  // where "fps F cpu C%" goes once a second, if anywhere
 };
@@ -79,6 +82,7 @@ class Program {
   bool FollowWindows();
   bool WaitForEventsUntil(Nanoseconds deadline);
   void ChoosePacing();
+  void PrintPacing() const;
   Nanoseconds TimeShows(int count);
   void ShowFrames();
   void CountFrame();

@@ -25,8 +25,10 @@ struct WindowRequest {
   WindowMode mode = WindowMode::kEveryMonitor;
   // With kRoot and kForeignWindow: the window of another program, 0 for the root window.
   WindowId window_id = 0;
-  int width = 1280;  // of the preview window
+  int width = 1280;  // of the preview window, in page pixels (the scale enlarges it on the screen)
   int height = 720;
+  // Screen pixels per page pixel, across and down, 1 to 4; 0 as the desktop says.
+  int scale = 0;
   bool show_fps = false;
   std::FILE* stats = nullptr;  // where to say what was opened, if anywhere
 };

@@ -1,42 +1,76 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever flakemorph needs to build, run and test that is
-# not installed yet. Does nothing when everything is there.
+# Installs, from Debian's packages, whatever flakemorph needs that is not installed yet, for one
+# purpose: `run` (build and run the programs), `test` (that, and every test and benchmark) or
+# `deb` (that, and the Debian package). Does nothing when everything is there.
 set -euo pipefail
 
-packages=(
+purpose=${1:-test}
+run_packages=(
   cmake g++ make pkg-config         # the build
   libsdl2-dev libpng-dev            # the window, PNG pictures
+  libxrandr-dev                     # monitors that change while it runs
   libsdl2-ttf-dev fonts-dejavu-core # the text of --fps
   libx11-dev libxres-dev            # windows of other programs, and whether their owner is there
+)
+deb_packages=(
+  dpkg-dev file                     # the package and the libraries it depends on
+)
+test_packages=(
   libgtest-dev libbenchmark-dev     # tests, benchmarks
-  xvfb xdotool imagemagick x11-utils libx11-dev  # end-to-end tests in a virtual X server
+  xvfb xdotool imagemagick x11-utils             # end-to-end tests in a virtual X server
   xserver-xorg-core xserver-xorg-video-dummy     # ... and in one with several monitors
   libxss-dev x11-xserver-utils                   # ... of windows of other programs
   xscreensaver xsecurelock strace procps         # ... inside the real screen savers
   libxml2-utils groff man-db                     # checks of the settings XML and manual pages
+  lintian                                        # checks of the package
 )
+# Installed without what they only recommend, which for the MATE daemon is most of a desktop.
+lean_test_packages=(
+  mate-screensaver dbus-bin                      # MATE's screen saver on a D-Bus session
+)
+case "$purpose" in
+  run) packages=("${run_packages[@]}") lean=() ;;
+  deb) packages=("${run_packages[@]}" "${deb_packages[@]}") lean=() ;;
+  test)
+    packages=("${run_packages[@]}" "${deb_packages[@]}" "${test_packages[@]}")
+    lean=("${lean_test_packages[@]}")
+    ;;
+  *)
+    echo "usage: install-deps.sh [run|test|deb]" >&2
+    exit 2
+    ;;
+esac
 
-missing=()
-for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
-done
+not_installed() {
+  local package status
+  for package in "$@"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || echo "$package"
+  done
+}
 
-if [[ ${#missing[@]} -eq 0 ]]; then
+mapfile -t missing < <(not_installed "${packages[@]}")
+mapfile -t missing_lean < <(not_installed "${lean[@]}")
+if [[ ${#missing[@]} -eq 0 && ${#missing_lean[@]} -eq 0 ]]; then
   exit 0
 fi
 
-echo "install-deps: installing ${missing[*]}"
+echo "install-deps: installing ${missing[*]} ${missing_lean[*]}"
 sudo=()
 if [[ $(id -u) -ne 0 ]]; then
   if command -v sudo >/dev/null; then
     sudo=(sudo)
   else
-    echo "install-deps: these packages are missing and this is not root: ${missing[*]}" >&2
+    echo "install-deps: these packages are missing and this is not root: ${missing[*]} ${missing_lean[*]}" >&2
     exit 1
   fi
 fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -q
-"${sudo[@]}" apt-get install -y -q "${missing[@]}"
+if [[ ${#missing[@]} -gt 0 ]]; then
+  "${sudo[@]}" apt-get install -y -q -o DPkg::Lock::Timeout=600 "${missing[@]}"
+fi
+if [[ ${#missing_lean[@]} -gt 0 ]]; then
+  "${sudo[@]}" apt-get install -y -q -o DPkg::Lock::Timeout=600 --no-install-recommends "${missing_lean[@]}"
+fi
 echo "install-deps: done"

@@ -92,6 +92,18 @@ TEST(CommandLineTest, RatesRunFromOneToTwoHundredForty) {
   }
 }
 
+TEST(CommandLineTest, ScalesRunFromOneToFour) {
+  EXPECT_EQ(Parse({}).options.scale, 0);
+  EXPECT_EQ(Parse({"--scale", "1"}).options.scale, 1);
+  EXPECT_EQ(Parse({"-scale=4", "--window"}).options.scale, 4);
+  for (const char* scale : {"0", "5", "1.5", "", "two", " 2"}) {
+    const ParsedCommandLine parsed = Parse({"--scale", scale});
+    EXPECT_EQ(parsed.action, Action::kUsageError) << scale;
+    EXPECT_NE(parsed.error.find("--scale takes a whole number from 1 to 4"), std::string::npos)
+        << parsed.error;
+  }
+}
+
 TEST(CommandLineTest, UsageErrorsNameWhatIsWrong) {
   const std::string kBadGeometry =
       "--geometry takes a size WxH, each side from 1 to 16384 (the window system's limit), not ";
@@ -141,7 +153,7 @@ TEST(CommandLineTest, TheFirstOfHelpVersionOrAnErrorDecides) {
 TEST(CommandLineTest, TheHelpListsEveryOption) {
   const std::string usage = UsageText();
   for (const char* option : {"--window ", "--geometry", "--root", "--window-id", "--fps", "--rate",
-                             "--help", "--version"}) {
+                             "--scale", "--help", "--version"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }

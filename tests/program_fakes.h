@@ -107,6 +107,7 @@ class FakeWindowSystem final : public WindowSystem {
         return false;
       }
       clock_->SleepUntil(clock_->Now() + wait);
+      if (on_wait) on_wait(waits_);
       return true;
     }
     ++calls_;
@@ -119,6 +120,9 @@ class FakeWindowSystem final : public WindowSystem {
   std::int64_t Calls() const { return calls_; }
 
   std::function<void(std::int64_t frame)> on_frame;
+  // Runs at every wait between frames, counted from 1, as the window system may change the
+  // windows while the program waits for a frame's moment.
+  std::function<void(std::int64_t wait)> on_wait;
   // The wait between frames, counted from 1, in which an event ends the program.
   std::int64_t end_at_wait = 0;
 

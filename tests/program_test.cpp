@@ -271,18 +271,31 @@ void ExpectEvenlySpaced(const std::vector<Nanoseconds>& shows, Nanoseconds perio
   }
 }
 
-TEST(ProgramPacing, WithoutARateTheRefreshOfThePrimaryDisplaySetsThePace) {
-  PacedRun run({.refresh_hz = 75}, 0);
-  EXPECT_TRUE(run.program->Paced());
-  EXPECT_EQ(run.program->Period(), kSecond / 75);
-  EXPECT_EQ(run.second.size(), 75U);
-  ExpectEvenlySpaced(run.second, kSecond / 75);
+TEST(ProgramPacing, WithoutARateEveryDisplayShowsSixtyFramesASecond) {
+  for (const int refresh : {0, 50, 75, 144, 240}) {
+    PacedRun run({.refresh_hz = refresh}, 0);
+    EXPECT_TRUE(run.program->Paced()) << refresh;
+    EXPECT_EQ(run.program->Period(), kSecond / 60) << refresh;
+    EXPECT_EQ(run.second.size(), 60U) << refresh;
+    ExpectEvenlySpaced(run.second, kSecond / 60);
+  }
 }
 
-TEST(ProgramPacing, ADisplayThatSaysNoRefreshCountsAsSixtyHertz) {
-  PacedRun run({}, 0);
-  EXPECT_EQ(run.program->Period(), kRefresh);
-  EXPECT_EQ(run.second.size(), 60U);
+TEST(ProgramPacing, AFastDisplayThatWaitsForItsRefreshStillShowsSixtyFramesASecond) {
+  for (const int refresh : {75, 120, 144, 240}) {
+    PacedRun run({.refresh_hz = refresh}, kSecond / refresh);
+    EXPECT_TRUE(run.program->Paced()) << refresh;
+    EXPECT_EQ(run.second.size(), 60U) << refresh;
+  }
+}
+
+TEST(ProgramPacing, ADisplayWithinTwoPercentOfTheRateSetsThePace) {
+  for (const int refresh : {59, 60, 61}) {
+    PacedRun run({.refresh_hz = refresh}, kSecond / refresh);
+    EXPECT_FALSE(run.program->Paced()) << refresh;
+    EXPECT_EQ(run.clock.Sleeps(), 0) << refresh;
+    EXPECT_EQ(run.second.size(), static_cast<std::size_t>(refresh)) << refresh;
+  }
 }
 
 TEST(ProgramPacing, ARateSetsThePaceForAllWindowsAtOnce) {
@@ -301,6 +314,12 @@ TEST(ProgramPacing, WhereShowingWaitsForTheDisplayTheDisplaySetsThePace) {
   EXPECT_FALSE(run.program->Paced());
   EXPECT_EQ(run.clock.Sleeps(), 0);
   EXPECT_EQ(run.second.size(), 60U);
+}
+
+TEST(ProgramPacing, ARateOnAWaitingDisplayOfTheSameRefreshLeavesThePaceToIt) {
+  PacedRun run({.refresh_hz = 144, .rate_hz = 144}, kSecond / 144);
+  EXPECT_FALSE(run.program->Paced());
+  EXPECT_EQ(run.second.size(), 144U);
 }
 
 TEST(ProgramPacing, ARateBelowAWaitingDisplaysRefreshSkipsRefreshes) {
@@ -326,11 +345,29 @@ TEST(ProgramStats, CountProgramFramesNotWindowFrames) {
   const std::string text = ReadAll(out);
   std::fclose(out);
   EXPECT_TRUE(text.starts_with(
-      "flakemorph: 3 windows, refresh 60.00 Hz, 30.00 frames a second paced by the program\n"))
+      "flakemorph: 3 windows, refresh 60 Hz, 30.00 frames a second paced by the program\n"))
       << text;
   // Each frame is drawn in a millisecond of work: 30 of them are 3% of a core.
   EXPECT_NE(text.find("\nfps 30 cpu 3.0%\n"), std::string::npos) << text;
   EXPECT_EQ(text.find("fps 90"), std::string::npos) << text;
+}
+
+TEST(ProgramStats, TheFirstLineSaysTheRefreshAndTheRate) {
+  const auto first_line = [](const ProgramSettings& settings, Nanoseconds display_refresh) {
+    std::FILE* out = std::tmpfile();
+    ProgramSettings with_stats = settings;
+    with_stats.stats = out;
+    { PacedRun run(with_stats, display_refresh); }
+    const std::string text = ReadAll(out);
+    std::fclose(out);
+    return text.substr(0, text.find('\n'));
+  };
+  EXPECT_EQ(first_line({.refresh_hz = 144}, kSecond / 144),
+            "flakemorph: 1 window, refresh 144 Hz, 60.00 frames a second paced by the program");
+  EXPECT_EQ(first_line({}, 0),
+            "flakemorph: 1 window, refresh unknown, 60.00 frames a second paced by the program");
+  EXPECT_EQ(first_line({.refresh_hz = 60, .rate_hz = 240}, kRefresh),
+            "flakemorph: 1 window, refresh 60 Hz, 60.00 frames a second paced by the display");
 }
 
 TEST(ProgramStats, FrameRateTextReachesEveryWindowOnceASecond) {

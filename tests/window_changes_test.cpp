@@ -102,6 +102,34 @@ TEST(WindowChanges, AWindowOfANewSizeStartsAFreshRunAtThatSize) {
   EXPECT_EQ(program.AnimationOf(0).State().CenterY, 240);
 }
 
+// The window system may take a window away, or give one a new size, while a frame waits for its
+// moment: the frame then shows neither on the window that went nor the old size.
+TEST(WindowChanges, WindowsThatChangeWhileAFrameWaitsAreFollowedBeforeItIsShown) {
+  ManualClock clock;
+  MemoryWindow going(clock, 320, 200);
+  MemoryWindow resized(clock, 300, 200);
+  FakeWindowSystem windows(&clock);
+  windows.Add(&going);
+  windows.Add(&resized);
+  // Frame n (the first is 0, which goes at once) waits for the n-th time.
+  windows.on_wait = [&](std::int64_t wait) {
+    if (wait == 3) windows.Remove(&going);
+    if (wait == 5) resized.Resize(640, 480);
+  };
+  std::int32_t width_shown_after_resize = 0;
+  windows.on_frame = [&](std::int64_t frame) {
+    if (frame == 6) width_shown_after_resize = resized.Pages().FrontPage().Width();
+  };
+  Program program(windows, SeededStreams(Noon()), clock, clock, {.rate_hz = 30});
+  program.StartUp();
+  for (int frame = 0; frame <= 2; ++frame) ASSERT_TRUE(program.RunFrame());
+  const std::size_t shown_by_going = going.Shows().size();
+  for (int frame = 3; frame <= 5; ++frame) ASSERT_TRUE(program.RunFrame());
+  EXPECT_EQ(going.Shows().size(), shown_by_going);
+  EXPECT_EQ(width_shown_after_resize, 640);
+  EXPECT_EQ(program.AnimationOf(0).State().CenterY, 240);
+}
+
 // At one frame a second a key must not wait for the next frame.
 TEST(WindowChanges, AnEventWhileAFrameWaitsEndsTheProgramAtOnce) {
   ManualClock clock;

@@ -7,12 +7,16 @@
  *                          decimal once it is mapped, then one line per key press ("key") or
  *                          button press ("button") it receives. SIGUSR1 destroys the window
  *                          (it prints "destroyed"); SIGTERM ends the tool, and with it the
- *                          window, as a daemon that goes away.
+ *                          window, as a daemon that goes away. SIGUSR2 makes the window half
+ *                          as large again, across and down (it prints "resized WxH"), as a
+ *                          settings preview grows with its dialog.
  *   host-window --input-only WxH+X+Y
  *                          the same with an input-only window, which nobody can draw on.
  *   host-window --saver-state
  *                          prints the display's screen saver state: off, on or disabled
- *                          (disabled: some client suspends it, as SDL does by default). */
+ *                          (disabled: some client suspends it, as SDL does by default).
+ *   host-window --idle     prints the milliseconds since the display's last user input, which a
+ *                          client resetting the screen saver sets back to 0 as well. */
 #include <X11/Xlib.h>
 #include <X11/extensions/scrnsaver.h>
 #include <signal.h>
@@ -22,13 +26,19 @@
 #include <unistd.h>
 
 static volatile sig_atomic_t destroy_asked;
+static volatile sig_atomic_t resize_asked;
 
 static void AskToDestroy(int signal_number) {
   (void)signal_number;
   destroy_asked = 1;
 }
 
-static int PrintSaverState(Display* display) {
+static void AskToResize(int signal_number) {
+  (void)signal_number;
+  resize_asked = 1;
+}
+
+static int PrintSaverState(Display* display, int idle) {
   int event_base = 0, error_base = 0;
   if (!XScreenSaverQueryExtension(display, &event_base, &error_base)) {
     fprintf(stderr, "host-window: no MIT-SCREEN-SAVER extension\n");
@@ -36,7 +46,11 @@ static int PrintSaverState(Display* display) {
   }
   XScreenSaverInfo* info = XScreenSaverAllocInfo();
   XScreenSaverQueryInfo(display, DefaultRootWindow(display), info);
-  puts(info->state == ScreenSaverOn ? "on" : info->state == ScreenSaverOff ? "off" : "disabled");
+  if (idle) {
+    printf("%lu\n", info->idle);
+  } else {
+    puts(info->state == ScreenSaverOn ? "on" : info->state == ScreenSaverOff ? "off" : "disabled");
+  }
   XFree(info);
   return 0;
 }
@@ -67,17 +81,22 @@ static void Report(const char* line) {
   fflush(stdout);
 }
 
-/* Waits for X events or SIGUSR1; SIGUSR1 is blocked but while waiting, so none is missed. */
-static void Serve(Display* display, Window window) {
+/* Waits for X events, SIGUSR1 or SIGUSR2; the signals are blocked but while waiting, so none
+ * is missed. */
+static void Serve(Display* display, Window window, unsigned w, unsigned h) {
   sigset_t blocked, while_waiting;
   sigemptyset(&blocked);
   sigaddset(&blocked, SIGUSR1);
+  sigaddset(&blocked, SIGUSR2);
   sigprocmask(SIG_BLOCK, &blocked, &while_waiting);
   sigdelset(&while_waiting, SIGUSR1);
+  sigdelset(&while_waiting, SIGUSR2);
   struct sigaction action;
   memset(&action, 0, sizeof action);
   action.sa_handler = AskToDestroy;
   sigaction(SIGUSR1, &action, NULL);
+  action.sa_handler = AskToResize;
+  sigaction(SIGUSR2, &action, NULL);
   int x_fd = ConnectionNumber(display);
   for (;;) {
     while (XPending(display) > 0) {
@@ -85,6 +104,15 @@ static void Serve(Display* display, Window window) {
       XNextEvent(display, &event);
       if (event.type == KeyPress) Report("key");
       if (event.type == ButtonPress) Report("button");
+    }
+    if (resize_asked) {
+      resize_asked = 0;
+      w += w / 2;
+      h += h / 2;
+      XResizeWindow(display, window, w, h);
+      XSync(display, False);
+      printf("resized %ux%u\n", w, h);
+      fflush(stdout);
     }
     if (destroy_asked) {
       destroy_asked = 0;
@@ -102,12 +130,15 @@ static void Serve(Display* display, Window window) {
 int main(int argc, char** argv) {
   unsigned w = 0, h = 0;
   int x = 0, y = 0;
-  int saver_state = argc == 2 && strcmp(argv[1], "--saver-state") == 0;
+  int idle = argc == 2 && strcmp(argv[1], "--idle") == 0;
+  int saver_state = idle || (argc == 2 && strcmp(argv[1], "--saver-state") == 0);
   int input_only = argc == 3 && strcmp(argv[1], "--input-only") == 0;
   const char* geometry = argv[argc - 1];
   if (!saver_state && (argc != 2 + input_only ||
                        sscanf(geometry, "%ux%u+%d+%d", &w, &h, &x, &y) != 4 || w == 0 || h == 0)) {
-    fprintf(stderr, "usage: host-window [--input-only] WxH+X+Y | host-window --saver-state\n");
+    fprintf(stderr,
+            "usage: host-window [--input-only] WxH+X+Y | host-window --saver-state | "
+            "host-window --idle\n");
     return 2;
   }
   Display* display = XOpenDisplay(NULL);
@@ -115,9 +146,9 @@ int main(int argc, char** argv) {
     fprintf(stderr, "host-window: cannot open display '%s'\n", XDisplayName(NULL));
     return 1;
   }
-  if (saver_state) return PrintSaverState(display);
+  if (saver_state) return PrintSaverState(display, idle);
   Window window = MakeWindow(display, w, h, x, y, input_only);
   printf("%lu\n", window);
   fflush(stdout);
-  Serve(display, window);
+  Serve(display, window, w, h);
 }

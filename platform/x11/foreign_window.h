@@ -17,6 +17,10 @@ class ForeignWindow {
   // status 0 once the window is gone: its owner is done with the picture. True when the window
   // system lost part of what the window shows, so that the whole picture must go again.
   virtual bool TakeEvents() = 0;
+
+  // True, with the size, when the window's owner gave it a new size (or perhaps the same)
+  // since the last call; TakeEvents has taken the news.
+  virtual bool TakeNewSize(int& width, int& height) = 0;
 };
 
 }  // namespace flakemorph

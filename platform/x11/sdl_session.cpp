@@ -74,11 +74,10 @@ SdlSession::SdlSession(bool inside_another_program) {
   // The id of a window of another program is an X window's.
   const bool only_x11 = inside_another_program || std::getenv("WAYLAND_DISPLAY") == nullptr;
   if (only_x11) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-  if (inside_another_program) {
-    // SDL would otherwise keep the screen saver from starting, and here the screen saver is
-    // who asked for the picture.
-    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-  }
+  // A screen saver must never keep the display awake: SDL would otherwise suspend the display's
+  // screen saver and reset its idle timer every 30 s, so that neither power saving nor an idle
+  // locker ever starts, whether we run on our own or inside a screen saver.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     FailToOpen(only_x11 && std::getenv("SDL_VIDEODRIVER") == nullptr ? NoDisplayReason().data()
                                                                      : SDL_GetError());
@@ -98,10 +97,14 @@ SdlSession::~SdlSession() {
   SDL_Quit();
 }
 
-SdlEventPump::SdlEventPump(std::span<SdlWindow* const> windows, int also_wake_on)
+SdlEventPump::SdlEventPump(std::span<SdlWindow* const> windows, int also_wake_for)
     : windows_(windows.begin(), windows.end()),
       connection_(ConnectionOf(windows_.empty() ? nullptr : windows_.front())),
-      also_wake_on_(also_wake_on) {}
+      also_wake_for_(also_wake_for) {}
+
+void SdlEventPump::SetWindows(std::span<SdlWindow* const> windows) {
+  windows_.assign(windows.begin(), windows.end());
+}
 
 bool SdlEventPump::WaitUntilShown() {
   constexpr int kWaitMilliseconds = 100;
@@ -131,8 +134,8 @@ bool SdlEventPump::WaitForEvent(Nanoseconds wait, SDL_Event& event) {
   if (wait <= 0) return false;
   const timespec timeout{static_cast<time_t>(wait / kSecond), static_cast<long>(wait % kSecond)};
   if (connection_ >= 0) {
-    std::array<pollfd, 2> readable{{{connection_, POLLIN, 0}, {also_wake_on_, POLLIN, 0}}};
-    ppoll(readable.data(), also_wake_on_ >= 0 ? 2 : 1, &timeout, nullptr);
+    std::array<pollfd, 2> readable{{{connection_, POLLIN, 0}, {also_wake_for_, POLLIN, 0}}};
+    ppoll(readable.data(), also_wake_for_ >= 0 ? 2 : 1, &timeout, nullptr);
   } else {
     nanosleep(&timeout, nullptr);
   }

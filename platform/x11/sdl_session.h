@@ -21,8 +21,8 @@ class SdlWindow;
 // anything on; SDL_Quit when it goes.
 class SdlSession {
  public:
-  // `inside_another_program`: the windows will be X windows of other programs, which a screen
-  // saver hands over; SDL must then not hold off the display's screen saver.
+  // `inside_another_program`: the windows will be X windows of other programs, so SDL must use
+  // X11 whatever else it could. In every mode the display's screen saver stays free to start.
   explicit SdlSession(bool inside_another_program);
   SdlSession(const SdlSession&) = delete;
   SdlSession& operator=(const SdlSession&) = delete;
@@ -32,9 +32,12 @@ class SdlSession {
 // Hands every event to the window it is for. SIGINT and SIGTERM reach it as SDL's quit event.
 class SdlEventPump final : public EventPump {
  public:
-  // `also_wake_on`: another connection whose events are handled after HandlePending (a window
-  // of another program's), or -1.
-  explicit SdlEventPump(std::span<SdlWindow* const> windows, int also_wake_on = -1);
+  // `also_wake_for`: a file descriptor whose news the program waits for as for events, -1 for
+  // none.
+  SdlEventPump(std::span<SdlWindow* const> windows, int also_wake_for = -1);
+
+  // The windows now, after some came or went.
+  void SetWindows(std::span<SdlWindow* const> windows);
 
   bool WaitUntilShown() override;
   bool HandlePending(Nanoseconds wait) override;
@@ -47,7 +50,7 @@ class SdlEventPump final : public EventPump {
 
   std::vector<SdlWindow*> windows_;
   int connection_ = -1;
-  int also_wake_on_ = -1;
+  int also_wake_for_ = -1;
 };
 
 }  // namespace flakemorph

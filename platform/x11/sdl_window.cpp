@@ -2,8 +2,11 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
+#include "display/scaled_copy.h"
 #include "platform/x11/sdl_session.h"
 
 namespace flakemorph {
@@ -35,48 +38,55 @@ SDL_Window* CreateOrFail(int x, int y, int width, int height, std::uint32_t flag
 
 }  // namespace
 
-std::unique_ptr<SdlWindow> SdlWindow::OverDisplay(int index) {
+std::unique_ptr<SdlWindow> SdlWindow::OverDisplay(int index, int scale) {
   SDL_Rect bounds{};
   if (SDL_GetDisplayBounds(index, &bounds) != 0) FailToOpen(SDL_GetError());
-  // Placed and sized as the monitor rather than made full-screen: without a window manager a
-  // full-screen window keeps the size it was created with.
-  SDL_Window* window = CreateOrFail(bounds.x, bounds.y, bounds.w, bounds.h, SDL_WINDOW_BORDERLESS);
-  SDL_ShowCursor(SDL_DISABLE);
-  return std::unique_ptr<SdlWindow>(new SdlWindow(window));
+  return OverArea(bounds.x, bounds.y, bounds.w, bounds.h, scale);
 }
 
-std::unique_ptr<SdlWindow> SdlWindow::Preview(int width, int height) {
-  // Not resizable: the pages keep the size they were given at start-up.
+std::unique_ptr<SdlWindow> SdlWindow::OverArea(int x, int y, int width, int height, int scale) {
+  // Placed and sized as the monitor rather than made full-screen: without a window manager a
+  // full-screen window keeps the size it was created with.
+  SDL_Window* window = CreateOrFail(x, y, width, height, SDL_WINDOW_BORDERLESS);
+  SDL_ShowCursor(SDL_DISABLE);
+  return std::unique_ptr<SdlWindow>(new SdlWindow(window, scale));
+}
+
+std::unique_ptr<SdlWindow> SdlWindow::Preview(int width, int height, int scale) {
+  const auto screen_pixels = [scale](int side) {
+    return static_cast<int>(std::min<std::int64_t>(std::int64_t{side} * scale, INT32_MAX));
+  };
   SDL_Window* window =
-      CreateOrFail(SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, 0);
-  return std::unique_ptr<SdlWindow>(new SdlWindow(window));
+      CreateOrFail(SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, screen_pixels(width),
+                   screen_pixels(height), SDL_WINDOW_RESIZABLE);
+  return std::unique_ptr<SdlWindow>(new SdlWindow(window, scale));
 }
 
 // SDL 2.26 can draw into another program's window only through the plain window surface, and
 // it announces drag and drop on every window it knows unless told not to: that property is
 // not ours to set on someone else's window.
-std::unique_ptr<SdlWindow> SdlWindow::Foreign(ForeignWindow& foreign) {
+std::unique_ptr<SdlWindow> SdlWindow::Foreign(ForeignWindow& foreign, int scale) {
   SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
   SDL_EventState(SDL_DROPTEXT, SDL_DISABLE);
   SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "0");
   SDL_Window* window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(foreign.NativeId()));
   if (window == nullptr) FailToOpenUnlessGone(&foreign);
-  std::unique_ptr<SdlWindow> opened(new SdlWindow(window, &foreign));
+  std::unique_ptr<SdlWindow> opened(new SdlWindow(window, scale, &foreign));
   // Someone else's window is on the screen already, or will be when its owner wants it.
   opened->shown_ = true;
   return opened;
 }
 
-SdlWindow::SdlWindow(SDL_Window* window, ForeignWindow* foreign)
+SdlWindow::SdlWindow(SDL_Window* window, int scale, ForeignWindow* foreign)
     : MemoryDisplay(0, 0),
       window_(window),
       foreign_(foreign),
+      scale_(std::clamp(scale, 1, kLargestPixelScale)),
       update_rects_(PageDamage::kMostRects + 1) {
-  int width = 0;
-  int height = 0;
-  SDL_GetWindowSizeInPixels(window_, &width, &height);
-  SetScaleSize(Single(width), Single(height));
+  if (scale_ > 1) scaled_rects_.resize(PageDamage::kMostRects);
+  ReadWindowSize();
   if (SDL_GetWindowSurface(window_) == nullptr) FailToOpenUnlessGone(foreign_);
+  if (scale_ > 1) ShowBlack();
   // A page in front is brought to the window by drawing its changes there, so its own pixels
   // are needed only when it must be copied whole.
   DeferDrawing();
@@ -102,6 +112,59 @@ int SdlWindow::RefreshHz() const {
   return mode.refresh_rate;
 }
 
+// The pages are as large as fits in the window at the scale; at least a pixel.
+bool SdlWindow::ReadWindowSize() {
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSizeInPixels(window_, &width, &height);
+  if (width == pixel_width_ && height == pixel_height_) return false;
+  pixel_width_ = width;
+  pixel_height_ = height;
+  SetScaleSize(Single(std::max(width / scale_, 1)), Single(std::max(height / scale_, 1)));
+  return true;
+}
+
+// Nothing of the old size is shown again: the window stays black until the program has started
+// the window's animation anew at the new size, which it does after this frame's events.
+void SdlWindow::FollowNewSize() {
+  if (!ReadWindowSize()) return;
+  resized_ = true;
+  damage_.Forget();
+  ShowBlack();
+}
+
+bool SdlWindow::TakeResize() {
+  return std::exchange(resized_, false);
+}
+
+void SdlWindow::Cover(int x, int y, int width, int height) {
+  SDL_SetWindowPosition(window_, x, y);
+  SDL_SetWindowSize(window_, width, height);
+  FollowNewSize();
+}
+
+// SDL never hears that another program's window took a new size, and keeps a window surface of
+// the old one: a new SDL window over the same X window knows the new size.
+void SdlWindow::RemakeForeign() {
+  SDL_DestroyWindow(window_);
+  window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(foreign_->NativeId()));
+  if (window_ == nullptr) {
+    // The window may be gone, which ends the program quietly; anything else is a fault.
+    foreign_->TakeEvents();
+    FailRuntime("cannot draw on the window: %s", SDL_GetError());
+  }
+  FollowNewSize();
+}
+
+void SdlWindow::ShowBlack() {
+  SDL_Surface* target = SDL_GetWindowSurface(window_);
+  if (target == nullptr) FailRuntime("cannot draw on the window: %s", SDL_GetError());
+  SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+  if (SDL_UpdateWindowSurface(window_) != 0) {
+    FailRuntime("cannot show the page: %s", SDL_GetError());
+  }
+}
+
 std::uint32_t SdlWindow::Id() const {
   return SDL_GetWindowID(window_);
 }
@@ -122,11 +185,24 @@ void SdlWindow::WrapPage(std::int16_t k) {
       pixels, source.Width(), source.Height(), 32, source.Width() * 4, SDL_PIXELFORMAT_XBGR8888);
   if (page_surfaces_[k] == nullptr) FailRuntime("cannot use page %d: %s", k, SDL_GetError());
   damage_.Resize(source.Width(), source.Height());
+  if (scale_ > 1) {
+    unscaled_.assign(static_cast<std::size_t>(source.Width()) * source.Height(), 0);
+    damage_.Forget();
+  }
 }
 
 void SdlWindow::ShowFrame() {
-  // Nobody tells SDL what happens to another program's window: what it lost is asked here.
-  if (foreign_ != nullptr && foreign_->TakeEvents()) damage_.Forget();
+  // Nobody tells SDL what happens to another program's window: what it lost, and its size, are
+  // asked here.
+  if (foreign_ != nullptr) {
+    if (foreign_->TakeEvents()) damage_.Forget();
+    int width = 0;
+    int height = 0;
+    if (foreign_->TakeNewSize(width, height) &&
+        (width != pixel_width_ || height != pixel_height_)) {
+      return RemakeForeign();
+    }
+  }
   ShowFrontPage();
 }
 
@@ -135,6 +211,7 @@ void SdlWindow::ShowText(std::string_view text) {
 }
 
 void SdlWindow::ShowFrontPage() {
+  if (resized_) return ShowBlack();
   SDL_Surface* target = SDL_GetWindowSurface(window_);
   if (target == nullptr) FailRuntime("cannot draw on the window: %s", SDL_GetError());
   const std::optional<TargetBuffer> buffer = DirectTarget(*target);
@@ -147,22 +224,27 @@ void SdlWindow::ShowFrontPage() {
 }
 
 // The usual window surface, which the pages are copied to by our own code: 32-bit pixels of
-// 8-bit channels, exactly as large as the page in front, which lies at its top left. Anything
-// else is left to SDL, whole.
+// 8-bit channels, exactly as large as the page in front at the scale (or up to a page pixel
+// larger: those few rows and columns stay black), which lies at its top left. Anything else is
+// left to SDL, whole.
 std::optional<TargetBuffer> SdlWindow::DirectTarget(SDL_Surface& target) {
   const SDL_PixelFormat& format = *target.format;
   const bool eight_bit_channels =
       format.BytesPerPixel == 4 && format.Rloss == 0 && format.Gloss == 0 && format.Bloss == 0;
   const std::int16_t k = FrontIndex();
-  const bool page_fits =
-      Left(k) == 0 && Top(k) == 0 && page(k).Width() == target.w && page(k).Height() == target.h;
+  const std::int64_t width = std::int64_t{page(k).Width()} * scale_;
+  const std::int64_t height = std::int64_t{page(k).Height()} * scale_;
+  const bool page_fits = Left(k) == 0 && Top(k) == 0 && width <= target.w &&
+                         target.w < width + scale_ && height <= target.h &&
+                         target.h < height + scale_;
   if (!eight_bit_channels || !page_fits || SDL_MUSTLOCK(&target)) return std::nullopt;
   const PixelLayout layout{format.Rshift, format.Gshift, format.Bshift, format.Amask};
   return TargetBuffer{target.pixels, target.w, target.h, target.pitch, layout};
 }
 
 void SdlWindow::ShowChanges(const TargetBuffer& target) {
-  const std::span<const PixelRect> rects = damage_.CopyChanges(FrontPage(), target);
+  const std::span<const PixelRect> rects =
+      scale_ > 1 ? CopyScaledChanges(target) : damage_.CopyChanges(FrontPage(), target);
   for (std::size_t i = 0; i < rects.size(); ++i) {
     update_rects_[i] = {rects[i].x, rects[i].y, rects[i].width, rects[i].height};
   }
@@ -175,17 +257,35 @@ void SdlWindow::ShowChanges(const TargetBuffer& target) {
   }
 }
 
+// The changes go to a page-sized buffer of the window's pixels first, whose changed rects are
+// then enlarged onto the window.
+std::span<const PixelRect> SdlWindow::CopyScaledChanges(const TargetBuffer& target) {
+  const Page& front = FrontPage();
+  const TargetBuffer unscaled{unscaled_.data(), front.Width(), front.Height(), front.Width() * 4,
+                              target.layout};
+  const std::span<const PixelRect> rects = damage_.CopyChanges(front, unscaled);
+  CopyScaled(unscaled, rects, scale_, target);
+  for (std::size_t i = 0; i < rects.size(); ++i) {
+    scaled_rects_[i] = ScaledRect(rects[i], scale_, target);
+  }
+  return std::span<const PixelRect>(scaled_rects_).first(rects.size());
+}
+
 // The blit turns the pages' red-lowest pixels into the window's format; SDL keeps the
 // conversion it worked out for each page, so a frame allocates nothing.
 void SdlWindow::ShowWholePage(SDL_Surface* target) {
   const std::int16_t k = FrontIndex();
-  SDL_Rect place{Left(k), Top(k), page(k).Width(), page(k).Height()};
+  SDL_Rect place{Left(k) * scale_, Top(k) * scale_, page(k).Width() * scale_,
+                 page(k).Height() * scale_};
   if (!Covers(place, *target)) SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
   SDL_Surface* source = page_surfaces_[k];
   page(k).Pixels();  // does the page's deferred drawing
-  if (source != nullptr && SDL_BlitSurface(source, nullptr, target, &place) != 0) {
-    FailRuntime("cannot copy page %d: %s", k, SDL_GetError());
-  }
+  // The enlarging blit takes the nearest pixel, which at a whole scale is every page pixel as a
+  // block of its own.
+  const int copied = source == nullptr ? 0
+                     : scale_ > 1      ? SDL_BlitScaled(source, nullptr, target, &place)
+                                       : SDL_BlitSurface(source, nullptr, target, &place);
+  if (copied != 0) FailRuntime("cannot copy page %d: %s", k, SDL_GetError());
   DrawOverlay(*target);
   if (SDL_UpdateWindowSurface(window_) != 0) {
     FailRuntime("cannot show the page: %s", SDL_GetError());
@@ -232,6 +332,7 @@ bool SdlWindow::HandleWindowEvent(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
       // SDL makes a new window surface, whose pixels are not yet the page's.
       damage_.Forget();
+      FollowNewSize();
       return true;
     case SDL_WINDOWEVENT_CLOSE:
       return Form_CloseRequest();

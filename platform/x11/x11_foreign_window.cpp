@@ -154,8 +154,21 @@ bool X11ForeignWindow::TakeQueuedEvents() {
     XNextEvent(display_, &event);
     if (event.type == DestroyNotify && event.xdestroywindow.window == window_) EndQuietly();
     if (event.type == Expose && event.xexpose.window == window_) lost_pixels = true;
+    if (event.type == ConfigureNotify && event.xconfigure.window == window_) {
+      configured_ = true;
+      width_ = event.xconfigure.width;
+      height_ = event.xconfigure.height;
+    }
   }
   return lost_pixels;
+}
+
+bool X11ForeignWindow::TakeNewSize(int& width, int& height) {
+  if (!configured_) return false;
+  configured_ = false;
+  width = width_;
+  height = height_;
+  return true;
 }
 
 // Drawing into a window that its owner has just destroyed fails; that is the owner being done,

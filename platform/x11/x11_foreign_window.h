@@ -30,6 +30,7 @@ class X11ForeignWindow final : public ForeignWindow {
 
   std::uintptr_t NativeId() const override { return window_; }
   bool TakeEvents() override;
+  bool TakeNewSize(int& width, int& height) override;
 
   // The connection's file descriptor, readable when there are events to watch.
   int Connection() const;
@@ -50,6 +51,9 @@ class X11ForeignWindow final : public ForeignWindow {
   _XDisplay* display_ = nullptr;
   unsigned long window_ = 0;
   bool lost_pixels_ = false;
+  bool configured_ = false;
+  int width_ = 0;
+  int height_ = 0;
 };
 
 }  // namespace flakemorph

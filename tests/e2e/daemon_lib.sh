@@ -41,20 +41,26 @@ make_saver_user() {
 }
 
 # The build may sit where the saver user cannot reach (CI clones under /root): a copy of the
-# program where it can. SAVER_RUN is a folder that user may write to.
+# program where it can. An installed program is named as a user names it, without a path.
+# SAVER_RUN is a folder that user may write to.
 copy_program_for_saver_user() {
   chmod 755 "$WORK"
-  mkdir -p "$WORK/bin"
-  cp "$FLAKEMORPH" "$WORK/bin/flakemorph"
-  chmod 755 "$WORK/bin" "$WORK/bin/flakemorph"
-  SAVER_BIN="$WORK/bin/flakemorph"
+  if [[ -n "${FLAKEMORPH_INSTALLED:-}" ]]; then
+    SAVER_BIN=flakemorph
+  else
+    mkdir -p "$WORK/bin"
+    cp "$FLAKEMORPH" "$WORK/bin/flakemorph"
+    chmod 755 "$WORK/bin" "$WORK/bin/flakemorph"
+    SAVER_BIN="$WORK/bin/flakemorph"
+  fi
   SAVER_RUN="$WORK/run"
   mkdir -p "$SAVER_RUN"
   chown "$SAVER_USER:" "$SAVER_RUN"
-  runuser -u "$SAVER_USER" -- test -x "$SAVER_BIN" || fail "$SAVER_USER cannot run $SAVER_BIN"
+  runuser -u "$SAVER_USER" -- test -x "$FLAKEMORPH" || fail "$SAVER_USER cannot run $FLAKEMORPH"
 }
 
-# Hides every stock saver behind a script that logs its use to BLOCKED_LOG and fails.
+# Hides every stock saver behind a script that logs its use to BLOCKED_LOG and fails: those of
+# STOCK_SAVERS and of any folder given. An installed flakemorph among them stays.
 block_stock_savers() {
   BLOCKED_LOG="$WORK/blocked.log"
   : >"$BLOCKED_LOG"
@@ -65,11 +71,15 @@ echo "stock saver \$0 \$*" >>"$BLOCKED_LOG"
 exit 1
 BLOCKER
   chmod 755 "$WORK/blocked-saver"
-  local saver count=0
-  for saver in "$STOCK_SAVERS"/*; do
-    [[ "$(basename "$saver")" == xscreensaver-* ]] && continue
-    mount --bind "$WORK/blocked-saver" "$saver" || fail "cannot hide $saver"
-    count=$((count + 1))
+  local folder saver count=0
+  for folder in "$STOCK_SAVERS" "$@"; do
+    for saver in "$folder"/*; do
+      [[ "$(basename "$saver")" == xscreensaver-* || "$(basename "$saver")" == flakemorph ]] &&
+        continue
+      [[ -f "$saver" ]] || continue
+      mount --bind "$WORK/blocked-saver" "$saver" || fail "cannot hide $saver"
+      count=$((count + 1))
+    done
   done
   ((count > 0)) || fail "found no stock savers in $STOCK_SAVERS to hide"
   echo "hid $count stock savers"
@@ -80,13 +90,18 @@ as_saver_user() {
   "${AS_SAVER_USER[@]}" "$@"
 }
 
-# Waits at most $1 seconds for the program under test to run as the saver user; sets SAVER_PID
-# and starts watching it with strace, which logs every signal it gets and how it ends.
+# Waits at most $1 seconds for the program under test to run as the saver user on this test's
+# display (other tests may run savers on theirs); sets SAVER_PID and starts watching it with
+# strace, which logs every signal it gets and how it ends.
 find_saver() {
-  local deadline=$(($(now_ms) + $1 * 1000))
+  local deadline=$(($(now_ms) + $1 * 1000)) pid display
   SAVER_PID=""
   until [[ -n "$SAVER_PID" ]]; do
-    SAVER_PID=$(pgrep -u "$SAVER_USER" -x flakemorph | head -n 1 || true)
+    for pid in $(pgrep -u "$SAVER_USER" -x flakemorph || true); do
+      # It may have ended since.
+      display=$({ tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | sed -n 's/^DISPLAY=//p') || true
+      [[ "${display%.0}" == "${DISPLAY%.0}" ]] && SAVER_PID=$pid && break
+    done
     [[ -n "$SAVER_PID" ]] && break
     (($(now_ms) < deadline)) || fail "flakemorph did not start within $1 s"
     sleep 0.02

@@ -6,7 +6,8 @@ set -euo pipefail
 export LC_ALL=C
 
 : "${BUILD_DIR:?BUILD_DIR must name the build folder}"
-FLAKEMORPH="$BUILD_DIR/flakemorph"
+# FLAKEMORPH_INSTALLED names an installed program to test instead of the build's.
+FLAKEMORPH="${FLAKEMORPH_INSTALLED:-$BUILD_DIR/flakemorph}"
 CLOSE_REQUEST="$BUILD_DIR/close-request"
 # The real ImageMagick, not whatever else is called convert earlier on PATH.
 CONVERT=/usr/bin/convert
@@ -18,6 +19,10 @@ SCREEN_DEPTH=24
 
 # The tests are about the X11 window whatever the caller's environment says.
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY SDL_FRAMEBUFFER_ACCELERATION FLAKEMORPH_STATS
+# No session bus: without an address, libdbus (which SDL asks for an input method) would start a
+# bus for the display through dbus-launch, where installed, and that puts a window of its own
+# on the test's screen.
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/flakemorph-tests
 
 WORK=$(mktemp -d)
 XVFB_PID=""

@@ -55,7 +55,7 @@ for head in "${HEADS[@]}"; do
   pass "circles on head $head: $share of the pixels drawn, in $colours colours"
 done
 
-# One program frame draws and shows on all three heads: the rate is the refresh rate.
+# One program frame draws and shows on all three heads: 60 of them a second.
 mapfile -t lines < <(grep '^fps ' "$WORK/app.err" | head -n 3)
 echo "stats with three heads: ${lines[*]}"
 fps=$(printf '%s\n' "${lines[@]:1}" | awk '{ print $2 }' | sort -n | tail -n 1)

@@ -8,31 +8,38 @@ XORG=/usr/lib/xorg/Xorg # the server itself; /usr/bin/Xorg is a wrapper that wan
 DUMMY_DRIVER=/usr/lib/xorg/modules/drivers/dummy_drv.so
 XORG_PID=""
 
-# Writes to $1 an xorg.conf with one head per "WxH+X+Y" in $2, each with a 60 Hz mode.
+# Writes to $1 an xorg.conf with one head per "WxH+X+Y" in $2, each with a 60 Hz mode, or a
+# mode of HZ for "WxH+X+Y@HZ". Every size also has a 60 Hz mode, and sizes in $3 ("WxH ...")
+# have one as well, for a test to switch a head to.
 write_multimon_config() {
-  local config=$1 heads=$2 head n=0 modes="" monitors="" outputs="" seen=" "
-  local width height x y wide=0 high=0
+  local config=$1 heads=$2 more_sizes=${3:-} head n=0 modes="" monitors="" outputs="" seen=" "
+  local width height x y hz wide=0 high=0 preferred size
+  for size in $more_sizes; do
+    [[ $size =~ ^([0-9]+)x([0-9]+)$ ]] || fail "bad size '$size'"
+    seen+="$size "
+    modes+=$(modeline "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}" 60 "$size")$'\n'
+  done
   for head in $heads; do
-    [[ $head =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || fail "bad head '$head'"
+    [[ $head =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)(@([0-9]+))?$ ]] || fail "bad head '$head'"
     width=${BASH_REMATCH[1]} height=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
+    hz=${BASH_REMATCH[6]:-60}
+    preferred="${width}x$height"
+    if ((hz != 60)); then
+      preferred="${width}x${height}_$hz"
+      modes+=$(modeline "$width" "$height" "$hz" "$preferred")$'\n'
+    fi
     ((x + width > wide)) && wide=$((x + width))
     ((y + height > high)) && high=$((y + height))
     if [[ $seen != *" ${width}x$height "* ]]; then
       seen+="${width}x$height "
-      # A 60 Hz timing with ordinary blanking: blanking of exactly 160/80/32 pixels would count
-      # as reduced blanking, which the server rejects for these monitors.
-      modes+=$(awk -v w="$width" -v h="$height" 'BEGIN {
-        htotal = w + 320; vtotal = h + 38
-        printf "    Modeline \"%dx%d\" %.3f %d %d %d %d %d %d %d %d -hsync -vsync\n",
-          w, h, htotal * vtotal * 60 / 1e6, w, w + 24, w + 160, htotal, h, h + 3, h + 9, vtotal
-      }')$'\n'
+      modes+=$(modeline "$width" "$height" 60 "${width}x$height")$'\n'
     fi
     outputs+="    Option \"Monitor-DUMMY$n\" \"head$n\""$'\n'
     monitors+="Section \"Monitor\"
     Identifier \"head$n\"
     HorizSync 5.0 - 1000.0
     VertRefresh 5.0 - 200.0
-    Option \"PreferredMode\" \"${width}x$height\"
+    Option \"PreferredMode\" \"$preferred\"
     Option \"Position\" \"$x $y\"
     Option \"Enable\" \"true\"
 EndSection
@@ -81,13 +88,24 @@ EndSection
 EOF
 }
 
-# Starts the server with the heads "WxH+X+Y ..." of $1 and exports its DISPLAY.
+# A mode line named $4 of $1 x $2 pixels at $3 Hz, with ordinary blanking: blanking of exactly
+# 160/80/32 pixels would count as reduced blanking, which the server rejects for these monitors.
+modeline() {
+  awk -v w="$1" -v h="$2" -v hz="$3" -v name="$4" 'BEGIN {
+    htotal = w + 320; vtotal = h + 38
+    printf "    Modeline \"%s\" %.3f %d %d %d %d %d %d %d %d -hsync -vsync\n",
+      name, htotal * vtotal * hz / 1e6, w, w + 24, w + 160, htotal, h, h + 3, h + 9, vtotal
+  }'
+}
+
+# Starts the server with the heads "WxH+X+Y[@HZ] ..." of $1 (and modes of the sizes "WxH ..." of
+# $2 to switch to) and exports its DISPLAY.
 start_multimon_x() {
-  local heads=$1
+  local heads=$1 more_sizes=${2:-}
   [[ -x $XORG ]] || fail "$XORG is missing (Debian package xserver-xorg-core)"
   [[ -e $DUMMY_DRIVER ]] || fail "the dummy video driver is missing (xserver-xorg-video-dummy)"
   require_tools xdotool "$CONVERT" "$IMPORT"
-  write_multimon_config "$WORK/xorg.conf" "$heads"
+  write_multimon_config "$WORK/xorg.conf" "$heads" "$more_sizes"
   # A configuration folder of our own instead of the machine's; Xorg wants a file in it.
   mkdir -p "$WORK/xorg.conf.d"
   echo "# nothing" >"$WORK/xorg.conf.d/00-none.conf"

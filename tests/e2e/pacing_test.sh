@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Frames are paced to the display's refresh (60 Hz under Xvfb, which reports no rate), not
+# Frames are paced to 60 a second (Xvfb reports no refresh rate), not
 # shown as fast as the machine can, and the CPU share stays small. The stats lines appear
 # only when asked for.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"

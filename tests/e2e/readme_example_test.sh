@@ -5,9 +5,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/foreign_lib.sh"
 SOURCE_DIR=${SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 
-example=$(grep -m 1 '^      build/host-window .*--window-id' "$SOURCE_DIR/README.md") ||
+example=$(grep -m 1 '^ *build/host-window .*--window-id' "$SOURCE_DIR/README.md") ||
   fail "README has no example with build/host-window"
-example=${example#"      "}
+example=${example#"${example%%[! ]*}"}
 [[ "$example" =~ host-window\ ([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+) ]] ||
   fail "no geometry in the example: $example"
 area="${BASH_REMATCH[1]}x${BASH_REMATCH[2]}+${BASH_REMATCH[3]}+${BASH_REMATCH[4]}"

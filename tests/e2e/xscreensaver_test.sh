@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real XScreenSaver daemon blanks with `flakemorph --root` as its only saver: circles fill
 # its window, and -deactivate ends flakemorph with status 0. Says what the daemon passed and how
-# flakemorph ended.
+# flakemorph ended. With FLAKEMORPH_INSTALLED, the installed program is named as a user names it
+# in ~/.xscreensaver, and must be found where the daemon looks for its savers.
 source "$(dirname "${BASH_SOURCE[0]}")/daemon_lib.sh"
 require_tools xscreensaver xscreensaver-command strace unshare runuser
 
@@ -53,6 +54,14 @@ echo "its window: $geometry"
 [[ "$geometry" == "${SCREEN_WIDTH}x$SCREEN_HEIGHT IsViewable override-redirect yes" ]] ||
   fail "the daemon's window is $geometry"
 pass "flakemorph runs as $SAVER_USER with argv '${SAVER_ARGV[*]}' and XSCREENSAVER_WINDOW=$SAVER_WINDOW"
+if [[ -n "${FLAKEMORPH_INSTALLED:-}" ]]; then
+  program=$(readlink "/proc/$SAVER_PID/exe")
+  [[ "$program" == "$(readlink -f "$FLAKEMORPH_INSTALLED")" ]] || fail "the daemon ran $program"
+  [[ -L /usr/libexec/xscreensaver/flakemorph ]] || fail "no flakemorph where XScreenSaver looks"
+  xmllint --noout /usr/share/xscreensaver/config/flakemorph.xml ||
+    fail "no valid settings where XScreenSaver reads them"
+  pass "the daemon found the installed $program by name; its settings are in /usr/share/xscreensaver/config"
+fi
 
 # The root is white: the daemon's window covers it, and circles are drawn on the black.
 expect_circles_on_screen blanked

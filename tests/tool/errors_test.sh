@@ -27,6 +27,13 @@ test_help() {
   "$TRACE" --help >"$WORK/out" 2>"$WORK/err" || fail "--help: status $?"
   grep -q '^Usage: flakemorph-trace' "$WORK/out" || fail "--help: no usage on stdout"
   [[ ! -s "$WORK/err" ]] || fail "--help: wrote on stderr"
+  # The version is written once, in the build's project line.
+  local version
+  version=$(sed -n 's/^project(flakemorph VERSION \([0-9.]*\).*/\1/p' "$SOURCE_DIR/CMakeLists.txt")
+  [[ -n "$version" ]] || fail "no version in $SOURCE_DIR/CMakeLists.txt"
+  "$TRACE" --frames 1 --version >"$WORK/out" 2>"$WORK/err" || fail "--version: status $?"
+  [[ "$(cat "$WORK/out")" == "flakemorph-trace $version" && ! -s "$WORK/err" ]] ||
+    fail "--version printed '$(cat "$WORK/out")' '$(cat "$WORK/err")'"
 }
 
 test_bad_arguments() {

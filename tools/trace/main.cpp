@@ -25,6 +25,10 @@ int main(int argc, char** argv) {
     PrintUsage(stdout);
     return 0;
   }
+  if (parsed.options.version) {
+    std::puts("flakemorph-trace " FLAKEMORPH_VERSION);
+    return 0;
+  }
   const std::string problem = CheckEnvironment(parsed.options);
   if (!problem.empty()) return FailUsage(problem);
   return RunTrace(parsed.options);

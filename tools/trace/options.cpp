@@ -146,6 +146,10 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
       parsed.options.help = true;
       return parsed;
     }
+    if (name == "--version") {
+      parsed.options.version = true;
+      return parsed;
+    }
     if (!TakesValue(name) && name != "--ops" && name != "--state") {
       parsed.error = "unknown option " + QuotedText(name, "an argument");
       return parsed;
@@ -193,6 +197,7 @@ void PrintUsage(std::FILE* out) {
       "Usage: flakemorph-trace [--size WxH] --frames N [--from F]\n"
       "                        (--random FILE | --clock SECONDS)\n"
       "                        [--ops] [--state] [--png DIR [--every K]]\n"
+      "       flakemorph-trace --help | --version\n"
       "\n"
       "Runs the animation without a window, on pages in memory: start-up, then N frames.\n"
       "\n"
@@ -208,7 +213,8 @@ void PrintUsage(std::FILE* out) {
       "  --state          print the state after every new figure and every frame\n"
       "  --png DIR        write the front page after every K-th frame as DIR/frame-NNNNNN.png\n"
       "  --every K        picture interval for --png (default 1)\n"
-      "  --help           print this help\n",
+      "  --help           print this help\n"
+      "  --version        print the version\n",
       out);
 }
 

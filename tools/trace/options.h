@@ -20,6 +20,7 @@ struct TraceOptions {
   std::optional<std::string> png_dir;
   std::int64_t every = 1;
   bool help = false;
+  bool version = false;
 };
 
 struct ParsedOptions {

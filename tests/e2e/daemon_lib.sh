@@ -33,11 +33,9 @@ make_saver_user() {
   SAVER_HOME=$(getent passwd "$SAVER_USER" | cut -d: -f6)
   [[ -d "$SAVER_HOME" ]] || fail "$SAVER_USER has no home folder"
   # An array, not a function, so that `"${AS_SAVER_USER[@]}" daemon &` gives runuser's pid.
-  # The saver is watched with strace, under which a sanitizer build's leak check cannot run
-  # (it traces the process itself) and would fail the exit; other tests check for leaks.
   AS_SAVER_USER=(runuser -u "$SAVER_USER" -- env -i HOME="$SAVER_HOME" USER="$SAVER_USER"
     LOGNAME="$SAVER_USER" SHELL=/bin/bash DISPLAY="$DISPLAY" PATH=/usr/local/bin:/usr/bin:/bin
-    LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0)
+    LANG=C.UTF-8)
 }
 
 # The build may sit where the saver user cannot reach (CI clones under /root): a copy of the

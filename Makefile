@@ -53,9 +53,10 @@ build-tests: test-deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DFLAKEMORPH_TESTS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The unit and tool tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Every test again, the live program's included, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 build-asan: test-deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLAKEMORPH_SANITIZE=ON -DFLAKEMORPH_WINDOW=OFF
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLAKEMORPH_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # The Windows screen saver, cross-built: $(WINDOWS_BUILD)/flakemorph-<version>-windows-x64.zip.

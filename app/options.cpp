@@ -2,6 +2,9 @@
 
 #include <array>
 #include <charconv>
+#include <string>
+
+#include "figures/quoted_text.h"
 
 namespace flakemorph {
 namespace {
@@ -157,7 +160,7 @@ class CommandLineParser {
     } else if (name.starts_with("-")) {
       name.remove_prefix(1);
     } else {
-      return Fail("unexpected argument '" + std::string(argument) + "'");
+      return Fail("unexpected argument " + QuotedText(argument, "an argument"));
     }
     std::optional<std::string_view> value;
     if (const std::size_t equals = name.find('='); equals != std::string_view::npos) {
@@ -166,7 +169,7 @@ class CommandLineParser {
     }
     const OptionSpelling* spelling = FindOption(name);
     if (spelling == nullptr || name.empty()) {
-      return Fail("unknown option '" + std::string(argument) + "'");
+      return Fail("unknown option " + QuotedText(argument, "an argument"));
     }
     if (!spelling->takes_value && value) {
       return Fail("--" + std::string(name) + " takes no value");
@@ -187,8 +190,9 @@ class CommandLineParser {
       case OptionName::kGeometry:
         seen_.geometry = true;
         if (!ParseGeometry(value, options)) {
-          Fail("--geometry takes a size WxH, each side from 1 to 32767, not '" +
-               std::string(value) + "'");
+          Fail("--geometry takes a size WxH, each side from 1 to " +
+               std::to_string(kLargestWindowSide) + " (the window system's limit), not " +
+               QuotedText(value, "a value"));
         }
         break;
       case OptionName::kRoot:
@@ -199,8 +203,8 @@ class CommandLineParser {
         if (const auto id = ParseWindowId(value)) {
           options.window_id = *id;
         } else {
-          Fail("--window-id takes a window id (0x... or decimal), not '" + std::string(value) +
-               "'");
+          Fail("--window-id takes a window id (0x... or decimal), not " +
+               QuotedText(value, "a value"));
         }
         break;
       case OptionName::kWallpaper:
@@ -220,7 +224,7 @@ class CommandLineParser {
         if (const auto rate = ParseRate(value)) {
           options.rate_hz = *rate;
         } else {
-          Fail("--rate takes a whole number from 1 to 240, not '" + std::string(value) + "'");
+          Fail("--rate takes a whole number from 1 to 240, not " + QuotedText(value, "a value"));
         }
         break;
       case OptionName::kScale:

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "figures/quoted_text.h"
+
 namespace flakemorph {
 
 TargetChoice ChooseWindowTarget(const ProgramOptions& options, const char* xscreensaver_window) {
@@ -15,9 +17,8 @@ TargetChoice ChooseWindowTarget(const ProgramOptions& options, const char* xscre
   if (const auto id = ParseWindowId(value)) {
     choice.target.id = *id;
   } else {
-    choice.error = "XSCREENSAVER_WINDOW holds no window id (0x... or decimal): '";
-    choice.error.append(value);
-    choice.error.append("'");
+    choice.error = "XSCREENSAVER_WINDOW holds no window id (0x... or decimal): " +
+                   QuotedText(value, "a value");
   }
   return choice;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cmath>
+#include <concepts>
 #include <cstdint>
 #include <numbers>
 
@@ -23,6 +24,12 @@ inline constexpr float kPi = 3.141593F;
 inline double Widened(float value) {
   return static_cast<double>(value);
 }
+// A double handed to Widened would first be rounded to a single, silently: a value meant to be
+// held in double precision would lose it, and one meant to be stored as a single would seem
+// to be kept wide. Either way the place must say which it is.
+template <typename Wide>
+requires std::same_as<Wide, double> || std::same_as<Wide, long double>
+double Widened(Wide value) = delete;
 
 // Rounds a double to the nearest single. A finite value too large for a single, or a NaN,
 // is a floating-point fault and ends the program.

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "figures/numbers.h"
+#include "figures/quoted_text.h"
 
 namespace flakemorph {
 
@@ -77,29 +78,6 @@ LineFault ReadLine(std::string_view text, float& value) {
   return IsInUnitInterval(value) ? LineFault::kNone : LineFault::kOutside;
 }
 
-// A line from elsewhere, fit for a terminal: every byte outside printable ASCII, and the quote
-// and backslash, escaped; only the first 40 bytes shown.
-std::string QuotedLine(std::string_view line) {
-  constexpr std::size_t kShown = 40;
-  std::string quoted = "\"";
-  for (const char c : line.substr(0, kShown)) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += c;
-    } else if (byte < 0x20 || byte > 0x7E) {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-      quoted += escaped;
-    } else {
-      quoted += c;
-    }
-  }
-  quoted += '"';
-  if (line.size() > kShown) quoted += "... (a line of " + std::to_string(line.size()) + " bytes)";
-  return quoted;
-}
-
 float ParseScriptLine(const std::string& path, std::size_t lineNumber, const std::string& line) {
   const std::string_view text = Trimmed(line);
   float value = 0;
@@ -109,7 +87,7 @@ float ParseScriptLine(const std::string& path, std::size_t lineNumber, const std
                      : fault == LineFault::kRoundsToOne
                          ? "is outside [0, 1) as a single (it rounds to 1)"
                          : "is outside [0, 1)";
-  FailRuntime("%s:%zu: %s %s", path.c_str(), lineNumber, QuotedLine(text).c_str(), what);
+  FailRuntime("%s:%zu: %s %s", path.c_str(), lineNumber, QuotedText(text, "a line").c_str(), what);
 }
 
 }  // namespace

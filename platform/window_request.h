@@ -15,6 +15,10 @@ enum class WindowMode {
   kWallpaper,      // --wallpaper: beneath every window, on every monitor, until a signal
 };
 
+// The longest side of a window of our own that every window system here can make (SDL's
+// limit, below X11's 32767).
+inline constexpr int kLargestWindowSide = 16384;
+
 // X window ids are 29-bit numbers; 0 names no window.
 using WindowId = std::uint32_t;
 

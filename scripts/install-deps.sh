@@ -11,7 +11,7 @@ run_packages=(
   libsdl2-dev zlib1g-dev            # the window, PNG pictures
   libxrandr-dev                     # monitors that change while it runs
   libsdl2-ttf-dev fonts-dejavu-core # the text of --fps
-  libx11-dev                        # windows of other programs
+  libx11-dev libxres-dev            # windows of other programs, and whether their owner is there
   libwayland-dev libwayland-bin     # the native Wayland window, its protocols' code generated
   wayland-protocols                 # ... from xdg-shell
   librust-wayland-protocols-dev     # ... and the layer shell (and virtual pointer) ones

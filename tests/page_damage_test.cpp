@@ -21,6 +21,15 @@ constexpr PixelLayout kRedLowest{0, 8, 16, 0};
 constexpr PixelLayout kRedHighest{24, 16, 8, 0x000000FFU};
 constexpr std::uint32_t kGarbage = 0xDEADBEEFU;
 
+bool Covered(int x, int y, std::span<const PixelRect> rects) {
+  for (const PixelRect& rect : rects) {
+    if (x >= rect.x && x < rect.x + rect.width && y >= rect.y && y < rect.y + rect.height) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // A window surface stand-in: rows of 32-bit pixels with a few spare ones at each row's end, as
 // window surfaces often have.
 class Screen {
@@ -36,6 +45,22 @@ class Screen {
 
   std::uint32_t At(int x, int y) const {
     return pixels_[static_cast<std::size_t>(y * stride_ + x)];
+  }
+
+  std::vector<std::uint32_t> Snapshot() const { return pixels_; }
+
+  // Empty when every pixel that differs from `before` lies in one of the rects, else the
+  // first that does not.
+  std::string ChangedOutside(const std::vector<std::uint32_t>& before,
+                             std::span<const PixelRect> rects) const {
+    for (int y = 0; y < height_; ++y) {
+      for (int x = 0; x < width_; ++x) {
+        const std::size_t i = static_cast<std::size_t>(y * stride_ + x);
+        if (pixels_[i] == before[i] || Covered(x, y, rects)) continue;
+        return "changed outside the rects: x " + std::to_string(x) + " y " + std::to_string(y);
+      }
+    }
+    return "";
   }
 
   // The colour as the target's layout holds it, worked out channel by channel.
@@ -162,6 +187,25 @@ TEST(PageDamage, ScreenAlwaysShowsTheFrontPage) {
             << layout.red_shift;
       }
       EXPECT_GT(partial, kFrames * 3 / 4);
+    }
+  }
+}
+
+// The window system is sent the rects alone: every pixel a frame changes must lie in one of
+// them, and none may reach past the page, whose right and bottom edges cut the last tiles.
+TEST(PageDamage, RectsHoldEveryChangedPixelAndStayOnThePage) {
+  for (const auto& [width, height] : {std::pair{101, 67}, std::pair{700, 45}}) {
+    Flipbook book(width, height, kBlueLowest, static_cast<unsigned>(height));
+    for (int frame = 0; frame < 400; ++frame) {
+      const std::vector<std::uint32_t> before = book.screen().Snapshot();
+      const std::span<const PixelRect> rects = book.Step();
+      for (const PixelRect& rect : rects) {
+        ASSERT_TRUE(rect.x >= 0 && rect.y >= 0 && rect.width > 0 && rect.height > 0 &&
+                    rect.x + rect.width <= width && rect.y + rect.height <= height)
+            << "frame " << frame << ": rect " << rect.x << "," << rect.y << " " << rect.width << "x"
+            << rect.height << " on a page of " << width << "x" << height;
+      }
+      ASSERT_EQ(book.screen().ChangedOutside(before, rects), "") << "frame " << frame;
     }
   }
 }

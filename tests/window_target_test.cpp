@@ -29,10 +29,18 @@ TEST(WindowTargetTest, RootWithoutTheVariableOrWithOnlyBlanksIsTheRootWindow) {
 TEST(WindowTargetTest, AVariableThatNamesNoWindowIsAnError) {
   for (const char* value : {"0", "junk", "0x20000000", "12 34", "-1"}) {
     const TargetChoice choice = ChooseWindowTarget(Root(), value);
-    EXPECT_EQ(
-        choice.error,
-        std::string("XSCREENSAVER_WINDOW holds no window id (0x... or decimal): '") + value + "'");
+    EXPECT_EQ(choice.error,
+              std::string("XSCREENSAVER_WINDOW holds no window id (0x... or decimal): \"") + value +
+                  "\"");
   }
+  // A daemon's variable is no place for a terminal's escapes, nor for pages of text.
+  EXPECT_EQ(
+      ChooseWindowTarget(Root(), "0x60\x1b]0;title\x07").error,
+      "XSCREENSAVER_WINDOW holds no window id (0x... or decimal): \"0x60\\x1B]0;title\\x07\"");
+  const std::string long_value(5000, '7');
+  EXPECT_EQ(ChooseWindowTarget(Root(), long_value.c_str()).error,
+            "XSCREENSAVER_WINDOW holds no window id (0x... or decimal): \"" +
+                long_value.substr(0, 40) + "\"... (a value of 5000 bytes)");
 }
 
 // The settings preview passes its own window both ways; the command line wins, even over a

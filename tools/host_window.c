@@ -10,6 +10,8 @@
  *                          window, as a daemon that goes away. SIGUSR2 makes the window half
  *                          as large again, across and down (it prints "resized WxH"), as a
  *                          settings preview grows with its dialog.
+ *   host-window --input-only WxH+X+Y
+ *                          the same with an input-only window, which nobody can draw on.
  *   host-window --saver-state
  *                          prints the display's screen saver state: off, on or disabled
  *                          (disabled: some client suspends it, as SDL does by default).
@@ -53,14 +55,19 @@ static int PrintSaverState(Display* display, int idle) {
   return 0;
 }
 
-static Window MakeWindow(Display* display, unsigned w, unsigned h, int x, int y) {
+static Window MakeWindow(Display* display, unsigned w, unsigned h, int x, int y, int input_only) {
   XSetWindowAttributes attributes;
   attributes.background_pixel = 0x3060c0;
   attributes.override_redirect = True; /* as a daemon's window: no window manager moves it */
-  attributes.event_mask = KeyPressMask | ButtonPressMask | StructureNotifyMask | ExposureMask;
+  attributes.event_mask = KeyPressMask | ButtonPressMask | StructureNotifyMask;
+  unsigned long mask = CWOverrideRedirect | CWEventMask;
+  if (!input_only) {
+    attributes.event_mask |= ExposureMask;
+    mask |= CWBackPixel;
+  }
   Window window =
-      XCreateWindow(display, DefaultRootWindow(display), x, y, w, h, 0, CopyFromParent, InputOutput,
-                    CopyFromParent, CWBackPixel | CWOverrideRedirect | CWEventMask, &attributes);
+      XCreateWindow(display, DefaultRootWindow(display), x, y, w, h, 0, CopyFromParent,
+                    input_only ? InputOnly : InputOutput, CopyFromParent, mask, &attributes);
   XMapRaised(display, window);
   for (;;) {
     XEvent event;
@@ -125,9 +132,13 @@ int main(int argc, char** argv) {
   int x = 0, y = 0;
   int idle = argc == 2 && strcmp(argv[1], "--idle") == 0;
   int saver_state = idle || (argc == 2 && strcmp(argv[1], "--saver-state") == 0);
-  if (!saver_state &&
-      (argc != 2 || sscanf(argv[1], "%ux%u+%d+%d", &w, &h, &x, &y) != 4 || w == 0 || h == 0)) {
-    fprintf(stderr, "usage: host-window WxH+X+Y | host-window --saver-state | host-window --idle\n");
+  int input_only = argc == 3 && strcmp(argv[1], "--input-only") == 0;
+  const char* geometry = argv[argc - 1];
+  if (!saver_state && (argc != 2 + input_only ||
+                       sscanf(geometry, "%ux%u+%d+%d", &w, &h, &x, &y) != 4 || w == 0 || h == 0)) {
+    fprintf(stderr,
+            "usage: host-window [--input-only] WxH+X+Y | host-window --saver-state | "
+            "host-window --idle\n");
     return 2;
   }
   Display* display = XOpenDisplay(NULL);
@@ -136,7 +147,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (saver_state) return PrintSaverState(display, idle);
-  Window window = MakeWindow(display, w, h, x, y);
+  Window window = MakeWindow(display, w, h, x, y, input_only);
   printf("%lu\n", window);
   fflush(stdout);
   Serve(display, window, w, h);

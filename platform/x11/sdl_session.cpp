@@ -11,7 +11,9 @@
 #include <cstring>
 #include <ctime>
 
+#include "figures/quoted_text.h"
 #include "platform/x11/sdl_window.h"
+#include "platform/x11/x11_visual.h"
 
 namespace flakemorph {
 namespace {
@@ -32,7 +34,8 @@ std::array<char, 256> NoDisplayReason() {
   if (display == nullptr || display[0] == '\0') {
     std::snprintf(reason.data(), reason.size(), "no display found (DISPLAY is not set)");
   } else {
-    std::snprintf(reason.data(), reason.size(), "cannot reach the display \"%s\"", display);
+    std::snprintf(reason.data(), reason.size(), "cannot reach the display %s",
+                  QuotedText(display, "a name").c_str());
   }
   return reason;
 }
@@ -62,7 +65,7 @@ void FailToOpen(const char* reason) {
   std::exit(1);
 }
 
-SdlSession::SdlSession(bool /*inside_another_program: an X window, X11 either way*/) {
+SdlSession::SdlSession(bool inside_another_program) {
   // This is the X11 window system: where there is no X display, SDL would otherwise turn to
   // its Wayland driver, which draws every frame through OpenGL. SDL_VIDEODRIVER still wins.
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
@@ -78,6 +81,9 @@ SdlSession::SdlSession(bool /*inside_another_program: an X window, X11 either wa
                                                          : SDL_GetError());
   }
   if (OnlyAnInvisibleDriver()) FailToOpen(NoDisplayReason().data());
+  if (!inside_another_program && std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) {
+    ChooseWindowVisual();
+  }
   // On X11 a window surface otherwise goes through an OpenGL texture, which costs ten times as
   // much per page where OpenGL is software; shared-memory images are the cheap way.
   if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) {

@@ -22,6 +22,13 @@ bool Covers(const SDL_Rect& place, const SDL_Surface& target) {
   return place.x <= 0 && place.y <= 0 && right >= target.w && bottom >= target.h;
 }
 
+// A window of another program that SDL cannot use may just have been destroyed by its owner,
+// which ends the program quietly; otherwise SDL's reason ends it.
+[[noreturn]] void FailToOpenUnlessGone(ForeignWindow* foreign) {
+  if (foreign != nullptr) foreign->TakeEvents();
+  FailToOpen(SDL_GetError());
+}
+
 SDL_Window* CreateOrFail(int x, int y, int width, int height, std::uint32_t flags) {
   SDL_Window* window = SDL_CreateWindow("flakemorph", x, y, width, height,
                                         flags | SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI);
@@ -63,22 +70,22 @@ std::unique_ptr<SdlWindow> SdlWindow::Foreign(ForeignWindow& foreign, int scale)
   SDL_EventState(SDL_DROPTEXT, SDL_DISABLE);
   SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "0");
   SDL_Window* window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(foreign.NativeId()));
-  if (window == nullptr) FailToOpen(SDL_GetError());
-  std::unique_ptr<SdlWindow> opened(new SdlWindow(window, scale));
-  opened->foreign_ = &foreign;
+  if (window == nullptr) FailToOpenUnlessGone(&foreign);
+  std::unique_ptr<SdlWindow> opened(new SdlWindow(window, scale, &foreign));
   // Someone else's window is on the screen already, or will be when its owner wants it.
   opened->shown_ = true;
   return opened;
 }
 
-SdlWindow::SdlWindow(SDL_Window* window, int scale)
+SdlWindow::SdlWindow(SDL_Window* window, int scale, ForeignWindow* foreign)
     : MemoryDisplay(0, 0),
       window_(window),
+      foreign_(foreign),
       scale_(std::clamp(scale, 1, kLargestPixelScale)),
       update_rects_(PageDamage::kMostRects + 1) {
   if (scale_ > 1) scaled_rects_.resize(PageDamage::kMostRects);
   ReadWindowSize();
-  if (SDL_GetWindowSurface(window_) == nullptr) FailToOpen(SDL_GetError());
+  if (SDL_GetWindowSurface(window_) == nullptr) FailToOpenUnlessGone(foreign_);
   if (scale_ > 1) ShowBlack();
   // A page in front is brought to the window by drawing its changes there, so its own pixels
   // are needed only when it must be copied whole.

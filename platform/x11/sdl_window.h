@@ -80,7 +80,8 @@ class SdlWindow final : public MemoryDisplay, public ProgramWindow {
   bool HandleEvent(const SDL_Event& event);
 
  private:
-  SdlWindow(SDL_Window* window, int scale);
+  // `foreign`: the window of another program that `window` is, if it is one.
+  SdlWindow(SDL_Window* window, int scale, ForeignWindow* foreign = nullptr);
 
   bool ReadWindowSize();
   void FollowNewSize();

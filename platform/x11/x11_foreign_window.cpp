@@ -1,11 +1,15 @@
 #include "platform/x11/x11_foreign_window.h"
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XRes.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
+
+#include "figures/quoted_text.h"
 
 namespace flakemorph {
 namespace {
@@ -33,12 +37,20 @@ int OnXIOError(Display* /*display*/) {
   _exit(1);
 }
 
+// False, and no error kept, if the window does not exist.
+bool ReadAttributes(Display* display, Window window, XWindowAttributes& attributes) {
+  const bool exists = XGetWindowAttributes(display, window, &attributes) != 0;
+  if (!exists) kept_error_code.store(0);
+  return exists;
+}
+
 [[noreturn]] void FailToReach() {
   const char* name = std::getenv("DISPLAY");
   if (name == nullptr || name[0] == '\0') {
     std::fputs("flakemorph: no display found (DISPLAY is not set)\n", stderr);
   } else {
-    std::fprintf(stderr, "flakemorph: cannot reach the display \"%s\"\n", name);
+    std::fprintf(stderr, "flakemorph: cannot reach the display %s\n",
+                 QuotedText(name, "a name").c_str());
   }
   std::exit(1);
 }
@@ -63,10 +75,49 @@ X11ForeignWindow::X11ForeignWindow(WindowId target) {
   // Selected before the window is looked at, so that it cannot go unseen in between. Both
   // masks may be selected by any number of clients, unlike keys and buttons.
   XSelectInput(display_, window_, StructureNotifyMask | ExposureMask);
-  if (!WindowExists()) {
-    std::fprintf(stderr, "flakemorph: no window 0x%lx on the display\n", window_);
-    std::exit(1);
+  XWindowAttributes attributes{};
+  if (!ReadAttributes(display_, window_, attributes)) {
+    // A daemon may destroy the window it gave us before we look at it: its owner is done with
+    // the picture, as when the window goes later.
+    if (OwnerConnected()) EndQuietly();
+    FailWith("no window 0x%lx on the display");
   }
+  if (attributes.c_class == InputOnly) {
+    FailWith("window 0x%lx cannot be drawn on: it is an input-only window");
+  }
+  // The pixels SDL can draw into; a window of 30-bit colour, say, is not among them.
+  const int depth = attributes.depth;
+  if (depth != 15 && depth != 16 && depth != 24 && depth != 32) {
+    FailWith("window 0x%lx cannot be drawn on: its colour depth of %d bits is not 15, 16, 24 or 32",
+             depth);
+  }
+}
+
+void X11ForeignWindow::FailWith(const char* format, int number) const {
+  std::fputs("flakemorph: ", stderr);
+  std::fprintf(stderr, format, window_, number);
+  std::fputc('\n', stderr);
+  std::exit(1);
+}
+
+// Whether a client connected now, other than the server itself, makes ids such as the
+// window's: a window of such a client that does not exist was destroyed. Without the
+// X-Resource extension nobody can tell.
+bool X11ForeignWindow::OwnerConnected() const {
+  int event_base = 0;
+  int error_base = 0;
+  if (!XResQueryExtension(display_, &event_base, &error_base)) return false;
+  int count = 0;
+  XResClient* clients = nullptr;
+  if (XResQueryClients(display_, &count, &clients) == 0) return false;
+  bool connected = false;
+  for (int i = 0; i < count; ++i) {
+    const XResClient& client = clients[i];
+    connected = connected || (client.resource_base != 0 &&
+                              (window_ & ~client.resource_mask) == client.resource_base);
+  }
+  XFree(clients);
+  return connected;
 }
 
 X11ForeignWindow::~X11ForeignWindow() {
@@ -76,21 +127,24 @@ X11ForeignWindow::~X11ForeignWindow() {
 
 bool X11ForeignWindow::WindowExists() {
   XWindowAttributes attributes{};
-  const bool exists = XGetWindowAttributes(display_, window_, &attributes) != 0;
-  if (!exists) kept_error_code.store(0);
-  return exists;
+  return ReadAttributes(display_, window_, attributes);
 }
 
 bool X11ForeignWindow::TakeEvents() {
-  bool lost_pixels = TakeQueuedEvents();
+  Watch();
+  return std::exchange(lost_pixels_, false);
+}
+
+int X11ForeignWindow::Connection() const {
+  return ConnectionNumber(display_);
+}
+
+// An error is judged before the events: whether the window still exists decides, whatever
+// the queue holds.
+void X11ForeignWindow::Watch() {
   const int error_code = kept_error_code.load();
-  if (error_code != 0) {
-    // Anything the server did before the error reached us is in our queue after a round trip.
-    XSync(display_, False);
-    lost_pixels = TakeQueuedEvents() || lost_pixels;
-    JudgeError(error_code, kept_request_code.load());
-  }
-  return lost_pixels;
+  if (error_code != 0) JudgeError(error_code, kept_request_code.load());
+  lost_pixels_ = TakeQueuedEvents() || lost_pixels_;
 }
 
 bool X11ForeignWindow::TakeQueuedEvents() {

@@ -32,14 +32,25 @@ class X11ForeignWindow final : public ForeignWindow {
   bool TakeEvents() override;
   bool TakeNewSize(int& width, int& height) override;
 
+  // The connection's file descriptor, readable when there are events to watch.
+  int Connection() const;
+  // Takes what happened to the window, as TakeEvents does, but keeps the news of lost pixels
+  // for TakeEvents.
+  void Watch();
+
  private:
   bool TakeQueuedEvents();
   bool WindowExists();
+  bool OwnerConnected() const;
+  // Prints format, which names the window with %lx and may give `number` with %d after it,
+  // and exits with status 1.
+  [[noreturn]] void FailWith(const char* format, int number = 0) const;
   void JudgeError(int error_code, int request_code);
   [[noreturn]] static void EndQuietly();
 
   _XDisplay* display_ = nullptr;
   unsigned long window_ = 0;
+  bool lost_pixels_ = false;
   bool configured_ = false;
   int width_ = 0;
   int height_ = 0;

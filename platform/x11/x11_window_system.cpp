@@ -42,7 +42,12 @@ class X11WindowSystem final : public WindowSystem {
       if (show_fps_) window->AddTextOverlay();
     }
     ListWindows();
-    events_.emplace(sdl_windows_, following_ ? monitors_->Connection() : -1);
+    // Between frames the program also waits for news of the monitors, or of the window of
+    // another program: its end ends the program however long the frames are.
+    const int also_wake_for = following_ ? monitors_->Connection()
+                              : foreign_ ? foreign_->Connection()
+                                         : -1;
+    events_.emplace(sdl_windows_, also_wake_for);
   }
 
   ~X11WindowSystem() override {
@@ -57,6 +62,7 @@ class X11WindowSystem final : public WindowSystem {
   bool HandlePending(Nanoseconds wait) override {
     const bool going_on = events_->HandlePending(wait);
     if (going_on && following_ && monitors_->TakeChanges()) FollowMonitors();
+    if (foreign_) foreign_->Watch();
     return going_on;
   }
 

@@ -87,6 +87,14 @@ sleep 1
 since=$(now_ms)
 stop_host
 expect_clean_exit_within 2 "$since" "the window's owner ending"
+# A third program destroys it.
+start_host 320x200+0+0
+start_flakemorph_with -- --window-id "$HOST_WID"
+sleep 1
+since=$(now_ms)
+xdotool windowclose "$HOST_WID"
+expect_clean_exit_within 2 "$since" "xdotool windowclose on the window"
+stop_host
 
 # --root with no daemon's window draws over the whole screen's root window.
 start_flakemorph_with -- --root
@@ -132,6 +140,6 @@ run_flakemorph_with -- --window-id 0x1fffff0
   fail "a window that does not exist: status $APP_STATUS, said: $(cat "$WORK/app.err")"
 pass "a window that does not exist: $(cat "$WORK/app.err")"
 run_flakemorph_with XSCREENSAVER_WINDOW=0x60000g -- -root
-[[ "$APP_STATUS" == 2 && "$(cat "$WORK/app.err")" == *"XSCREENSAVER_WINDOW holds no window id"*"'0x60000g'" ]] ||
+[[ "$APP_STATUS" == 2 && "$(cat "$WORK/app.err")" == *"XSCREENSAVER_WINDOW holds no window id"*'"0x60000g"' ]] ||
   fail "a bad XSCREENSAVER_WINDOW: status $APP_STATUS, said: $(cat "$WORK/app.err")"
 pass "a bad XSCREENSAVER_WINDOW: status 2"

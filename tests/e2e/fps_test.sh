@@ -51,6 +51,31 @@ since=$(now_ms)
 xdotool key space
 expect_clean_exit_within 2 "$since" "space with --fps"
 
+# Each new text reaches the screen, not only the one shown with the first, whole page: stopped
+# before its first second, the box shows the text of the start; a few seconds later, another.
+for attempt in 1 2 3 4 5; do
+  start_flakemorph FLAKEMORPH_STATS=1
+  find_window
+  kill -STOP "$APP_PID"
+  screenshot "$WORK/first.png"
+  share=$(corner_share "$WORK/first.png" 150x18+6+6)
+  if ! grep -q '^fps ' "$WORK/app.err" && awk -v s="$share" 'BEGIN { exit !(s > 0.4) }'; then
+    break
+  fi
+  kill -KILL "$APP_PID"
+  wait_for_exit 2
+  ((attempt < 5)) || fail "could not catch the box before the first second"
+done
+kill -CONT "$APP_PID"
+wait_for_stats_lines "$WORK/app.err" 2 10
+screenshot "$WORK/later.png"
+differing=$("$COMPARE" -metric AE -extract 150x18+6+6 "$WORK/first.png" "$WORK/later.png" null: 2>&1 ||
+  true)
+((${differing%%.*} > 20)) || fail "the text in the box did not change on the screen ($differing pixels)"
+pass "the box's text is refreshed on the screen ($differing pixels changed)"
+kill -TERM "$APP_PID"
+wait_for_exit 2
+
 # The preview window has it too, in its own corner.
 SCREEN_WIDTH=1280
 FLAKEMORPH_ARGS=(--fps --geometry 480x300)

@@ -15,6 +15,7 @@ IMPORT=/usr/bin/import
 COMPARE=/usr/bin/compare
 SCREEN_WIDTH=1280
 SCREEN_HEIGHT=720
+SCREEN_DEPTH=24
 
 # The tests are about the X11 window whatever the caller's environment says.
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY SDL_FRAMEBUFFER_ACCELERATION FLAKEMORPH_STATS
@@ -74,7 +75,8 @@ require_tools() {
   [[ -x "$FLAKEMORPH" ]] || fail "no flakemorph at $FLAKEMORPH"
 }
 
-# A fresh X server at SCREEN_WIDTH x SCREEN_HEIGHT x 24, on a display number it picks itself.
+# A fresh X server at SCREEN_WIDTH x SCREEN_HEIGHT x SCREEN_DEPTH, on a display number it picks
+# itself.
 # Its root is white, so that a black screen proves the window covers it. -noreset keeps it
 # from resetting between one flakemorph and the next.
 # Waits until the background process $1 has written its first line to $2 (a display number, a
@@ -92,7 +94,7 @@ wait_for_first_line() {
 
 start_xvfb() {
   require_tools Xvfb xdotool "$CONVERT" "$IMPORT"
-  Xvfb -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24" -nolisten tcp -noreset -wr \
+  Xvfb -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x${SCREEN_DEPTH}" -nolisten tcp -noreset -wr \
     3>"$WORK/display" 2>"$WORK/xvfb.log" &
   XVFB_PID=$!
   wait_for_first_line "$XVFB_PID" "$WORK/display" Xvfb 15 "$WORK/xvfb.log"

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "figures/quoted_text.h"
+
 namespace flakemorph::trace {
 namespace {
 
@@ -80,7 +82,7 @@ std::optional<std::uint64_t> ParseClock(std::string_view text) {
 
 // Applies one option that takes a value; returns an error message or "".
 std::string ApplyValue(std::string_view name, std::string_view value, TraceOptions& options) {
-  const std::string quoted = Join({"'", value, "'"});
+  const std::string quoted = QuotedText(value, "a value");
   if (name == "--size") {
     if (!ParseSize(value, options)) {
       return Join(
@@ -149,7 +151,7 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
       return parsed;
     }
     if (!TakesValue(name) && name != "--ops" && name != "--state") {
-      parsed.error = Join({"unknown option '", name, "'"});
+      parsed.error = "unknown option " + QuotedText(name, "an argument");
       return parsed;
     }
     if (!seen.emplace(name).second) {

@@ -1,5 +1,6 @@
 #include "app/options.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <string>
@@ -214,7 +215,7 @@ class CommandLineParser {
         if (const auto backend = ParseBackend(value)) {
           options.backend = *backend;
         } else {
-          Fail("--backend takes wayland, x11 or auto, not '" + std::string(value) + "'");
+          Fail("--backend takes wayland, x11 or auto, not " + QuotedText(value, "a value"));
         }
         break;
       case OptionName::kFps:
@@ -231,7 +232,7 @@ class CommandLineParser {
         if (const auto scale = ParseScale(value)) {
           options.scale = *scale;
         } else {
-          Fail("--scale takes a whole number from 1 to 4, not '" + std::string(value) + "'");
+          Fail("--scale takes a whole number from 1 to 4, not " + QuotedText(value, "a value"));
         }
         break;
       case OptionName::kHelp:
@@ -255,6 +256,14 @@ class CommandLineParser {
       return Fail("--wallpaper cannot go with --window, --geometry, --root or --window-id");
     }
     ProgramOptions& options = result_.options;
+    // --geometry is in picture pixels: the window on the screen is the scale times as large.
+    if (seen_.geometry && options.scale > 0 &&
+        std::max(options.width, options.height) * options.scale > kLargestWindowSide) {
+      return Fail("--geometry " + std::to_string(options.width) + "x" +
+                  std::to_string(options.height) + " at --scale " + std::to_string(options.scale) +
+                  " is beyond the window system's limit of " + std::to_string(kLargestWindowSide) +
+                  " pixels a side");
+    }
     if (seen_.wallpaper) {
       options.mode = WindowMode::kWallpaper;
     } else if (seen_.window_id) {

@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
     fprintf(stderr, "virtual-pointer: no Wayland display\n");
     return 1;
   }
-  wl_registry_add_listener(wl_display_get_registry(display), &registry_listener, &g);
+  struct wl_registry* registry = wl_display_get_registry(display);
+  wl_registry_add_listener(registry, &registry_listener, &g);
   wl_display_roundtrip(display);
   if (g.manager == NULL) {
     fprintf(stderr, "virtual-pointer: the compositor has no virtual pointers\n");
@@ -102,6 +103,10 @@ int main(int argc, char** argv) {
   }
   zwlr_virtual_pointer_v1_destroy(pointer);
   wl_display_roundtrip(display);
+  // Every proxy goes before the connection, so that a sanitizer build reports no leak.
+  zwlr_virtual_pointer_manager_v1_destroy(g.manager);
+  if (g.seat != NULL) wl_seat_destroy(g.seat);
+  wl_registry_destroy(registry);
   wl_display_disconnect(display);
   return 0;
 }

@@ -152,7 +152,7 @@ bool X11ForeignWindow::TakeQueuedEvents() {
   while (XPending(display_) > 0) {
     XEvent event;
     XNextEvent(display_, &event);
-    if (event.type == DestroyNotify && event.xdestroywindow.window == window_) EndQuietly();
+    if (event.type == DestroyNotify && event.xdestroywindow.window == window_) EndOnceDestroyed();
     if (event.type == Expose && event.xexpose.window == window_) lost_pixels = true;
     if (event.type == ConfigureNotify && event.xconfigure.window == window_) {
       configured_ = true;
@@ -179,6 +179,14 @@ void X11ForeignWindow::JudgeError(int error_code, int request_code) {
   XGetErrorText(display_, error_code, text, sizeof text);
   std::fprintf(stderr, "flakemorph: X error: %s (request %d)\n", text, request_code);
   std::exit(1);
+}
+
+// A server that is shutting down destroys every window, ours among them, before it closes our
+// connection: the display going away must not pass for the owner being done. A round trip
+// tells them apart, as a server that shuts down answers no more requests.
+void X11ForeignWindow::EndOnceDestroyed() {
+  XSync(display_, False);
+  EndQuietly();
 }
 
 void X11ForeignWindow::EndQuietly() {

@@ -46,6 +46,7 @@ class X11ForeignWindow final : public ForeignWindow {
   // and exits with status 1.
   [[noreturn]] void FailWith(const char* format, int number = 0) const;
   void JudgeError(int error_code, int request_code);
+  [[noreturn]] void EndOnceDestroyed();
   [[noreturn]] static void EndQuietly();
 
   _XDisplay* display_ = nullptr;

@@ -47,8 +47,13 @@ Program::Program(WindowSystem& windows, RandomStreams randoms, PacingClock& cloc
 }
 
 void Program::AddScreen(ProgramWindow* window) {
-  Screen& screen = screens_.emplace_back(Screen{window, randoms_(streams_used_++), nullptr});
-  screen.animation = std::make_unique<Animation>(window->Surfaces(), *screen.random);
+  NewAnimation(screens_.emplace_back(Screen{window, randoms_(streams_used_++), nullptr}));
+}
+
+// A fresh run on the window's pages as they are now, started at once once the program runs.
+void Program::NewAnimation(Screen& screen) {
+  screen.animation = std::make_unique<Animation>(screen.window->Surfaces(), *screen.random);
+  if (started_) screen.animation->StartUp();
 }
 
 void Program::Run() {
@@ -80,10 +85,8 @@ bool Program::FollowWindows() {
     const auto known = std::find_if(screens_.begin(), screens_.end(), same);
     if (known == screens_.end()) {
       AddScreen(window);
-      if (started_) screens_.back().animation->StartUp();
     } else if (window->TakeResize()) {
-      known->animation = std::make_unique<Animation>(window->Surfaces(), *known->random);
-      if (started_) known->animation->StartUp();
+      NewAnimation(*known);
     }
   }
   return !screens_.empty();

@@ -79,6 +79,7 @@ class Program {
   };
 
   void AddScreen(ProgramWindow* window);
+  void NewAnimation(Screen& screen);
   bool FollowWindows();
   bool WaitForEventsUntil(Nanoseconds deadline);
   void ChoosePacing();

@@ -135,6 +135,11 @@ class FakeWindowSystem final : public WindowSystem {
   std::int64_t waits_ = 0;
 };
 
+// A fixed time of day for the seeds, so that a run repeats.
+inline TimeOfDayClock Noon() {
+  return [] { return std::uint64_t{43'200'000'000'000}; };
+}
+
 // Every window's stream seeded as the program seeds it, from a fixed time of day.
 inline RandomStreams SeededStreams(TimeOfDayClock time_of_day) {
   return [time_of_day](std::size_t stream) -> std::unique_ptr<RandomSource> {

@@ -19,14 +19,10 @@ namespace {
 using fakes::FakeWindowSystem;
 using fakes::ManualClock;
 using fakes::MemoryWindow;
+using fakes::Noon;
 using fakes::SeededStreams;
 
-constexpr std::uint64_t kNoon = 43'200'000'000'000;
 constexpr Nanoseconds kRefresh = kSecond / 60;
-
-TimeOfDayClock Noon() {
-  return [] { return kNoon; };
-}
 
 std::string ReadAll(std::FILE* file) {
   std::rewind(file);

@@ -16,11 +16,8 @@ namespace {
 using fakes::FakeWindowSystem;
 using fakes::ManualClock;
 using fakes::MemoryWindow;
+using fakes::Noon;
 using fakes::SeededStreams;
-
-TimeOfDayClock Noon() {
-  return [] { return std::uint64_t{43'200'000'000'000}; };
-}
 
 bool SamePages(const MemoryDisplay& a, const MemoryDisplay& b) {
   for (std::int16_t k = 0; k <= 1; ++k) {

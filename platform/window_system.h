@@ -14,6 +14,62 @@ namespace flakemorph {
 using Nanoseconds = std::int64_t;
 inline constexpr Nanoseconds kSecond = 1'000'000'000;
 
+// What the user or the system did, in the program's words. Each window system turns its own
+// events into these and hands them to the program's InputSink, which alone decides, by the
+// mode of the run, which of them end it.
+enum class InputKind : std::uint8_t {
+  kKeyPressed,       // a key other than a modifier, on its press (never on its release)
+  kModifierPressed,  // Shift, Ctrl, Alt, Super and the like alone, on a press: not one that was
+                     // already held when the window got the keyboard
+  kButtonPressed,    // a pointer button, on its press
+  kWheelTurned,      // a wheel or a scroll of a touchpad
+  kTouched,          // a finger down on a touch screen
+  kPointerMoved,     // the pointer is now at (x, y): screen pixels where the window system knows
+                     // them, else the window's own
+  kFocusLost,        // the keyboard went to a window of another program
+  kCloseRequested,   // the window system asks for a window to be closed
+  kEndingSignal,     // SIGINT, SIGTERM, or the end of the session
+};
+
+struct InputEvent {
+  InputKind kind;
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+};
+
+class InputSink {
+ public:
+  virtual ~InputSink() = default;
+  virtual void Take(const InputEvent& event) = 0;
+  // Whether what was taken so far ends the program.
+  virtual bool Ended() const = 0;
+};
+
+// A descriptor a window system must be woken for (its connection to the display server), and
+// whether the last wait found it readable.
+struct WatchedDescriptor {
+  int descriptor = -1;
+  bool readable = false;
+};
+
+// The program's one wait, which the program owns together with the ending signals: a window
+// system waits only through it, so that SIGINT and SIGTERM are seen in any wait, start-up's
+// included.
+class Waiter {
+ public:
+  virtual ~Waiter() = default;
+  // Waits until one of `watched` is readable, an ending signal came (handed to the sink as
+  // kEndingSignal before this returns) or `wait` passed; a negative wait has no end. Sets each
+  // one's `readable`; gives whether any is.
+  virtual bool WaitFor(std::span<WatchedDescriptor> watched, Nanoseconds wait) = 0;
+};
+
+// What the program lends a window system for as long as it is open.
+struct EventContext {
+  InputSink& input;
+  Waiter& waiter;
+};
+
 // One window of the program, of whatever kind.
 class ProgramWindow {
  public:

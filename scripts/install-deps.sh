@@ -8,10 +8,10 @@ set -euo pipefail
 purpose=${1:-test}
 run_packages=(
   cmake g++ make pkg-config         # the build
-  libsdl2-dev zlib1g-dev            # the window, PNG pictures
+  zlib1g-dev                        # PNG pictures
+  libx11-dev libxext-dev            # the X11 window, its frames through shared memory
   libxrandr-dev                     # monitors that change while it runs
-  libsdl2-ttf-dev fonts-dejavu-core # the text of --fps
-  libx11-dev libxres-dev            # windows of other programs, and whether their owner is there
+  libxres-dev                       # whether the owner of a window of another program is there
   libwayland-dev libwayland-bin     # the native Wayland window, its protocols' code generated
   wayland-protocols                 # ... from xdg-shell
   librust-wayland-protocols-dev     # ... and the layer shell (and virtual pointer) ones
@@ -29,6 +29,7 @@ deb_packages=(
 test_packages=(
   libgtest-dev libbenchmark-dev     # tests, benchmarks
   xvfb xdotool imagemagick x11-utils             # end-to-end tests in a virtual X server
+  openbox                                        # ... and under a window manager
   xserver-xorg-core xserver-xorg-video-dummy     # ... and in one with several monitors
   libxss-dev x11-xserver-utils                   # ... of windows of other programs
   xscreensaver xsecurelock strace procps         # ... inside the real screen savers

@@ -60,8 +60,11 @@ std::unique_ptr<X11Window> X11Window::OverArea(X11Connection& connection, const 
 }
 
 std::unique_ptr<X11Window> X11Window::Preview(X11Connection& connection, const X11Visual& visual,
-                                              int width, int height, int scale) {
-  const Window window = Create(connection, visual, 0, 0, width, height, false);
+                                              const MonitorArea& area, int width, int height,
+                                              int scale) {
+  const int x = area.x + std::max(0, (area.width - width) / 2);
+  const int y = area.y + std::max(0, (area.height - height) / 2);
+  const Window window = Create(connection, visual, x, y, width, height, false);
   XMapWindow(connection.display, window);
   return std::unique_ptr<X11Window>(
       new X11Window(connection, window, visual.visual, visual.depth, width, height, scale, false));

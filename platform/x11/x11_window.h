@@ -38,9 +38,11 @@ class X11Window final : public ProgramWindow, public FrameBuffers {
   static std::unique_ptr<X11Window> OverArea(X11Connection& connection, const X11Visual& visual,
                                              const MonitorArea& area, int scale);
   // An ordinary window titled "flakemorph", with the window manager's frame, width x height
-  // screen pixels, placed where the window manager puts it.
+  // screen pixels, placed where the window manager puts it; without one, in the middle of
+  // `area`, the primary monitor.
   static std::unique_ptr<X11Window> Preview(X11Connection& connection, const X11Visual& visual,
-                                            int width, int height, int scale);
+                                            const MonitorArea& area, int width, int height,
+                                            int scale);
   // Draws into `foreign`: creates no window, selects no input beyond what OpenForeignWindow
   // did, leaves the pointer alone.
   static std::unique_ptr<X11Window> Foreign(X11Connection& connection,

@@ -156,7 +156,8 @@ class X11WindowSystem final : public WindowSystem {
       const auto screen_pixels = [&](int side) {
         return static_cast<int>(std::min<std::int64_t>(std::int64_t{side} * scale_, 32767));
       };
-      windows_.push_back(X11Window::Preview(connection_, visual_, screen_pixels(request.width),
+      windows_.push_back(X11Window::Preview(connection_, visual_, PrimaryMonitor(),
+                                            screen_pixels(request.width),
                                             screen_pixels(request.height), scale_));
     } else {
       OpenOverEveryMonitor();
@@ -164,16 +165,23 @@ class X11WindowSystem final : public WindowSystem {
     refresh_hz_ = monitors_ ? monitors_->RefreshHz() : 0;
   }
 
+  MonitorArea WholeScreen() const {
+    ::Display* display = connection_.display;
+    return MonitorArea{0, 0, 0, DisplayWidth(display, connection_.screen),
+                       DisplayHeight(display, connection_.screen)};
+  }
+
+  MonitorArea PrimaryMonitor() {
+    const std::vector<MonitorArea> now = monitors_ ? monitors_->Now() : std::vector<MonitorArea>{};
+    return now.empty() ? WholeScreen() : now.front();
+  }
+
   // The monitors of the screen as RandR tells them, which it then keeps telling of; where it
   // cannot, the whole screen.
   void OpenOverEveryMonitor() {
     if (monitors_) areas_ = monitors_->Watch();
     following_ = !areas_.empty();
-    if (!following_) {
-      ::Display* display = connection_.display;
-      areas_.push_back(MonitorArea{0, 0, 0, DisplayWidth(display, connection_.screen),
-                                   DisplayHeight(display, connection_.screen)});
-    }
+    if (!following_) areas_.push_back(WholeScreen());
     for (const MonitorArea& area : areas_) {
       windows_.push_back(X11Window::OverArea(connection_, visual_, area, scale_));
     }

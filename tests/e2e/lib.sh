@@ -176,15 +176,17 @@ overlay_share() {
     -format '%[fx:mean]' info:
 }
 
-# Whether window $1 asks the window manager for a frame. SDL says so in the Motif hints, and
-# only where that atom exists, as it does under a window manager: make it exist first with
-# motif_hints_atom.
+# Whether window $1 gets the window manager's frame: a window that bypasses the window manager
+# (override-redirect) never does; another one does unless its Motif hints ask for none. The
+# Motif atom exists only where some client made it: make it with motif_hints_atom first.
 motif_hints_atom() {
   xprop -root -f _MOTIF_WM_HINTS 32c -set _MOTIF_WM_HINTS 0 || fail "cannot make the Motif atom"
 }
 decorated() {
   local hints
+  xwininfo -id "$1" | grep -q 'Override Redirect State: no' || return 1
   hints=$(xprop -id "$1" _MOTIF_WM_HINTS)
-  [[ "$hints" =~ =\ [^,]+,\ [^,]+,\ 0x([0-9a-f]+) ]] || fail "window $1 has no Motif hints: $hints"
+  [[ "$hints" == *"not found"* ]] && return 0
+  [[ "$hints" =~ =\ [^,]+,\ [^,]+,\ 0x([0-9a-f]+) ]] || fail "window $1 has odd Motif hints: $hints"
   [[ ${BASH_REMATCH[1]} != 0 ]]
 }

@@ -16,6 +16,8 @@ COMPARE=/usr/bin/compare
 SCREEN_WIDTH=1280
 SCREEN_HEIGHT=720
 SCREEN_DEPTH=24
+# More arguments for Xvfb: more screens, extensions left out.
+XVFB_ARGS=()
 
 # The tests are about the X11 window whatever the caller's environment says.
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY SDL_FRAMEBUFFER_ACCELERATION FLAKEMORPH_STATS
@@ -95,7 +97,7 @@ wait_for_first_line() {
 start_xvfb() {
   require_tools Xvfb xdotool "$CONVERT" "$IMPORT"
   Xvfb -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x${SCREEN_DEPTH}" -nolisten tcp -noreset -wr \
-    3>"$WORK/display" 2>"$WORK/xvfb.log" &
+    "${XVFB_ARGS[@]}" 3>"$WORK/display" 2>"$WORK/xvfb.log" &
   XVFB_PID=$!
   wait_for_first_line "$XVFB_PID" "$WORK/display" Xvfb 15 "$WORK/xvfb.log"
   DISPLAY=":$(head -n 1 "$WORK/display")"

@@ -20,11 +20,7 @@ SCREEN_DEPTH=24
 XVFB_ARGS=()
 
 # The tests are about the X11 window whatever the caller's environment says.
-unset SDL_VIDEODRIVER WAYLAND_DISPLAY SDL_FRAMEBUFFER_ACCELERATION FLAKEMORPH_STATS
-# No session bus: without an address, libdbus (which SDL asks for an input method) would start a
-# bus for the display through dbus-launch, where installed, and that puts a window of its own
-# on the test's screen.
-export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/flakemorph-tests
+unset WAYLAND_DISPLAY FLAKEMORPH_STATS
 
 WORK=$(mktemp -d)
 XVFB_PID=""
@@ -107,7 +103,7 @@ start_xvfb() {
 # Starts flakemorph in the background with the given environment assignments (NAME=VALUE ...)
 # and the arguments in FLAKEMORPH_ARGS; its stdout and stderr go to $WORK/app.out and
 # $WORK/app.err. A background job of a script
-# starts with SIGINT ignored, which SDL would respect; env gives it back its default.
+# starts with SIGINT ignored; env gives it back its default, as a terminal would.
 # shellcheck disable=SC2120 # the environment assignments are optional
 start_flakemorph() {
   env --default-signal=INT "$@" "$FLAKEMORPH" "${FLAKEMORPH_ARGS[@]}" >"$WORK/app.out" \

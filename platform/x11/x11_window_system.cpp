@@ -1,6 +1,7 @@
 #include "platform/x11/x11_window_system.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 
@@ -352,6 +353,8 @@ class X11WindowSystem final : public WindowSystem {
   void JudgeErrors() {
     const X11Error error = TakeX11Error();
     if (error.error_code == 0) return;
+    // The keyboard asked for by a window that its monitor took away again at once: no harm.
+    if (error.request_code == X_SetInputFocus) return;
     for (const std::unique_ptr<X11Window>& window : windows_) {
       if (window->IsForeign() && !WindowExists(connection_.display, window->Id())) {
         context_.input.Take({InputKind::kCloseRequested});

@@ -40,7 +40,7 @@ expect_lost_display() {
   local said
   said=$(grep -v -e '^fps ' -e '^flakemorph: [0-9]* windows*, refresh' -e '^flakemorph: drawing into' "$WORK/app.err")
   [[ "$said" == "flakemorph: lost the display" ]] || fail "${1:-own window}: it said: $said"
-  pass "${1:-own window}${LATE_END:+, the server's end told late}: '$said', status 1"
+  pass "${1:-own window}${LATE_END:+, told late of the end}: '$said', status 1"
   [[ -z "$HOST_PID" ]] || wait "$HOST_PID" 2>/dev/null || true
   HOST_PID=""
   if [[ -n "$PROXY_PID" ]]; then

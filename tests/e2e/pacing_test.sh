@@ -6,7 +6,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 start_xvfb
 
-env --default-signal=INT "$FLAKEMORPH" >"$WORK/quiet.out" 2>"$WORK/quiet.err" &
+# Beside it a preview window, which the full-screen one taking the keyboard leaves running.
+env --default-signal=INT "$FLAKEMORPH" --window --geometry 320x200 >"$WORK/quiet.out" \
+  2>"$WORK/quiet.err" &
 quiet_pid=$!
 OTHER_PIDS+=("$quiet_pid")
 

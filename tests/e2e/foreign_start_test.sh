@@ -20,6 +20,7 @@ for delay in 0 0.003 0.006 0.01 0.015 0.02 0.03 0.05; do
 done
 pass "a window destroyed 0 to 50 ms after the start ends it quietly with status 0"
 
+: >"$WORK/host.out"
 "$HOST_WINDOW" --input-only 300x200+10+10 >"$WORK/host.out" 2>"$WORK/host.err" &
 HOST_PID=$!
 OTHER_PIDS+=("$HOST_PID")

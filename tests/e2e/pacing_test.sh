@@ -11,6 +11,10 @@ env --default-signal=INT "$FLAKEMORPH" --window --geometry 320x200 >"$WORK/quiet
   2>"$WORK/quiet.err" &
 quiet_pid=$!
 OTHER_PIDS+=("$quiet_pid")
+# Shown before the full-screen one, which then takes the keyboard: a window that took it later
+# would end the full-screen one.
+timeout 10 xdotool search --sync --onlyvisible --pid "$quiet_pid" >/dev/null ||
+  fail "no preview window within 10 s"
 
 start_flakemorph FLAKEMORPH_STATS=1
 find_window

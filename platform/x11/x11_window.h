@@ -61,6 +61,7 @@ class X11Window final : public ProgramWindow, public FrameBuffers {
   TargetBuffer Buffer(std::size_t index) override;
   bool Held(std::size_t index) const override;
   void Present(std::size_t index, std::span<const PixelRect> rects) override;
+  TileGrid DamageGrid() const override;
 
   unsigned long Id() const { return id_; }
   bool IsForeign() const { return foreign_; }

@@ -63,25 +63,32 @@ since=$(now_ms)
 xdotool key a
 expect_clean_exit_within 2 "$since" "a key without RandR (nothing said on stderr)"
 
-# Screen 1 of 16 bits beside a screen 0 of 24.
-restart_xvfb -screen 1 800x600x16
-SCREEN_0=$DISPLAY
-DISPLAY="$SCREEN_0.1"
-start_flakemorph FLAKEMORPH_STATS=1
-find_window
-eval "$(xdotool getwindowgeometry --shell "$WID")"
-[[ "${WIDTH}x$HEIGHT+$X+$Y" == "800x600+0+0" && "$SCREEN" == 1 ]] ||
-  fail "on :N.1 the window is ${WIDTH}x$HEIGHT+$X+$Y on screen $SCREEN, not 800x600+0+0 on 1"
-expect_moving_circles "on the 16-bit screen 1"
-DISPLAY="$SCREEN_0.0" screenshot "$WORK/screen0.png"
-white=$("$CONVERT" "$WORK/screen0.png" -alpha off -fill black +opaque white -format '%[fx:mean]' \
-  -fill white -opaque white info:)
-[[ "$white" == 1 ]] || fail "screen 0 changed: only a share of $white of it is still white"
-pass "screen 0 is left alone"
-since=$(now_ms)
-xdotool key a
-wait_for_exit 2 "$since"
-[[ "$APP_STATUS" == 0 ]] || fail "a key on screen 1: status $APP_STATUS"
-said=$(grep -v -e '^fps ' -e '^flakemorph: 1 window, refresh' "$WORK/app.err" || true)
-[[ -z "$said" ]] || fail "on screen 1 it said: $said"
-pass "a key on screen 1 ends it with status 0, nothing said"
+# The second screen of a server, $1 bits deep beside a first one of $2.
+expect_second_screen_covered() {
+  SCREEN_DEPTH=$2
+  restart_xvfb -screen 1 "800x600x$1"
+  local first=$DISPLAY X Y WIDTH HEIGHT WINDOW SCREEN said
+  DISPLAY="$first.1"
+  start_flakemorph FLAKEMORPH_STATS=1
+  find_window
+  eval "$(xdotool getwindowgeometry --shell "$WID")"
+  [[ "${WIDTH}x$HEIGHT+$X+$Y" == "800x600+0+0" && "$SCREEN" == 1 ]] ||
+    fail "on :N.1 the window is ${WIDTH}x$HEIGHT+$X+$Y on screen $SCREEN, not 800x600+0+0 on 1"
+  expect_moving_circles "on a $1-bit screen 1 beside a $2-bit screen 0"
+  DISPLAY="$first.0" screenshot "$WORK/screen0.png"
+  white=$("$CONVERT" "$WORK/screen0.png" -alpha off -fill black +opaque white -format '%[fx:mean]' \
+    -fill white -opaque white info:)
+  [[ "$white" == 1 ]] || fail "screen 0 changed: only a share of $white of it is still white"
+  pass "screen 0 is left alone"
+  since=$(now_ms)
+  xdotool key a
+  wait_for_exit 2 "$since"
+  [[ "$APP_STATUS" == 0 ]] || fail "a key on screen 1: status $APP_STATUS"
+  said=$(grep -v -e '^fps ' -e '^flakemorph: 1 window, refresh' "$WORK/app.err" || true)
+  [[ -z "$said" ]] || fail "on screen 1 it said: $said"
+  pass "a key on screen 1 ends it with status 0, nothing said"
+  DISPLAY=$first
+}
+
+expect_second_screen_covered 16 24
+expect_second_screen_covered 24 16

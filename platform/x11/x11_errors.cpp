@@ -51,6 +51,13 @@ X11Error TakeX11Error() {
   return error;
 }
 
+void KeepX11Error(const X11Error& error) {
+  if (error.error_code == 0 || kept_error_code.load() != 0) return;
+  kept_request_code.store(error.request_code);
+  kept_minor_code.store(error.minor_code);
+  kept_error_code.store(error.error_code);
+}
+
 void FailWithX11Error(Display* display, const X11Error& error) {
   char text[256] = {};
   XGetErrorText(display, error.error_code, text, sizeof text);

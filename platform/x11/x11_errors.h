@@ -21,6 +21,9 @@ struct X11Error {
 
 // The first error since the last call, if any came.
 X11Error TakeX11Error();
+// Keeps `error` again for the next TakeX11Error, unless another one is kept by then: for an
+// error that came before what the taker looked for, and that is not its to judge.
+void KeepX11Error(const X11Error& error);
 
 // Prints "flakemorph: X error: " with Xlib's text for `error` and exits with status 1.
 [[noreturn]] void FailWithX11Error(_XDisplay* display, const X11Error& error);

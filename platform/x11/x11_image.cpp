@@ -62,10 +62,8 @@ X11Image::X11Image(::Display* display, X11SharedMemory& shared, Visual* visual, 
   const std::optional<PixelLayout> layout = ByteChannelLayout(*visual, depth);
   direct_ = layout.has_value();
   if (direct_) layout_ = *layout;
-  if (!direct_) {
-    channel_pixels_ = {ChannelPixels(visual->red_mask), ChannelPixels(visual->green_mask),
-                       ChannelPixels(visual->blue_mask)};
-  }
+  channel_pixels_ = {ChannelPixels(visual->red_mask), ChannelPixels(visual->green_mask),
+                     ChannelPixels(visual->blue_mask)};
 }
 
 X11Image::~X11Image() {
@@ -128,7 +126,7 @@ bool X11Image::AttachShared() {
   const X11Error error = TakeX11Error();
   // Gone once both sides let go of it, however the program ends.
   shmctl(segment->info.shmid, IPC_RMID, nullptr);
-  if (before.error_code != 0) FailWithX11Error(display_, before);
+  KeepX11Error(before);
   if (error.error_code != 0) {
     shmdt(address);
     if (error.request_code != shared_.major_opcode) FailWithX11Error(display_, error);
@@ -150,7 +148,9 @@ void X11Image::MakePlain(unsigned width, unsigned height) {
   if (image_->data == nullptr) FailRuntime("out of memory for an image of %zu bytes", size);
 }
 
+// The frame is then drawn in pixels of our own, red highest, and converted as it is sent.
 void X11Image::MakeConverted() {
+  layout_ = PixelLayout{16, 8, 0, 0};
   frame_.assign(static_cast<std::size_t>(image_->width) * static_cast<std::size_t>(image_->height),
                 0);
 }

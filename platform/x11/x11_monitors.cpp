@@ -15,7 +15,10 @@ std::optional<X11Monitors> X11Monitors::Open() {
   int error_base = 0;
   int major = 0;
   int minor = 0;
-  if (!XRRQueryExtension(display, &event_base, &error_base) ||
+  // Asked of the server first: libXrandr keeps what it learns of a display without RandR for
+  // good, as no close of the display frees it.
+  if (!XQueryExtension(display, "RANDR", &major, &event_base, &error_base) ||
+      !XRRQueryExtension(display, &event_base, &error_base) ||
       !XRRQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 5)) {
     return X11Monitors(display, -1);
   }

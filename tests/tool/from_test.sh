@@ -23,9 +23,9 @@ tail_from_frame() {
 test_logs_from_a_frame_are_the_tail_of_a_whole_run() {
   run_trace --ops --state >"$WORK/whole" || fail "whole run: status $?"
   local from
-  # Inside a morph, the last hold frame, the first frame of a new cycle (with its build), the
-  # last frame.
-  for from in 37 150 151 "$FRAMES"; do
+  # The second frame (whose page behind was never drawn on), inside a morph, the last hold
+  # frame, the first frame of a new cycle (with its build), the last frame.
+  for from in 2 37 150 151 "$FRAMES"; do
     run_trace --ops --state --from "$from" >"$WORK/part" || fail "--from $from: status $?"
     tail_from_frame "$WORK/whole" "$from" | cmp -s - "$WORK/part" ||
       fail "--from $from: not the tail of the whole run"

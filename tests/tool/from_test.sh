@@ -47,6 +47,10 @@ test_pictures_from_a_frame() {
     cmp -s "$WORK/whole-pictures/$picture" "$WORK/pictures/$picture" ||
       fail "$picture differs from that of the whole run"
   done
+  # The first frame shown is drawn whole, though the frames before it were not drawn at all.
+  run_trace --png "$WORK/first" --every 25 --from 275 || fail "--from 275: status $?"
+  cmp -s "$WORK/whole-pictures/frame-000275.png" "$WORK/first/frame-000275.png" ||
+    fail "frame 275, the first shown, differs from that of the whole run"
   run_trace --from 300 >"$WORK/out" || fail "--from without logs: status $?"
   [[ ! -s "$WORK/out" ]] || fail "--from without logs wrote something"
 }

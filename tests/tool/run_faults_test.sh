@@ -31,7 +31,7 @@ test_pages_beyond_the_memory_are_refused() {
   [[ -z "$(ls -A "$WORK/huge")" ]] || fail "the refused run wrote pictures"
 }
 
-# A memory cgroup of 64 MiB of our own, where the system lets root make one (v2 or v1); else
+# A memory cgroup of 256 MiB of our own, where the system lets root make one (v2 or v1); else
 # nothing. The shell that runs in it is this one's child, so this one stays outside.
 make_memory_cgroup() {
   local own v1 v2
@@ -40,12 +40,12 @@ make_memory_cgroup() {
   own=$(sed -n 's/^[0-9]*:[^:]*memory[^:]*://p' /proc/self/cgroup)
   if [[ -n "$own" && -d "/sys/fs/cgroup/memory$own" ]]; then
     CGROUP="/sys/fs/cgroup/memory${own%/}/flakemorph-trace-test-$$"
-    mkdir "$CGROUP" 2>/dev/null && echo $((64 << 20)) >"$CGROUP/memory.limit_in_bytes" 2>/dev/null &&
+    mkdir "$CGROUP" 2>/dev/null && echo $((256 << 20)) >"$CGROUP/memory.limit_in_bytes" 2>/dev/null &&
       return 0
   elif [[ -n "$v2" && -f "/sys/fs/cgroup${v2%/}/cgroup.subtree_control" ]] &&
     grep -qw memory "/sys/fs/cgroup${v2%/}/cgroup.subtree_control"; then
     CGROUP="/sys/fs/cgroup${v2%/}/flakemorph-trace-test-$$"
-    mkdir "$CGROUP" 2>/dev/null && echo $((64 << 20)) >"$CGROUP/memory.max" 2>/dev/null && return 0
+    mkdir "$CGROUP" 2>/dev/null && echo $((256 << 20)) >"$CGROUP/memory.max" 2>/dev/null && return 0
   fi
   [[ -z "${CGROUP:-}" ]] || rmdir "$CGROUP" 2>/dev/null || true
   return 1
@@ -59,10 +59,10 @@ test_pages_beyond_a_memory_cgroup_are_refused() {
   fi
   trap 'rmdir "$CGROUP" 2>/dev/null; rm -rf "$WORK"' EXIT
   in_cgroup() { bash -c 'echo $$ >"$0/cgroup.procs" && exec "$@"' "$CGROUP" "$@"; }
-  expect_failure "4000x4000 in 64 MiB" "under the limit of memory cgroup" \
-    in_cgroup "$TRACE" --size 4000x4000 --frames 1 --clock 1
+  expect_failure "6000x6000 in 256 MiB" "under the limit of memory cgroup" \
+    in_cgroup "$TRACE" --size 6000x6000 --frames 1 --clock 1
   in_cgroup "$TRACE" --size 100x100 --frames 3 --clock 1 --png "$WORK/small" ||
-    fail "a small run in 64 MiB: status $?"
+    fail "a small run in 256 MiB: status $?"
 }
 
 test_bad_random_input_ends_the_run() {

@@ -52,16 +52,42 @@ void SystemRoom(std::optional<MemoryRoom>& room) {
   if (available) KeepTheLeast(room, *available + swap, "MemAvailable and SwapFree");
 }
 
-// The limit less the usage, in the cgroup's folder and in every folder above it up to the
-// root of the hierarchy, which limits its children too.
-void CgroupRoom(std::optional<MemoryRoom>& room, std::string root, std::string path,
-                const char* limit_file, const char* usage_file) {
+// The files of a cgroup's memory, one version's names or the other's.
+struct CgroupFiles {
+  const char* limit;
+  const char* usage;
+  // memory.stat's counts of file pages, which the cgroup gives back before it runs out.
+  const char* inactive_file;
+  const char* active_file;
+};
+
+constexpr CgroupFiles kCgroupV2 = {"memory.max", "memory.current", "inactive_file", "active_file"};
+constexpr CgroupFiles kCgroupV1 = {"memory.limit_in_bytes", "memory.usage_in_bytes",
+                                   "total_inactive_file", "total_active_file"};
+
+std::uint64_t StatOf(const std::string& folder, std::string_view key) {
+  std::ifstream stat(folder + "/memory.stat");
+  std::string name;
+  std::uint64_t value = 0;
+  while (stat >> name >> value) {
+    if (name == key) return value;
+  }
+  return 0;
+}
+
+// The limit less what is used and cannot be given back, in the cgroup's folder and in every
+// folder above it up to the root of the hierarchy, which limits its children too.
+void CgroupRoom(std::optional<MemoryRoom>& room, const std::string& root, std::string path,
+                const CgroupFiles& files) {
   for (;;) {
     const std::string folder = root + path;
-    const auto limit = ReadNumber(folder + "/" + limit_file);
-    const auto usage = ReadNumber(folder + "/" + usage_file);
+    const auto limit = ReadNumber(folder + "/" + files.limit);
+    const auto usage = ReadNumber(folder + "/" + files.usage);
     if (limit && usage && *limit < kNoLimitBeyond) {
-      KeepTheLeast(room, *limit > *usage ? *limit - *usage : 0,
+      const std::uint64_t cache =
+          StatOf(folder, files.inactive_file) + StatOf(folder, files.active_file);
+      const std::uint64_t held = *usage > cache ? *usage - cache : 0;
+      KeepTheLeast(room, *limit > held ? *limit - held : 0,
                    "under the limit of memory cgroup " + (path.empty() ? "/" : path));
     }
     if (path.empty() || path == "/") return;
@@ -80,10 +106,9 @@ void CgroupsRoom(std::optional<MemoryRoom>& room) {
     const std::string controllers = line.substr(first + 1, second - first - 1);
     const std::string path = line.substr(second + 1);
     if (line.compare(0, first, "0") == 0 && controllers.empty()) {
-      CgroupRoom(room, "/sys/fs/cgroup", path, "memory.max", "memory.current");
+      CgroupRoom(room, "/sys/fs/cgroup", path, kCgroupV2);
     } else if (("," + controllers + ",").find(",memory,") != std::string::npos) {
-      CgroupRoom(room, "/sys/fs/cgroup/memory", path, "memory.limit_in_bytes",
-                 "memory.usage_in_bytes");
+      CgroupRoom(room, "/sys/fs/cgroup/memory", path, kCgroupV1);
     }
   }
 }

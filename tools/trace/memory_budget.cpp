@@ -20,6 +20,7 @@ std::uint64_t InLargePages(std::uint64_t bytes) {
   return (bytes + kLargePage - 1) / kLargePage * kLargePage;
 }
 
+#ifndef _WIN32
 std::optional<std::uint64_t> ReadNumber(const std::string& path) {
   std::ifstream file(path);
   std::string word;
@@ -35,7 +36,6 @@ void KeepTheLeast(std::optional<MemoryRoom>& room, std::uint64_t bytes, std::str
   if (!room || bytes < room->bytes) room = MemoryRoom{bytes, std::move(limit)};
 }
 
-#ifndef _WIN32
 // MemAvailable and SwapFree of /proc/meminfo, in kB.
 void SystemRoom(std::optional<MemoryRoom>& room) {
   std::ifstream meminfo("/proc/meminfo");

@@ -34,7 +34,7 @@ test_pages_beyond_the_memory_are_refused() {
 # A memory cgroup of 256 MiB of our own, where the system lets root make one (v2 or v1); else
 # nothing. The shell that runs in it is this one's child, so this one stays outside.
 make_memory_cgroup() {
-  local own v1 v2
+  local own v2
   if ((EUID != 0)); then return 1; fi
   v2=$(sed -n 's/^0:://p' /proc/self/cgroup)
   own=$(sed -n 's/^[0-9]*:[^:]*memory[^:]*://p' /proc/self/cgroup)

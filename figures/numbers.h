@@ -8,12 +8,14 @@
 #include <cstdint>
 #include <numbers>
 
+#include "figures/printf_format.h"
+
 namespace flakemorph {
 
 // Ends the program: prints "flakemorph: run-time error: <what>" on stderr and exits with
 // status 70. Used for the faults that should never happen in normal operation (an index out
 // of range, an overflow); printf-style so that no allocation is needed.
-[[noreturn]] void FailRuntime(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+[[noreturn]] void FailRuntime(const char* format, ...) FLAKEMORPH_PRINTF_FORMAT(1, 2);
 
 inline constexpr int kRuntimeFailureStatus = 70;
 

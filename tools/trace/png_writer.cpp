@@ -1,6 +1,10 @@
 #include "tools/trace/png_writer.h"
 
+#ifdef FLAKEMORPH_STORED_DEFLATE
+#include "tools/trace/stored_zlib.h"
+#else
 #include <zlib.h>
+#endif
 
 #include <algorithm>
 #include <array>

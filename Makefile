@@ -90,10 +90,11 @@ test-web: build-tests web
 run: build
 	./$(BUILD)/flakemorph
 
-test: build-tests build-asan windows
+test: build-tests build-asan windows web
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 	bash scripts/wine-tests.sh $(WINDOWS_BUILD) -j $(JOBS)
+	ctest --test-dir $(WEB_BUILD) --output-on-failure
 
 # flakemorph_<version>_amd64.deb here, built apart with Debian's hardening flags.
 deb: deb-deps

@@ -1,7 +1,10 @@
 // Opens a page in headless Chromium and watches it, through the DevTools protocol on a pipe
 // (no package needed): screenshots at chosen moments, with the frames the page had drawn then.
 // Usage: node browser.mjs URL WIDTHxHEIGHT SCALE OUT MOMENT_MS...   (the size in device pixels)
-// Writes OUT-<moment>.png for every moment (ms after the page's first frame) and prints one
+// A moment may also be "hide" (another tab comes in front, and the page is hidden) or "show"
+// (the page's tab in front again), done as soon as the moments before it are.
+// Writes OUT-<moment>.png for every moment (ms after the page's first frame, while the page is
+// shown) and prints one
 // JSON line: {"frames": [frames drawn at each moment], "ratio": devicePixelRatio, "text": the
 // page's text}. The page's first frame is awaited unless WAIT_FOR names another condition.
 import { spawn } from "node:child_process";
@@ -65,11 +68,21 @@ async function main() {
   }
   const started = Date.now();
   const frames = [];
-  for (const moment of moments.map(Number)) {
-    await sleep(Math.max(0, started + moment - Date.now()));
-    frames.push(await evaluate("window.flakemorph.frames"));
-    const { data } = await send("Page.captureScreenshot", { format: "png" }, sessionId);
-    writeFileSync(`${out}-${moment}.png`, Buffer.from(data, "base64"));
+  let cover = null;
+  for (const moment of moments) {
+    if (moment === "hide") {
+      cover = await send("Target.createTarget", { url: "about:blank", background: false });
+    } else if (moment === "show") {
+      await send("Target.activateTarget", { targetId });
+      await send("Target.closeTarget", { targetId: cover.targetId });
+      cover = null;
+    } else {
+      await sleep(Math.max(0, started + Number(moment) - Date.now()));
+      frames.push(await evaluate("window.flakemorph.frames"));
+      if (cover) continue;
+      const { data } = await send("Page.captureScreenshot", { format: "png" }, sessionId);
+      writeFileSync(`${out}-${moment}.png`, Buffer.from(data, "base64"));
+    }
   }
   const ratio = await evaluate("devicePixelRatio");
   console.log(JSON.stringify({ frames, ratio, text: await evaluate("document.body.innerText") }));

@@ -2,8 +2,8 @@
 # The page in a real browser (headless Chromium): stopped at frame N it shows exactly the
 # picture of flakemorph-trace --clock 43200 --frames N, pixel for pixel, at sizes even and odd,
 # opened from disk and from a server, and at device pixel ratios of 1, 1.25 and 2 (page pixels
-# of one device pixel, and of 2 x 2); live, it draws circles that change; a wrong option is
-# said on the page; the Lively package holds what Lively reads.
+# of one device pixel, and of 2 x 2); live, it draws circles that change, and none while it is
+# hidden; a wrong option is said on the page; the Lively package holds what Lively reads.
 source "$(dirname "$0")/web_lib.sh"
 skip_without_linux_build
 command -v chromium >/dev/null || { echo "SKIP: no chromium"; exit 77; }
@@ -67,6 +67,13 @@ for moment in 500 1500; do
 done
 ! same_pixels live-500.png live-1500.png || fail "live: the picture did not change"
 echo "live: frames $first then $second, pictures differ"
+
+# Hidden behind another tab it draws nothing; shown again it goes on.
+page "file://$PAGE" 640x360 1 hidden 500 hide 700 1700 show 2700
+read -r shown hidden_early hidden_late again <<<"$(sed 's/.*"frames":\[\([0-9,]*\)\].*/\1/; s/,/ /g' hidden.json)"
+((hidden_late == hidden_early)) || fail "hidden: frames drawn while hidden: $(cat hidden.json)"
+((again > hidden_late && hidden_early >= shown)) || fail "hidden: not going on: $(cat hidden.json)"
+echo "hidden: frames $shown, $hidden_early and $hidden_late while hidden, $again shown again"
 
 # A wrong option is said on the page, and nothing runs.
 WAIT_FOR='document.querySelector(".flakemorph-error")' page "file://$PAGE?rate=0" 320x200 1 wrong 0

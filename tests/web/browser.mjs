@@ -7,6 +7,7 @@
 // shown) and prints one
 // JSON line: {"frames": [frames drawn at each moment], "ratio": devicePixelRatio, "text": the
 // page's text}. The page's first frame is awaited unless WAIT_FOR names another condition.
+// Chromium is the one on the PATH unless CHROMIUM names another.
 import { spawn } from "node:child_process";
 import { mkdtempSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
@@ -59,6 +60,12 @@ async function main() {
     { width: width / Number(scale), height: height / Number(scale), deviceScaleFactor: 0, mobile: false },
     sessionId);
   await send("Page.enable", {}, sessionId);
+  // NO_ANIMATION_FRAMES=1: a browser that never calls requestAnimationFrame's callbacks, as some
+  // web views of screen-saver hosts do not.
+  if (env.NO_ANIMATION_FRAMES) {
+    await send("Page.addScriptToEvaluateOnNewDocument",
+      { source: "window.requestAnimationFrame = () => 0;" }, sessionId);
+  }
   await send("Page.navigate", { url }, sessionId);
   // The page's first frame: the canvas has its size.
   const ready = env.WAIT_FOR || "window.flakemorph?.frames > 0";

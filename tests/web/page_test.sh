@@ -2,8 +2,8 @@
 # The page in a real browser (headless Chromium): stopped at frame N it shows exactly the
 # picture of flakemorph-trace --clock 43200 --frames N, pixel for pixel, at sizes even and odd,
 # opened from disk and from a server, and at device pixel ratios of 1, 1.25 and 2 (page pixels
-# of one device pixel, and of 2 x 2); live, it draws circles that change, and none while it is
-# hidden; a wrong option is said on the page; the Lively package holds what Lively reads.
+# of one device pixel, and of 2 x 2); live, it draws circles that change, from a timer where
+# requestAnimationFrame does not call back, and none while it is hidden; a wrong option is said on the page; the Lively package holds what Lively reads.
 source "$(dirname "$0")/web_lib.sh"
 skip_without_linux_build
 command -v chromium >/dev/null || { echo "SKIP: no chromium"; exit 77; }
@@ -67,6 +67,14 @@ for moment in 500 1500; do
 done
 ! same_pixels live-500.png live-1500.png || fail "live: the picture did not change"
 echo "live: frames $first then $second, pictures differ"
+
+# Where requestAnimationFrame never calls back, a timer draws the frames; a still is the same.
+NO_ANIMATION_FRAMES=1 page "file://$PAGE" 640x360 1 timer 500 1500
+read -r first second <<<"$(sed 's/.*"frames":\[\([0-9]*\),\([0-9]*\)\].*/\1 \2/' timer.json)"
+((second > first)) || fail "timer: no frames drawn between the screenshots: $(cat timer.json)"
+! same_pixels timer-500.png timer-1500.png || fail "timer: the picture did not change"
+echo "timer: frames $first then $second"
+NO_ANIMATION_FRAMES=1 still "file://$PAGE" 333x200 1 451 333x200
 
 # Hidden behind another tab it draws nothing; shown again it goes on.
 page "file://$PAGE" 640x360 1 hidden 500 hide 700 1700 show 2700

@@ -77,6 +77,10 @@ void ExpectTracePicture(const Canvas& canvas, std::int32_t scale, int frames) {
     }
   }
   EXPECT_EQ(differing, 0);
+  // Beyond the last whole block, opaque black.
+  for (std::int32_t y = height * scale; y < canvas.Height(); ++y) {
+    for (std::int32_t x = 0; x < canvas.Width(); ++x) EXPECT_EQ(canvas.At(x, y), 0xFF000000U);
+  }
 }
 
 // A still of N frames, drawn a second of the animation at each callback and shown through the

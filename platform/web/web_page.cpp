@@ -25,7 +25,9 @@ CanvasBuffer::CanvasBuffer() {
 }
 
 void CanvasBuffer::Resize(std::int32_t width, std::int32_t height) {
-  pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+  // Opaque black, which the pixels beyond the last whole block of a scaled page stay.
+  pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                 kImageDataLayout.opaque_bits);
   width_ = width;
   height_ = height;
   changes_.clear();

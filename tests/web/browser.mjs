@@ -1,12 +1,13 @@
 // Opens a page in headless Chromium and watches it, through the DevTools protocol on a pipe
 // (no package needed): screenshots at chosen moments, with the frames the page had drawn then.
 // Usage: node browser.mjs URL WIDTHxHEIGHT SCALE OUT MOMENT_MS...   (the size in device pixels)
-// A moment may also be "hide" (another tab comes in front, and the page is hidden) or "show"
-// (the page's tab in front again), done as soon as the moments before it are.
+// A moment may also be "hide" (another tab comes in front, and the page is hidden), "show"
+// (the page's tab in front again), "key" (a press of A), "click" or "move:X,Y" (the mouse to
+// X, Y), done as soon as the moments before it are.
 // Writes OUT-<moment>.png for every moment (ms after the page's first frame, while the page is
 // shown) and prints one
 // JSON line: {"frames": [frames drawn at each moment], "ratio": devicePixelRatio, "text": the
-// page's text}. The page's first frame is awaited unless WAIT_FOR names another condition.
+// page's text, "fullScreen": whether the page was full screen at each moment}. The page's first frame is awaited unless WAIT_FOR names another condition.
 // Chromium is the one on the PATH unless CHROMIUM names another.
 import { spawn } from "node:child_process";
 import { mkdtempSync, rmSync, writeFileSync } from "node:fs";
@@ -75,6 +76,7 @@ async function main() {
   }
   const started = Date.now();
   const frames = [];
+  const fullScreen = [];
   let cover = null;
   for (const moment of moments) {
     if (moment === "hide") {
@@ -83,16 +85,30 @@ async function main() {
       await send("Target.activateTarget", { targetId });
       await send("Target.closeTarget", { targetId: cover.targetId });
       cover = null;
+    } else if (moment === "key") {
+      for (const type of ["keyDown", "keyUp"]) {
+        await send("Input.dispatchKeyEvent", { type, key: "a", code: "KeyA", text: "a" }, sessionId);
+      }
+    } else if (moment === "click") {
+      for (const type of ["mousePressed", "mouseReleased"]) {
+        await send("Input.dispatchMouseEvent",
+          { type, x: 10, y: 10, button: "left", clickCount: 1 }, sessionId);
+      }
+    } else if (moment.startsWith("move:")) {
+      const [x, y] = moment.slice(5).split(",").map(Number);
+      await send("Input.dispatchMouseEvent", { type: "mouseMoved", x, y }, sessionId);
     } else {
       await sleep(Math.max(0, started + Number(moment) - Date.now()));
       frames.push(await evaluate("window.flakemorph.frames"));
+      fullScreen.push(await evaluate("Boolean(document.fullscreenElement)"));
       if (cover) continue;
       const { data } = await send("Page.captureScreenshot", { format: "png" }, sessionId);
       writeFileSync(`${out}-${moment}.png`, Buffer.from(data, "base64"));
     }
   }
   const ratio = await evaluate("devicePixelRatio");
-  console.log(JSON.stringify({ frames, ratio, text: await evaluate("document.body.innerText") }));
+  const text = await evaluate("document.body.innerText");
+  console.log(JSON.stringify({ frames, ratio, text, fullScreen }));
 }
 
 let status = 0;

@@ -3,7 +3,8 @@
 # picture of flakemorph-trace --clock 43200 --frames N, pixel for pixel, at sizes even and odd,
 # opened from disk and from a server, and at device pixel ratios of 1, 1.25 and 2 (page pixels
 # of one device pixel, and of 2 x 2); live, it draws circles that change, from a timer where
-# requestAnimationFrame does not call back, and none while it is hidden; a wrong option is said on the page; the Lively package holds what Lively reads.
+# requestAnimationFrame does not call back, and none while it is hidden; input takes it into
+# full screen and out as the end policy says; a wrong option is said on the page; the Lively package holds what Lively reads.
 source "$(dirname "$0")/web_lib.sh"
 skip_without_linux_build
 command -v chromium >/dev/null || { echo "SKIP: no chromium"; exit 77; }
@@ -82,6 +83,19 @@ read -r shown hidden_early hidden_late again <<<"$(sed 's/.*"frames":\[\([0-9,]*
 ((hidden_late == hidden_early)) || fail "hidden: frames drawn while hidden: $(cat hidden.json)"
 ((again > hidden_late && hidden_early >= shown)) || fail "hidden: not going on: $(cat hidden.json)"
 echo "hidden: frames $shown, $hidden_early and $hidden_late while hidden, $again shown again"
+
+# A key takes the page full screen; in full screen the mouse's jitter does not take it out, a
+# hand on the mouse does, and a click takes it in and out again. As a wallpaper it takes no
+# input at all.
+full_screen() { sed 's/.*"fullScreen":\[\([a-z,]*\)\].*/\1/' "$1.json"; }
+page "file://$PAGE" 640x360 1 input 200 key 600 move:100,100 move:102,101 900 move:160,100 1200 \
+  click 1500 click 1800
+[[ $(full_screen input) == false,true,true,false,true,false ]] ||
+  fail "input: full screen at each moment: $(full_screen input)"
+page "file://$BUILD_DIR/lively/flakemorph.html" 640x360 1 wallpaper 200 key 600 click 900
+[[ $(full_screen wallpaper) == false,false,false ]] ||
+  fail "wallpaper: full screen at each moment: $(full_screen wallpaper)"
+echo "input: full screen on a key and a click, out of it on a move and a click; none as a wallpaper"
 
 # A wrong option is said on the page, and nothing runs.
 WAIT_FOR='document.querySelector(".flakemorph-error")' page "file://$PAGE?rate=0" 320x200 1 wrong 0

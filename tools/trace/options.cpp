@@ -7,17 +7,10 @@
 #include <set>
 #include <string_view>
 #include <system_error>
-#include <version>
-// libc++ announces <filesystem> even where it was built without it (for WebAssembly).
-#if defined(__cpp_lib_filesystem) && !defined(_LIBCPP_HAS_NO_FILESYSTEM_LIBRARY)
-#define FLAKEMORPH_HAS_FILESYSTEM 1
-#include <filesystem>
-#else
-#include <sys/stat.h>
-#endif
 
 #include "figures/decimal_text.h"
 #include "figures/quoted_text.h"
+#include "tools/trace/file_system.h"
 
 namespace flakemorph::trace {
 namespace {
@@ -113,36 +106,6 @@ std::string CheckCombination(const std::set<std::string, std::less<>>& seen,
   }
   return "";
 }
-
-#ifdef FLAKEMORPH_HAS_FILESYSTEM
-
-bool IsDirectory(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_directory(path, error);
-}
-
-void CreateDirectories(const std::string& path) {
-  std::error_code error;
-  std::filesystem::create_directories(path, error);
-}
-
-#else
-
-// A C++ library without <filesystem> (libc++ for WebAssembly): the POSIX calls it stands on.
-bool IsDirectory(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// Every folder on the way, parents first; what fails shows when the last is looked at.
-void CreateDirectories(const std::string& path) {
-  for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-    mkdir(path.substr(0, slash).c_str(), 0777);
-    if (slash == std::string::npos) return;
-  }
-}
-
-#endif
 
 }  // namespace
 

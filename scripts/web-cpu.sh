@@ -50,10 +50,18 @@ time_end=$(date +%s.%N)
 # Only the processes there at both ends: one that came or went would count in part.
 browser_ticks=$(join <(sort "$work/before") <(sort "$work/after") | awk '{s += $3 - $2} END {print s + 0}')
 processes=$(join <(sort "$work/before") <(sort "$work/after") | wc -l)
+# Where it goes: the share of each kind of Chromium process (its --type, or the browser's own).
+kinds=$(join <(sort "$work/before") <(sort "$work/after") | while read -r pid start end; do
+  # Chromium rewrites its helpers' command lines into one string.
+  kind=$(tr '\0' ' ' < "/proc/$pid/cmdline" 2>/dev/null | grep -o -- '--type=[a-z-]*' | head -1)
+  kind=${kind#--type=}
+  echo "${kind:-browser} $((end - start))"
+done | awk -v hz="$(getconf CLK_TCK)" -v t0="$time_start" -v t1="$time_end" '
+  { ticks[$1] += $2 } END { for (k in ticks) printf " %s %.1f%%", k, 100 * ticks[k] / hz / (t1 - t0) }')
 awk -v size="$size" -v processes="$processes" -v hz="$(getconf CLK_TCK)" \
   -v b="$browser_ticks" -v s0="$server_start" -v s1="$server_end" \
-  -v t0="$time_start" -v t1="$time_end" 'BEGIN {
+  -v t0="$time_start" -v t1="$time_end" -v kinds="${kinds# }" 'BEGIN {
     seconds = t1 - t0
-    printf "%s chromium (%d processes) %.1f%% X server %.1f%%\n", size, processes,
-      100 * b / hz / seconds, 100 * (s1 - s0) / hz / seconds
+    printf "%s chromium (%d processes) %.1f%% X server %.1f%% (%s)\n", size, processes,
+      100 * b / hz / seconds, 100 * (s1 - s0) / hz / seconds, kinds
   }'

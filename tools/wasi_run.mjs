@@ -30,5 +30,7 @@ const wasi = new WASI({
   returnOnExit: true,
 });
 const compiled = await WebAssembly.compile(readFileSync(module));
-const instance = await WebAssembly.instantiate(compiled, wasi.getImportObject());
+// getImportObject came with node 19.8; before it the imports were wasiImport alone.
+const imports = wasi.getImportObject?.() ?? { wasi_snapshot_preview1: wasi.wasiImport };
+const instance = await WebAssembly.instantiate(compiled, imports);
 exit(wasi.start(instance));

@@ -2,7 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+
+#include "platform/stats_out.h"
 
 namespace flakemorph {
 
@@ -34,7 +35,7 @@ struct WindowRequest {
   // Started by the system as its screen saver: a move of the pointer by more than a few pixels
   // ends the program as well.
   bool screen_saver = false;
-  std::FILE* stats = nullptr;  // where to say what was opened, if anywhere
+  StatsOut* stats = nullptr;  // where to say what was opened, if anywhere
 };
 
 }  // namespace flakemorph

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -145,20 +146,19 @@ class WindowsWindowSystem final : public WindowSystem {
   // With FLAKEMORPH_STATS, says which windows there are and where.
   void TellWindows(const char* why) {
     if (stats_ == nullptr) return;
-    std::fprintf(stats_, "flakemorph: %s%zu window%s\n", why, windows_.size(),
+    stats_->Line("flakemorph: %s%zu window%s", why, windows_.size(),
                  windows_.size() == 1 ? "" : "s");
     for (const std::unique_ptr<Win32Window>& window : windows_) {
       const RECT place = window->Place();
-      std::fprintf(stats_, "flakemorph: window %ldx%ld at %ld,%ld", place.right - place.left,
-                   place.bottom - place.top, place.left, place.top);
+      std::array<char, 64> pages{};
       if (window->Scale() > 1) {
-        std::fprintf(stats_, ", pages of %gx%g at scale %d",
-                     static_cast<double>(window->Surfaces().ScaleWidth()),
-                     static_cast<double>(window->Surfaces().ScaleHeight()), window->Scale());
+        std::snprintf(pages.data(), pages.size(), ", pages of %gx%g at scale %d",
+                      static_cast<double>(window->Surfaces().ScaleWidth()),
+                      static_cast<double>(window->Surfaces().ScaleHeight()), window->Scale());
       }
-      std::fputc('\n', stats_);
+      stats_->Line("flakemorph: window %ldx%ld at %ld,%ld%s", place.right - place.left,
+                   place.bottom - place.top, place.left, place.top, pages.data());
     }
-    std::fflush(stats_);
   }
 
   // What the system says of all monitors together, cheaply enough to ask after every frame:
@@ -176,7 +176,7 @@ class WindowsWindowSystem final : public WindowSystem {
   Desktop desktop_ = Desktop::Now();
   bool every_monitor_;
   int scale_;  // 0: each window's monitor's
-  std::FILE* stats_;
+  StatsOut* stats_;
   WindowEvents events_;
   WaitableTimer timer_;
   std::vector<std::unique_ptr<Win32Window>> windows_;

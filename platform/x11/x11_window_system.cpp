@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -79,21 +80,21 @@ class X11WindowSystem final : public WindowSystem {
       case WindowMode::kWallpaper:
       case WindowMode::kForeignWindow:
         windows_.push_back(SdlWindow::Foreign(*foreign_, scale_));
-        if (request.stats != nullptr) SayForeignSize(request.stats);
+        if (request.stats != nullptr) SayForeignSize(*request.stats);
         break;
     }
   }
 
-  void SayForeignSize(std::FILE* stats) {
+  void SayForeignSize(StatsOut& stats) {
     const SdlWindow& window = *windows_.back();
-    std::fprintf(stats, "flakemorph: drawing into window 0x%lx of %dx%d pixels",
-                 static_cast<unsigned long>(foreign_->NativeId()), window.PixelWidth(),
-                 window.PixelHeight());
+    std::array<char, 64> pages{};
     if (scale_ > 1) {
-      std::fprintf(stats, ", pages of %dx%d at scale %d", window.PixelWidth() / scale_,
-                   window.PixelHeight() / scale_, scale_);
+      std::snprintf(pages.data(), pages.size(), ", pages of %dx%d at scale %d",
+                    window.PixelWidth() / scale_, window.PixelHeight() / scale_, scale_);
     }
-    std::fputc('\n', stats);
+    stats.Line("flakemorph: drawing into window 0x%lx of %dx%d pixels%s",
+               static_cast<unsigned long>(foreign_->NativeId()), window.PixelWidth(),
+               window.PixelHeight(), pages.data());
   }
 
   // The monitors as RandR tells them, which it then keeps telling of; where it cannot, the

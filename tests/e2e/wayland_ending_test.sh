@@ -60,7 +60,7 @@ for backend in auto wayland; do
     >"$WORK/out" 2>"$WORK/err" || status=$?
   [[ $status == 1 && $(wc -l <"$WORK/err") == 1 ]] ||
     fail "--backend $backend without a display: status $status, said: $(cat "$WORK/err")"
-  grep -q "^flakemorph: cannot open a window: no Wayland compositor at 'wayland-gone'" "$WORK/err" ||
+  grep -q '^flakemorph: cannot open a window: no Wayland compositor at "wayland-gone"' "$WORK/err" ||
     fail "--backend $backend without a display said: $(cat "$WORK/err")"
   pass "--backend $backend without a display: '$(cat "$WORK/err")', status 1"
 done

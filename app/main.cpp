@@ -18,6 +18,7 @@
 #include "app/process.h"
 #include "app/program.h"
 #include "app/window_target.h"
+#include "common/fail.h"
 #include "figures/quoted_text.h"
 #include "figures/random_source.h"
 #include "platform/window_request.h"
@@ -95,8 +96,7 @@ flakemorph::WindowId WindowOfAnother(const flakemorph::ProgramOptions& options) 
   const flakemorph::TargetChoice choice =
       flakemorph::ChooseWindowTarget(options, std::getenv("XSCREENSAVER_WINDOW"));
   if (!choice.error.empty()) {
-    std::fprintf(stderr, "flakemorph: %s\n", choice.error.c_str());
-    std::exit(kUsageErrorStatus);
+    flakemorph::Fail(kUsageErrorStatus, "%s", choice.error.c_str());
   }
   flakemorph::TakeSaverSignals();
   return choice.target.id;
@@ -186,8 +186,7 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
     if (named && entry.backend != options.backend) continue;
     if (!entry.offers(options.mode)) {
       if (!named) continue;
-      std::fprintf(stderr, "flakemorph: %s\n", entry.refusal);
-      std::exit(kUsageErrorStatus);
+      flakemorph::Fail(kUsageErrorStatus, "%s", entry.refusal);
     }
     last = &entry;
     if (named || entry.available()) {
@@ -199,8 +198,7 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
   if (!tried && last != nullptr) {
     if (auto system = last->open(request, context)) return system;
   }
-  std::fprintf(stderr, "flakemorph: cannot open a window: %s\n", missing.c_str());
-  std::exit(1);
+  flakemorph::Fail(1, "cannot open a window: %s", missing.c_str());
 }
 
 #if defined(__SANITIZE_ADDRESS__)

@@ -2,20 +2,15 @@
 
 #include <cmath>
 #include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
+
+#include "common/fail.h"
 
 namespace flakemorph {
 
 void FailRuntime(const char* format, ...) {
-  std::fputs("flakemorph: run-time error: ", stderr);
-  va_list arguments;
+  std::va_list arguments;
   va_start(arguments, format);
-  std::vfprintf(stderr, format, arguments);
-  va_end(arguments);
-  std::fputc('\n', stderr);
-  std::fflush(nullptr);
-  std::_Exit(kRuntimeFailureStatus);
+  FailWith(kRuntimeFailureStatus, "run-time error: ", format, arguments);
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "common/scale.h"
 #include "display/scaled_copy.h"
 #include "platform/x11/sdl_session.h"
 
@@ -77,7 +78,7 @@ SdlWindow::SdlWindow(SDL_Window* window, int scale, ForeignWindow* foreign)
     : MemoryDisplay(0, 0),
       window_(window),
       foreign_(foreign),
-      scale_(std::clamp(scale, 1, kLargestPixelScale)),
+      scale_(std::clamp(scale, 1, kLargestScale)),
       update_rects_(PageDamage::kMostRects + 1) {
   if (scale_ > 1) scaled_rects_.resize(PageDamage::kMostRects);
   ReadWindowSize();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/desktop_scale.h"
+#include "platform/monitor_plan.h"
 #include "platform/x11/sdl_session.h"
 #include "platform/x11/sdl_window.h"
 #include "platform/x11/x11_foreign_window.h"
@@ -118,25 +119,20 @@ class X11WindowSystem final : public WindowSystem {
   void FollowMonitors() {
     const std::vector<MonitorArea> now = monitors_->Now();
     if (now.empty()) return;
-    for (std::size_t i = windows_.size(); i-- > 0;) {
-      const auto same_name = [&](const MonitorArea& area) { return area.name == areas_[i].name; };
-      if (std::none_of(now.begin(), now.end(), same_name)) {
-        windows_.erase(windows_.begin() + static_cast<std::ptrdiff_t>(i));
-        areas_.erase(areas_.begin() + static_cast<std::ptrdiff_t>(i));
-      }
+    const MonitorPlan<MonitorArea> plan = PlanWindows<MonitorArea>(areas_, now, false);
+    for (const auto& move : plan.moves) {
+      const MonitorArea& area = move.monitor;
+      windows_[move.window]->Cover(area.x, area.y, area.width, area.height);
+      areas_[move.window] = area;
     }
-    for (const MonitorArea& area : now) {
-      const auto same_name = [&](const MonitorArea& known) { return known.name == area.name; };
-      const auto known = std::find_if(areas_.begin(), areas_.end(), same_name);
-      if (known == areas_.end()) {
-        windows_.push_back(SdlWindow::OverArea(area.x, area.y, area.width, area.height, scale_));
-        if (show_fps_) windows_.back()->AddTextOverlay();
-        areas_.push_back(area);
-      } else if (*known != area) {
-        windows_[static_cast<std::size_t>(known - areas_.begin())]->Cover(area.x, area.y,
-                                                                          area.width, area.height);
-        *known = area;
-      }
+    for (const std::size_t gone : plan.gone) {
+      windows_.erase(windows_.begin() + static_cast<std::ptrdiff_t>(gone));
+      areas_.erase(areas_.begin() + static_cast<std::ptrdiff_t>(gone));
+    }
+    for (const MonitorArea& area : plan.added) {
+      windows_.push_back(SdlWindow::OverArea(area.x, area.y, area.width, area.height, scale_));
+      if (show_fps_) windows_.back()->AddTextOverlay();
+      areas_.push_back(area);
     }
     ListWindows();
     events_->SetWindows(sdl_windows_);

@@ -1,5 +1,6 @@
 #include "platform/stats_out.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -57,6 +58,18 @@ void StatsOut::Line(const char* format, ...) {
   } else {
     ++dropped_;
   }
+}
+
+void StatsOut::SayWindow(const Window& window) {
+  std::array<char, 32> place{};
+  if (window.placed) std::snprintf(place.data(), place.size(), " at %d,%d", window.x, window.y);
+  std::array<char, 64> pages{};
+  if (window.scale > 1) {
+    std::snprintf(pages.data(), pages.size(), ", pages %dx%d at scale %d",
+                  window.width / window.scale, window.height / window.scale, window.scale);
+  }
+  Line("flakemorph: window %s (%s): %dx%d pixels%s%s", window.name, window.kind, window.width,
+       window.height, place.data(), pages.data());
 }
 
 bool StatsOut::WriteNow(const char* text, std::size_t length) {

@@ -14,6 +14,20 @@ class StatsOut {
 
   // One line, without its '\n'; a longer one than the buffer is cut.
   void Line(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+
+  // What a window is, the same on every window system: "flakemorph: window NAME (KIND): WxH
+  // pixels[ at X,Y][, pages PWxPH at scale S]", the pages only where the scale enlarges them.
+  struct Window {
+    const char* name;
+    const char* kind;
+    std::int32_t width;  // screen pixels
+    std::int32_t height;
+    bool placed;  // where the window system says where the window lies
+    std::int32_t x;
+    std::int32_t y;
+    std::int32_t scale;  // screen pixels per page pixel, across and down
+  };
+  void SayWindow(const Window& window);
   std::uint64_t Dropped() const { return dropped_; }
 
  private:

@@ -25,9 +25,9 @@ const char* RoleName(SurfaceRole role) {
     case SurfaceRole::kWallpaper:
       return "wallpaper";
     case SurfaceRole::kFullScreen:
-      return "full-screen window";
+      return "full screen";
     case SurfaceRole::kPreview:
-      return "window";
+      return "framed";
   }
   return "surface";
 }
@@ -201,18 +201,12 @@ void WaylandWindow::Reallocate() {
   }
   const std::int32_t pixel = PixelScale();
   pages_.Resize(width_ * scale_, height_ * scale_, pixel);
-  const std::int32_t page_width = width_ * scale_ / pixel;
-  const std::int32_t page_height = height_ * scale_ / pixel;
   scale_unsent_ = true;
   whole_frames_ = kWholeFramesAfterConfigure;
-  if (stats_ == nullptr) return;
-  std::array<char, 64> pages{};
-  if (page_width != width_ || page_height != height_) {
-    std::snprintf(pages.data(), pages.size(), ", pages %dx%d", page_width, page_height);
+  if (stats_ != nullptr) {
+    stats_->SayWindow(
+        {name_.c_str(), RoleName(role_), width_ * scale_, height_ * scale_, false, 0, 0, pixel});
   }
-  stats_->Line("flakemorph: %s: %s %dx%d at scale %d, buffers %dx%d%s", name_.c_str(),
-               RoleName(role_), width_, height_, scale_, width_ * scale_, height_ * scale_,
-               pages.data());
 }
 
 std::int32_t WaylandWindow::PixelScale() const {

@@ -129,6 +129,18 @@ void Win32Window::DropCopy() {
   copy_bitmap_ = nullptr;
 }
 
+const char* Win32Window::KindName() const {
+  switch (kind_) {
+    case Kind::kMonitor:
+      return "full screen";
+    case Kind::kFramed:
+      return "framed";
+    case Kind::kChild:
+      return "child";
+  }
+  return "window";
+}
+
 RECT Win32Window::Place() const {
   RECT place{};
   GetWindowRect(window_, &place);

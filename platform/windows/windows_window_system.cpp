@@ -155,16 +155,12 @@ class WindowsWindowSystem final : public WindowSystem {
     if (stats_ == nullptr) return;
     stats_->Line("flakemorph: %s%zu window%s", why, windows_.size(),
                  windows_.size() == 1 ? "" : "s");
-    for (const std::unique_ptr<Win32Window>& window : windows_) {
-      const RECT place = window->Place();
-      std::array<char, 64> pages{};
-      if (window->Scale() > 1) {
-        std::snprintf(pages.data(), pages.size(), ", pages of %gx%g at scale %d",
-                      static_cast<double>(window->Surfaces().ScaleWidth()),
-                      static_cast<double>(window->Surfaces().ScaleHeight()), window->Scale());
-      }
-      stats_->Line("flakemorph: window %ldx%ld at %ld,%ld%s", place.right - place.left,
-                   place.bottom - place.top, place.left, place.top, pages.data());
+    for (std::size_t i = 0; i < windows_.size(); ++i) {
+      const RECT place = windows_[i]->Place();
+      const std::string name = std::to_string(i + 1);
+      stats_->SayWindow({name.c_str(), windows_[i]->KindName(), place.right - place.left,
+                         place.bottom - place.top, true, place.left, place.top,
+                         windows_[i]->Scale()});
     }
   }
 

@@ -36,9 +36,11 @@ for signal in TERM INT; do
 done
 
 # A signal in the first moments of a run, before any window, ends it as one later does: as
-# soon as the process catches SIGTERM (bit 15 of SigCgt), and a little later.
+# soon as flakemorph (not the shell that starts it, which catches it too) catches SIGTERM (bit 15
+# of SigCgt), and a little later.
 catches_sigterm() {
   local mask
+  [[ "$(readlink "/proc/$APP_PID/exe" 2>/dev/null)" == */flakemorph ]] || return 1
   mask=$(awk '/^SigCgt:/ { print $2 }' "/proc/$APP_PID/status" 2>/dev/null) || return 1
   [[ -n "$mask" ]] && (((0x$mask >> 14) & 1))
 }

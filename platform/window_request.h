@@ -32,8 +32,8 @@ struct WindowRequest {
   // Screen pixels per page pixel, across and down, 1 to 4; 0 as the desktop says.
   int scale = 0;
   bool show_fps = false;
-  // Started by the system as its screen saver: a move of the pointer by more than a few pixels
-  // ends the program as well.
+  // Started by the system as its screen saver (Windows /s): the run ends as a saver's does
+  // (EndRuleOf), a wheel turn and a move of the pointer by more than a few pixels included.
   bool screen_saver = false;
   StatsOut* stats = nullptr;  // where to say what was opened, if anywhere
 };

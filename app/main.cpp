@@ -33,7 +33,6 @@
 namespace {
 
 constexpr int kUsageErrorStatus = 2;
-constexpr int kStandardError = 2;  // the descriptor
 // However the window system ends after SIGINT or SIGTERM, the program is gone this soon.
 constexpr int kSignalGraceMilliseconds = 50;
 
@@ -229,7 +228,12 @@ void EndHereIfTraced() {}
 
 int RunProgram(const flakemorph::ProgramOptions& options, bool screen_saver) {
   std::optional<flakemorph::StatsOut> stats;
-  if (StatsWanted()) stats.emplace(kStandardError);
+  // stderr's descriptor: on Windows a console's, which UseParentConsole may have opened anew.
+#ifdef _WIN32
+  if (StatsWanted()) stats.emplace(_fileno(stderr));
+#else
+  if (StatsWanted()) stats.emplace(fileno(stderr));
+#endif
   flakemorph::StatsOut* const stats_out = stats ? &*stats : nullptr;
   flakemorph::EndPolicy input(flakemorph::EndRuleOf(options.mode, screen_saver));
   flakemorph::SignalWaiter waiter(input);

@@ -18,13 +18,6 @@ constexpr std::int16_t kScatterPeak = 70;
 Animation::Animation(Display& f, RandomSource& random, AnimationObserver* observer)
     : f_(f), random_(random), observer_(observer) {}
 
-void Animation::Form_Activate() {
-  if (activated_) return;
-  activated_ = true;
-  StartUp();
-  for (;;) NextFrame();
-}
-
 void Animation::StartUp() {
   for (std::int16_t k = 0; k <= 1; ++k) {
     f_.Move(k, 0, 0, f_.ScaleWidth(), f_.ScaleHeight());

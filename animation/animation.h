@@ -29,11 +29,8 @@ class Animation {
  public:
   Animation(Display& f, RandomSource& random, AnimationObserver* observer = nullptr);
 
-  // The window's activation handler: start-up, then the cycle, without end. Only the first
-  // activation starts it; the program ends from inside DoEvents.
-  void Form_Activate();
-
-  // The two halves of Form_Activate, for a run of a counted number of frames.
+  // The window's activation handler, Form_Activate, in its two halves, so that the program
+  // runs the frames and handles the events between them: start-up, then the cycle.
   void StartUp();
   // Runs one frame; at the end of a hold (and before the first frame) it first starts the
   // next cycle: toggles TargetSlot and builds the new figure.
@@ -59,7 +56,6 @@ class Animation {
   RandomSource& random_;
   AnimationObserver* observer_;
   FormState form_;
-  bool activated_ = false;
   FramePhase phase_ = FramePhase::kHold;
   std::int16_t phase_frame_ = 0;
   std::int16_t phase_length_ = 0;  // frames in the current phase, read once as it begins

@@ -1,6 +1,5 @@
 #include "app/frame_pacer.h"
 
-#include <cerrno>
 #include <ctime>
 
 namespace flakemorph {
@@ -20,16 +19,6 @@ Nanoseconds MonotonicClock::Now() {
   return ReadClock(CLOCK_MONOTONIC);
 }
 
-void MonotonicClock::SleepUntil(Nanoseconds deadline) {
-  timespec until{};
-  until.tv_sec = static_cast<time_t>(deadline / kSecond);
-  until.tv_nsec = static_cast<long>(deadline % kSecond);
-  // A signal (SDL turns SIGINT into a quit event) cuts the sleep short; the frame still waits
-  // for its deadline and the quit is handled at the next DoEvents.
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-  }
-}
-
 Nanoseconds ProcessCpuTime() {
   return ReadClock(CLOCK_PROCESS_CPUTIME_ID);
 }
@@ -44,11 +33,6 @@ bool PresentationWaits(Nanoseconds elapsed, int presents, Nanoseconds period) {
 }
 
 FramePacer::FramePacer(PacingClock& clock, Nanoseconds period) : clock_(clock), period_(period) {}
-
-void FramePacer::WaitForFrame() {
-  const Nanoseconds deadline = TakeDeadline();
-  if (clock_.Now() < deadline) clock_.SleepUntil(deadline);
-}
 
 Nanoseconds FramePacer::TakeDeadline() {
   const Nanoseconds now = clock_.Now();
@@ -78,17 +62,6 @@ std::optional<FrameRate> FrameMeter::CountFrame(Nanoseconds now, Nanoseconds cpu
   cpu_start_ = cpu;
   frames_ = 0;
   return rate;
-}
-
-FrameStats::FrameStats(std::FILE* out) : out_(out) {}
-
-void FrameStats::CountFrame(Nanoseconds now, Nanoseconds cpu) {
-  if (const std::optional<FrameRate> rate = meter_.CountFrame(now, cpu)) Print(*rate);
-}
-
-void FrameStats::Print(const FrameRate& rate) {
-  std::fprintf(out_, "fps %.0f cpu %.1f%%\n", rate.fps, rate.cpu_percent);
-  std::fflush(out_);
 }
 
 }  // namespace flakemorph

@@ -3,25 +3,22 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 
 #include "platform/window_system.h"
 
 namespace flakemorph {
 
-// A monotonic clock that can sleep until a moment of its own time.
+// A monotonic clock.
 class PacingClock {
  public:
   virtual ~PacingClock() = default;
   virtual Nanoseconds Now() = 0;
-  virtual void SleepUntil(Nanoseconds deadline) = 0;
 };
 
 class MonotonicClock final : public PacingClock {
  public:
   Nanoseconds Now() override;
-  void SleepUntil(Nanoseconds deadline) override;
 };
 
 // The CPU time used so far by all threads of this process.
@@ -44,9 +41,7 @@ class FramePacer {
  public:
   FramePacer(PacingClock& clock, Nanoseconds period);
 
-  // Returns at this frame's deadline; the first frame goes at once.
-  void WaitForFrame();
-  // This frame's deadline, for a caller that waits for it in its own way.
+  // This frame's deadline, which the caller waits for in its own way; the first frame's is now.
   Nanoseconds TakeDeadline();
 
  private:
@@ -75,19 +70,6 @@ class FrameMeter {
   Nanoseconds start_ = 0;
   Nanoseconds cpu_start_ = 0;
   std::int64_t frames_ = 0;
-};
-
-// Prints "fps F cpu C%" once a second.
-class FrameStats {
- public:
-  explicit FrameStats(std::FILE* out);
-
-  void CountFrame(Nanoseconds now, Nanoseconds cpu);
-  void Print(const FrameRate& rate);
-
- private:
-  std::FILE* out_;
-  FrameMeter meter_;
 };
 
 }  // namespace flakemorph

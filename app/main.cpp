@@ -1,6 +1,7 @@
 // flakemorph: opens a window over every monitor, or the preview window, or takes a window of
 // another program, and runs an animation in each until a key, a click or a close request ends
 // the program (in a window of another program: SIGTERM, or the window's end).
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +18,8 @@
 #include "app/process.h"
 #include "app/program.h"
 #include "app/window_target.h"
+#include "common/fail.h"
+#include "figures/quoted_text.h"
 #include "figures/random_source.h"
 #include "platform/window_request.h"
 #ifdef _WIN32
@@ -92,14 +95,14 @@ flakemorph::WindowId WindowOfAnother(const flakemorph::ProgramOptions& options) 
   const flakemorph::TargetChoice choice =
       flakemorph::ChooseWindowTarget(options, std::getenv("XSCREENSAVER_WINDOW"));
   if (!choice.error.empty()) {
-    std::fprintf(stderr, "flakemorph: %s\n", choice.error.c_str());
-    std::exit(kUsageErrorStatus);
+    flakemorph::Fail(kUsageErrorStatus, "%s", choice.error.c_str());
   }
   flakemorph::TakeSaverSignals();
   return choice.target.id;
 }
 
-flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options) {
+flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options,
+                                    flakemorph::StatsOut* stats) {
   flakemorph::WindowRequest request;
   request.mode = options.mode;
   if (InsideAnotherProgram(options)) request.window_id = WindowOfAnother(options);
@@ -107,58 +110,95 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options) {
   request.height = options.height;
   request.scale = options.scale;
   request.show_fps = options.show_fps;
-  request.stats = StatsWanted() ? stderr : nullptr;
+  request.stats = stats;
   return request;
 }
 
-#ifdef _WIN32
-std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
-    const flakemorph::ProgramOptions& options, bool screen_saver,
-    const flakemorph::EventContext& context) {
-  flakemorph::WindowRequest request = RequestOf(options);
-  request.screen_saver = screen_saver;
-  return flakemorph::OpenWindowsWindowSystem(request, context);
-}
-#else
-// Where the compositor was looked for: WAYLAND_DISPLAY, or libwayland's default.
-std::string WaylandName() {
-  return Named("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "wayland-0";
+// The window systems this build has, in the order they are tried: each with its name (as
+// --backend gives it), whether it can be tried here, what is missing where it cannot or does
+// not answer, how to open it (nothing where its display server does not answer) and which
+// modes it offers, with why it refuses the others.
+struct WindowSystemEntry {
+  flakemorph::Backend backend;
+  bool (*available)();
+  std::string (*missing)();
+  std::unique_ptr<flakemorph::WindowSystem> (*open)(const flakemorph::WindowRequest& request,
+                                                    const flakemorph::EventContext& context);
+  bool (*offers)(flakemorph::WindowMode mode);
+  const char* refusal;
+};
+
+bool AnyMode(flakemorph::WindowMode) {
+  return true;
 }
 
-// Wayland when asked for, or by default where WAYLAND_DISPLAY is set, unless the animation goes
-// into an X window of another program; X11 otherwise, and where no compositor answers but an X
-// display is there. On X11 the wallpaper is the root window.
-std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
-    const flakemorph::ProgramOptions& options, bool /*screen_saver*/,
-    const flakemorph::EventContext& context) {
-  using flakemorph::Backend;
-  const bool wayland_wanted = options.backend == Backend::kWayland ||
-                              (options.backend == Backend::kAuto && Named("WAYLAND_DISPLAY") &&
-                               !InsideAnotherProgram(options));
-  if (wayland_wanted) {
-    if (InsideAnotherProgram(options)) {
-      std::fputs("flakemorph: --root and --window-id draw into X windows: use --backend x11\n",
-                 stderr);
-      std::exit(kUsageErrorStatus);
-    }
-    if (auto system = flakemorph::OpenWaylandWindowSystem(RequestOf(options), context)) {
-      return system;
-    }
-    if (options.backend == Backend::kWayland || !Named("DISPLAY")) {
-      std::fprintf(stderr, "flakemorph: cannot open a window: no Wayland compositor at '%s'%s\n",
-                   WaylandName().c_str(),
-                   options.backend == Backend::kWayland ? "" : " and no X display");
-      std::exit(1);
-    }
-  }
-  flakemorph::WindowRequest request = RequestOf(options);
-  if (request.mode == flakemorph::WindowMode::kWallpaper) {
-    flakemorph::TakeSaverSignals();
-    request.window_id = 0;
-  }
-  return flakemorph::OpenX11WindowSystem(request, context);
+#ifdef _WIN32
+const std::array kWindowSystems{
+    WindowSystemEntry{flakemorph::Backend::kAuto, [] { return true; },
+                      [] { return std::string("no desktop"); }, flakemorph::OpenWindowsWindowSystem,
+                      AnyMode, ""},
+};
+#else
+// Wayland's windows cannot go into an X window of another program.
+bool WaylandOffers(flakemorph::WindowMode mode) {
+  return mode != flakemorph::WindowMode::kRoot && mode != flakemorph::WindowMode::kForeignWindow;
 }
+
+// Where the compositor was looked for: WAYLAND_DISPLAY, or libwayland's default.
+std::string NoCompositor() {
+  return "no Wayland compositor at " +
+         flakemorph::QuotedText(
+             Named("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "wayland-0", "a name");
+}
+
+// On X11 the wallpaper is the root window.
+std::unique_ptr<flakemorph::WindowSystem> OpenX11(const flakemorph::WindowRequest& request,
+                                                  const flakemorph::EventContext& context) {
+  flakemorph::WindowRequest x11 = request;
+  if (x11.mode == flakemorph::WindowMode::kWallpaper) {
+    flakemorph::TakeSaverSignals();
+    x11.window_id = 0;
+  }
+  return flakemorph::OpenX11WindowSystem(x11, context);
+}
+
+// X11 last: where no display server is there at all, it says itself what is wrong.
+const std::array kWindowSystems{
+    WindowSystemEntry{flakemorph::Backend::kWayland, [] { return Named("WAYLAND_DISPLAY"); },
+                      NoCompositor, flakemorph::OpenWaylandWindowSystem, WaylandOffers,
+                      "--root and --window-id draw into X windows: use --backend x11"},
+    WindowSystemEntry{flakemorph::Backend::kX11, [] { return Named("DISPLAY"); },
+                      [] { return std::string("no X display"); }, OpenX11, AnyMode, ""},
+};
 #endif
+
+// The window system --backend names, or the first of the table that is there, offers the mode
+// and answers; where none is there at all, the last that offers the mode is tried anyway.
+std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
+    const flakemorph::ProgramOptions& options, const flakemorph::WindowRequest& request,
+    const flakemorph::EventContext& context) {
+  const bool named = options.backend != flakemorph::Backend::kAuto;
+  bool tried = false;
+  std::string missing;
+  const WindowSystemEntry* last = nullptr;
+  for (const WindowSystemEntry& entry : kWindowSystems) {
+    if (named && entry.backend != options.backend) continue;
+    if (!entry.offers(options.mode)) {
+      if (!named) continue;
+      flakemorph::Fail(kUsageErrorStatus, "%s", entry.refusal);
+    }
+    last = &entry;
+    if (named || entry.available()) {
+      tried = true;
+      if (auto system = entry.open(request, context)) return system;
+    }
+    missing += (missing.empty() ? "" : " and ") + entry.missing();
+  }
+  if (!tried && last != nullptr) {
+    if (auto system = last->open(request, context)) return system;
+  }
+  flakemorph::Fail(1, "cannot open a window: %s", missing.c_str());
+}
 
 #if defined(__SANITIZE_ADDRESS__)
 // LeakSanitizer cannot look into a process that another one traces (the daemon tests watch the
@@ -181,11 +221,21 @@ void EndHereIfTraced() {}
 #endif
 
 int RunProgram(const flakemorph::ProgramOptions& options, bool screen_saver) {
+  std::optional<flakemorph::StatsOut> stats;
+  // stderr's descriptor: on Windows a console's, which UseParentConsole may have opened anew.
+#ifdef _WIN32
+  if (StatsWanted()) stats.emplace(_fileno(stderr));
+#else
+  if (StatsWanted()) stats.emplace(fileno(stderr));
+#endif
+  flakemorph::StatsOut* const stats_out = stats ? &*stats : nullptr;
   flakemorph::EndPolicy input(flakemorph::EndRuleOf(options.mode, screen_saver));
   flakemorph::SignalWaiter waiter(input);
   const flakemorph::EventContext context{input, waiter};
+  flakemorph::WindowRequest request = RequestOf(options, stats_out);
+  request.screen_saver = screen_saver;
   const std::unique_ptr<flakemorph::WindowSystem> windows =
-      OpenWindowSystem(options, screen_saver, context);
+      OpenWindowSystem(options, request, context);
   // Each monitor's figures come from a stream of its own, so no two show the same flake.
   const flakemorph::RandomStreams randoms = [](std::size_t stream) {
     return std::make_unique<flakemorph::TimeSeededGenerator>(
@@ -194,7 +244,7 @@ int RunProgram(const flakemorph::ProgramOptions& options, bool screen_saver) {
   flakemorph::MonotonicClock clock;
   flakemorph::ProcessCpuClock cpu;
   const flakemorph::ProgramSettings settings{windows->RefreshHz(), options.rate_hz,
-                                             options.show_fps, StatsWanted() ? stderr : nullptr};
+                                             options.show_fps, stats_out};
   flakemorph::Program program(*windows, randoms, clock, cpu, settings);
   program.Run();
   EndHereIfTraced();
@@ -225,7 +275,9 @@ int RunSaverCommand(const flakemorph::SaverCommand& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Before anything else: a signal in the first moments ends the run as one later does.
+  // Before anything else, the standard streams (no descriptor opened later may take their
+  // place) and the signals: one in the first moments ends the run as one later does.
+  const flakemorph::ClosedStreams closed = flakemorph::OpenClosedStandardStreams();
   flakemorph::TakeEndingSignals(kSignalGraceMilliseconds);
 #ifdef _WIN32
   flakemorph::UseParentConsole();
@@ -234,7 +286,6 @@ int main(int argc, char** argv) {
     return RunSaverCommand(*command);
   }
 #endif
-  const flakemorph::ClosedStreams closed = flakemorph::OpenClosedStandardStreams();
   int status = 0;
   const std::optional<flakemorph::ProgramOptions> options =
       OptionsOfRun(argc, argv, closed, status);

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <string>
 
+#include "common/scale.h"
+#include "common/text.h"
 #include "figures/quoted_text.h"
 
 namespace flakemorph {
@@ -39,23 +40,6 @@ constexpr const char* kUsage =
     "With FLAKEMORPH_STATS=1 it prints the frame rate and its CPU share to stderr once a "
     "second.\n";
 
-std::string_view Trimmed(std::string_view text) {
-  constexpr std::string_view kBlanks = " \t\n\r\v\f";
-  const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
-// Digits only, in the given base, into a value no larger than `largest`.
-std::optional<std::uint64_t> ParseDigits(std::string_view digits, int base, std::uint64_t largest) {
-  if (digits.empty()) return std::nullopt;
-  std::uint64_t value = 0;
-  const char* end = digits.data() + digits.size();
-  const auto [stop, error] = std::from_chars(digits.data(), end, value, base);
-  if (error != std::errc{} || stop != end || value > largest) return std::nullopt;
-  return value;
-}
-
 std::optional<Backend> ParseBackend(std::string_view text) {
   if (text == "auto") return Backend::kAuto;
   if (text == "x11") return Backend::kX11;
@@ -75,15 +59,11 @@ std::optional<int> ParseRate(std::string_view text) {
   return static_cast<int>(*value);
 }
 
-// "WxH", either x in either case.
 bool ParseGeometry(std::string_view text, ProgramOptions& options) {
-  const std::size_t x = text.find_first_of("xX");
-  if (x == std::string_view::npos) return false;
-  const auto width = ParseDigits(text.substr(0, x), 10, kLargestWindowSide);
-  const auto height = ParseDigits(text.substr(x + 1), 10, kLargestWindowSide);
-  if (!width || !height || *width == 0 || *height == 0) return false;
-  options.width = static_cast<int>(*width);
-  options.height = static_cast<int>(*height);
+  const std::optional<Size> size = ParseSize(text, kLargestWindowSide);
+  if (!size) return false;
+  options.width = size->width;
+  options.height = size->height;
   return true;
 }
 

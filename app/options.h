@@ -32,7 +32,6 @@ struct ProgramOptions {
 
 inline constexpr int kLowestRate = 1;
 inline constexpr int kHighestRate = 240;
-inline constexpr int kLargestScale = 4;
 
 // What the command line asks for: a run, the help, the version, or nothing at all because it
 // is wrong (`error` then names what is wrong in one line, without the program's name).

@@ -43,7 +43,6 @@ Program::Program(WindowSystem& windows, RandomStreams randoms, PacingClock& cloc
       cpu_(cpu),
       settings_(settings) {
   for (ProgramWindow* window : windows_.Windows()) AddScreen(window);
-  if (settings_.stats != nullptr) stats_.emplace(settings_.stats);
 }
 
 void Program::AddScreen(ProgramWindow* window) {
@@ -108,7 +107,7 @@ void Program::ChoosePacing() {
   } else {
     pacer_.emplace(clock_, period_);
   }
-  if (stats_) PrintPacing();
+  if (settings_.stats != nullptr) PrintPacing();
 }
 
 void Program::PrintPacing() const {
@@ -118,12 +117,10 @@ void Program::PrintPacing() const {
   } else {
     std::snprintf(refresh.data(), refresh.size(), "unknown");
   }
-  std::fprintf(settings_.stats,
-               "flakemorph: %zu window%s, refresh %s, %.2f frames a second paced by %s\n",
-               screens_.size(), screens_.size() == 1 ? "" : "s", refresh.data(),
-               static_cast<double>(kSecond) / static_cast<double>(period_),
-               Paced() ? "the program" : "the display");
-  std::fflush(settings_.stats);
+  settings_.stats->Line("flakemorph: %zu window%s, refresh %s, %.2f frames a second paced by %s",
+                        screens_.size(), screens_.size() == 1 ? "" : "s", refresh.data(),
+                        static_cast<double>(kSecond) / static_cast<double>(period_),
+                        Paced() ? "the program" : "the display");
 }
 
 // The shortest of the shows: a busy machine can make shows slow, so that they look as if they
@@ -166,7 +163,9 @@ void Program::ShowFrames() {
 void Program::CountFrame() {
   const std::optional<FrameRate> rate = meter_.CountFrame(clock_.Now(), cpu_.Used());
   if (!rate) return;
-  if (stats_) stats_->Print(*rate);
+  if (settings_.stats != nullptr) {
+    settings_.stats->Line("fps %.0f cpu %.1f%%", rate->fps, rate->cpu_percent);
+  }
   if (settings_.show_fps) {
     std::array<char, kLongestText> text{};
     const std::size_t length = FormatFrameRate(*rate, text);

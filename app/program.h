@@ -20,6 +20,7 @@
 #include "app/frame_pacer.h"
 #include "display/display.h"
 #include "figures/random_source.h"
+#include "platform/stats_out.h"
 #include "platform/window_system.h"
 
 namespace flakemorph {
@@ -47,7 +48,7 @@ struct ProgramSettings {
   int refresh_hz = 0;  // of the primary display; 0 when it does not say
   int rate_hz = 0;     // frames per second; 0 for kDesignedRate
   bool show_fps = false;
-  std::FILE* stats = nullptr;  // where "fps F cpu C%" goes once a second, if anywhere
+  StatsOut* stats = nullptr;  // where "fps F cpu C%" goes once a second, if anywhere
 };
 
 class Program {
@@ -100,7 +101,6 @@ class Program {
   Nanoseconds period_ = 0;
   std::optional<FramePacer> pacer_;
   FrameMeter meter_;
-  std::optional<FrameStats> stats_;
 };
 
 // The text of --fps: "F fps  CPU C%", into `text`; gives its length.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "animation/animation.h"
+#include "display/buffer_chain.h"
 #include "display/memory_display.h"
 #include "display/outline.h"
 #include "display/page_damage.h"
@@ -196,6 +197,37 @@ void BM_ShownFrame(benchmark::State& state, FramePhase phase, int width, int hei
   state.counters["pixels"] = benchmark::Counter(area, benchmark::Counter::kAvgIterations);
 }
 
+// The same through a BufferChain of two buffers taken in turn, as a compositor gives them back,
+// on a screen of width x height whose every page pixel is scale x scale.
+void BM_ChainedFrame(benchmark::State& state, FramePhase phase, int width, int height, int scale) {
+  AnimationRun run(width / scale, height / scale, AnimationRun::Pages::kDeferred);
+  std::array<PagePixels, 2> buffers{PagePixels(static_cast<std::size_t>(width) * height),
+                                    PagePixels(static_cast<std::size_t>(width) * height)};
+  BufferChain chain;
+  chain.Resize(width / scale, height / scale, scale);
+  std::size_t index = 0;
+  const auto bring = [&] {
+    const TargetBuffer target{buffers[index].data(), width, height, width * 4, {16, 8, 0, 0}};
+    chain.Bring(index, run.display.FrontPage(), target);
+    index = 1 - index;
+  };
+  for (auto _ : state) {
+    if (!run.tracker.NextIs(phase)) {
+      state.PauseTiming();
+      const bool found = SkipToPhase(run.animation, run.tracker, phase);
+      bring();
+      bring();
+      state.ResumeTiming();
+      if (!found) {
+        state.SkipWithError("the animation never reached the phase");
+        break;
+      }
+    }
+    run.animation.NextFrame();
+    bring();
+  }
+}
+
 // Hold frames in a row, from the second cycle on, as the circles their pages received.
 std::vector<FrameCircles> SuccessiveHoldFrames(int width, int height, int count) {
   AnimationRun run(width, height, AnimationRun::Pages::kDeferred);
@@ -319,6 +351,12 @@ void RegisterAll() {
     benchmark::RegisterBenchmark(("BM_ShownHoldFrame/" + name).c_str(), BM_ShownFrame,
                                  FramePhase::kHold, size.width, size.height)
         ->Unit(benchmark::kMicrosecond);
+    for (const int scale : {1, 2}) {
+      benchmark::RegisterBenchmark(
+          ("BM_ChainedHoldFrame/" + name + "/scale:" + std::to_string(scale)).c_str(),
+          BM_ChainedFrame, FramePhase::kHold, size.width, size.height, scale)
+          ->Unit(benchmark::kMicrosecond);
+    }
     benchmark::RegisterBenchmark(("BM_FillPage/" + name).c_str(), BM_FillPage, size.width,
                                  size.height)
         ->Unit(benchmark::kMicrosecond);

@@ -211,15 +211,43 @@ void StampClippedRow(std::uint32_t* row, std::int64_t side, const Run& run, std:
   }
 }
 
-// The same for rows whose every pixel is a block: each run through FillRun, clipping included.
+// The same for rows whose every pixel is a block. A box that lies wholly on the rows, the usual
+// case, is stamped straight, its rows fetched first as StampRow's caller does; one that reaches
+// off them goes run by run through FillRun, which clips.
 template <typename Run>
 void StampBlocks(const PixelRows& rows, const EllipseBox& box, const Run* runs,
-                 std::int64_t first_row, std::int64_t end_row, std::uint32_t pixel) {
+                 std::int64_t first_row, std::int64_t end_row, bool whole, std::uint32_t pixel) {
+  if (!whole) {
+    for (std::int64_t k = first_row; k < end_row; ++k) {
+      const std::int64_t left = box.left + runs[k].first;
+      const std::int64_t right = box.left + box.width - runs[k].first - runs[k].length;
+      FillRun(rows, box.top + k, left, left + runs[k].length - 1, pixel);
+      FillRun(rows, box.top + k, right, right + runs[k].length - 1, pixel);
+    }
+    return;
+  }
+  const std::int64_t scale = rows.scale;
+  const std::int64_t side = box.width * scale;
+  std::uint32_t* const first =
+      rows.pixels + (box.top + first_row) * scale * rows.stride + box.left * scale;
+  std::uint32_t* row = first;
   for (std::int64_t k = first_row; k < end_row; ++k) {
-    const std::int64_t left = box.left + runs[k].first;
-    const std::int64_t right = box.left + box.width - runs[k].first - runs[k].length;
-    FillRun(rows, box.top + k, left, left + runs[k].length - 1, pixel);
-    FillRun(rows, box.top + k, right, right + runs[k].length - 1, pixel);
+    for (std::int64_t i = 0; i < scale; ++i, row += rows.stride) {
+      __builtin_prefetch(row + runs[k].first * scale, 1);
+      __builtin_prefetch(row + side - 1 - runs[k].first * scale, 1);
+    }
+  }
+  row = first;
+  for (std::int64_t k = first_row; k < end_row; ++k) {
+    const std::int64_t length = runs[k].length * scale;
+    const std::int64_t left = runs[k].first * scale;
+    const std::int64_t right = side - left - length;
+    for (std::int64_t i = 0; i < scale; ++i, row += rows.stride) {
+      for (std::int64_t x = 0; x < length; ++x) {
+        row[left + x] = pixel;
+        row[right + x] = pixel;
+      }
+    }
   }
 }
 
@@ -252,7 +280,8 @@ bool OutlineStamps::Draw(const PixelRows& rows, const OutlineBox& requested, std
   const std::int64_t to = std::min<std::int64_t>(side, rows.width - box.left);
   if (first_row >= end_row || from >= to) return true;
   if (rows.scale != 1) {
-    StampBlocks(rows, box, runs, first_row, end_row, pixel);
+    StampBlocks(rows, box, runs, first_row, end_row,
+                first_row == 0 && end_row == side && from == 0 && to == side, pixel);
     return true;
   }
   std::uint32_t* row = rows.pixels + (box.top + first_row) * rows.stride + box.left;

@@ -9,9 +9,6 @@
 
 namespace flakemorph {
 
-// The desktop scales of a window system, from 1 (none) up to this.
-inline constexpr std::int32_t kLargestPixelScale = 4;
-
 // Copies the parts of `source` inside `rects` to `target`, each pixel as a block of scale x scale
 // pixels at scale times its place; whatever lies outside either buffer is left out. Both buffers
 // hold pixels of the same layout.

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/text.h"
 #include "figures/decimal_text.h"
 #include "figures/numbers.h"
 #include "figures/quoted_text.h"
@@ -30,14 +31,6 @@ std::uint64_t SplitMix64(std::uint64_t value) {
 
 bool IsInUnitInterval(float value) {
   return value >= 0.0F && value < 1.0F;
-}
-
-std::string_view Trimmed(std::string_view text) {
-  constexpr std::string_view kSpace = " \t\r\n\f\v";
-  const std::size_t first = text.find_first_not_of(kSpace);
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(kSpace);
-  return text.substr(first, last - first + 1);
 }
 
 // Only plain decimal notation counts as a number: no hexadecimal, "inf" or "nan".

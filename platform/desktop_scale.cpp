@@ -1,30 +1,21 @@
 #include "platform/desktop_scale.h"
 
-#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <optional>
 #include <string_view>
+
+#include "common/scale.h"
+#include "common/text.h"
 
 namespace flakemorph {
 namespace {
 
-constexpr int kUnscaledDpi = 96;
-
-std::string_view Trimmed(std::string_view text) {
-  constexpr std::string_view kBlanks = " \t\r";
-  const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
 // A whole number from 1 to the largest scale, and nothing else.
 std::optional<int> WholeScale(std::string_view text) {
-  text = Trimmed(text);
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-  if (value < 1 || value > kLargestDesktopScale) return std::nullopt;
-  return value;
+  const std::optional<std::uint64_t> value = ParseDigits(Trimmed(text), 10, kLargestScale);
+  if (!value || *value < 1) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 // The value of the resource "Xft.dpi" (the last one, as the database keeps), in dots per inch.
@@ -52,9 +43,7 @@ int DesktopScale(const char* gdk_scale, const char* x_resources) {
   }
   if (x_resources == nullptr) return 1;
   const std::optional<double> dpi = XftDpi(x_resources);
-  if (!dpi) return 1;
-  const double scale = *dpi / kUnscaledDpi + 0.5;
-  return static_cast<int>(std::clamp(scale, 1.0, static_cast<double>(kLargestDesktopScale)));
+  return dpi ? ScaleOfDpi(*dpi) : 1;
 }
 
 }  // namespace flakemorph

@@ -7,12 +7,9 @@
 
 namespace flakemorph {
 
-inline constexpr int kLargestDesktopScale = 4;
-
 // GDK_SCALE, when it is a whole number from 1 to 4, as desktops set it for all programs;
 // otherwise the Xft.dpi of the X resources (`x_resources`, the resource database's text) over
-// the usual 96, rounded half up so that 144 dpi and more count as scaled, up to 4; 1 where
-// neither says. Either may be null.
+// the usual 96, as ScaleOfDpi rounds it; 1 where neither says. Either may be null.
 int DesktopScale(const char* gdk_scale, const char* x_resources);
 
 }  // namespace flakemorph

@@ -2,7 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+
+#include "platform/stats_out.h"
 
 namespace flakemorph {
 
@@ -31,10 +32,10 @@ struct WindowRequest {
   // Screen pixels per page pixel, across and down, 1 to 4; 0 as the desktop says.
   int scale = 0;
   bool show_fps = false;
-  // Started by the system as its screen saver: a move of the pointer by more than a few pixels
-  // ends the program as well.
+  // Started by the system as its screen saver (Windows /s): the run ends as a saver's does
+  // (EndRuleOf), a wheel turn and a move of the pointer by more than a few pixels included.
   bool screen_saver = false;
-  std::FILE* stats = nullptr;  // where to say what was opened, if anywhere
+  StatsOut* stats = nullptr;  // where to say what was opened, if anywhere
 };
 
 }  // namespace flakemorph

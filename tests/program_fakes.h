@@ -19,7 +19,7 @@ namespace flakemorph::fakes {
 class ManualClock final : public PacingClock, public CpuClock {
  public:
   Nanoseconds Now() override { return now_; }
-  void SleepUntil(Nanoseconds deadline) override {
+  void SleepUntil(Nanoseconds deadline) {
     ++sleeps_;
     if (deadline > now_) now_ = deadline;
   }

@@ -126,7 +126,7 @@ class JournalClock final : public PacingClock {
  public:
   explicit JournalClock(Journal& journal) : journal_(journal) {}
   Nanoseconds Now() override { return now_; }
-  void SleepUntil(Nanoseconds deadline) override {
+  void SleepUntil(Nanoseconds deadline) {
     journal_.Add("wait");
     now_ = deadline;
   }
@@ -338,8 +338,9 @@ TEST(ProgramPacing, ARateAboveAWaitingDisplaysRefreshCannotOutrunIt) {
 TEST(ProgramStats, CountProgramFramesNotWindowFrames) {
   std::FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);
+  StatsOut stats(fileno(out));
   {
-    PacedRun run({.refresh_hz = 60, .rate_hz = 30, .stats = out}, 0, 3);
+    PacedRun run({.refresh_hz = 60, .rate_hz = 30, .stats = &stats}, 0, 3);
     EXPECT_EQ(run.second.size(), 30U);
   }
   const std::string text = ReadAll(out);
@@ -355,8 +356,9 @@ TEST(ProgramStats, CountProgramFramesNotWindowFrames) {
 TEST(ProgramStats, TheFirstLineSaysTheRefreshAndTheRate) {
   const auto first_line = [](const ProgramSettings& settings, Nanoseconds display_refresh) {
     std::FILE* out = std::tmpfile();
+    StatsOut stats(fileno(out));
     ProgramSettings with_stats = settings;
-    with_stats.stats = out;
+    with_stats.stats = &stats;
     { PacedRun run(with_stats, display_refresh); }
     const std::string text = ReadAll(out);
     std::fclose(out);

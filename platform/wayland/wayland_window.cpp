@@ -1,6 +1,8 @@
 #include "platform/wayland/wayland_window.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <utility>
 
 #include "figures/numbers.h"
@@ -23,9 +25,9 @@ const char* RoleName(SurfaceRole role) {
     case SurfaceRole::kWallpaper:
       return "wallpaper";
     case SurfaceRole::kFullScreen:
-      return "full-screen window";
+      return "full screen";
     case SurfaceRole::kPreview:
-      return "window";
+      return "framed";
   }
   return "surface";
 }
@@ -34,7 +36,7 @@ const char* RoleName(SurfaceRole role) {
 
 WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, SurfaceRole role,
                              wl_output* output, std::int32_t width, std::int32_t height,
-                             std::int32_t pixel_scale, std::string name, std::FILE* stats)
+                             std::int32_t pixel_scale, std::string name, StatsOut* stats)
     : globals_(globals),
       host_(host),
       role_(role),
@@ -199,18 +201,11 @@ void WaylandWindow::Reallocate() {
   }
   const std::int32_t pixel = PixelScale();
   pages_.Resize(width_ * scale_, height_ * scale_, pixel);
-  const std::int32_t page_width = width_ * scale_ / pixel;
-  const std::int32_t page_height = height_ * scale_ / pixel;
   scale_unsent_ = true;
   whole_frames_ = kWholeFramesAfterConfigure;
   if (stats_ != nullptr) {
-    std::fprintf(stats_, "flakemorph: %s: %s %dx%d at scale %d, buffers %dx%d", name_.c_str(),
-                 RoleName(role_), width_, height_, scale_, width_ * scale_, height_ * scale_);
-    if (page_width != width_ || page_height != height_) {
-      std::fprintf(stats_, ", pages %dx%d", page_width, page_height);
-    }
-    std::fputc('\n', stats_);
-    std::fflush(stats_);
+    stats_->SayWindow(
+        {name_.c_str(), RoleName(role_), width_ * scale_, height_ * scale_, false, 0, 0, pixel});
   }
 }
 

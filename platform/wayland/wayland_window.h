@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "display/page_window.h"
+#include "platform/stats_out.h"
 #include "platform/wayland/shm_buffer.h"
 #include "platform/window_system.h"
 
@@ -64,7 +65,7 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
   // preview's.
   WaylandWindow(const WaylandGlobals& globals, WindowHost& host, SurfaceRole role,
                 wl_output* output, std::int32_t width, std::int32_t height,
-                std::int32_t pixel_scale, std::string name, std::FILE* stats);
+                std::int32_t pixel_scale, std::string name, StatsOut* stats);
   WaylandWindow(const WaylandWindow&) = delete;
   WaylandWindow& operator=(const WaylandWindow&) = delete;
   ~WaylandWindow() override;
@@ -123,7 +124,7 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
   const SurfaceRole role_;
   wl_output* const output_;
   const std::string name_;
-  std::FILE* const stats_;
+  StatsOut* const stats_;
   // The size to take when a configure leaves it to us.
   std::int32_t chosen_width_;
   std::int32_t chosen_height_;

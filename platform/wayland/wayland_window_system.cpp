@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/fail.h"
 #include "figures/numbers.h"
 #include "platform/key_presses.h"
 #include "platform/wayland/protocols.h"
@@ -182,9 +183,7 @@ void WaylandWindowSystem::RequireGlobals() {
   } else if (request_.mode == WindowMode::kPreview && globals_.wm_base == nullptr) {
     missing = "xdg_wm_base";
   }
-  if (missing == nullptr) return;
-  std::fprintf(stderr, "flakemorph: the Wayland compositor lacks %s\n", missing);
-  std::exit(1);
+  if (missing != nullptr) Fail(1, "the Wayland compositor lacks %s", missing);
 }
 
 void WaylandWindowSystem::OpenWindows() {
@@ -192,7 +191,7 @@ void WaylandWindowSystem::OpenWindows() {
     preview_ = std::make_unique<WaylandWindow>(globals_, *this, SurfaceRole::kPreview, nullptr,
                                                request_.width * std::max(request_.scale, 1),
                                                request_.height * std::max(request_.scale, 1),
-                                               request_.scale, "window", request_.stats);
+                                               request_.scale, "preview", request_.stats);
     return;
   }
   for (std::unique_ptr<Output>& output : outputs_) {
@@ -486,12 +485,10 @@ void WaylandWindowSystem::Lost() {
   std::uint32_t id = 0;
   if (wl_display_get_error(display_) == EPROTO) {
     const std::uint32_t code = wl_display_get_protocol_error(display_, &interface, &id);
-    std::fprintf(stderr, "flakemorph: the compositor refused a request: %s error %u\n",
-                 interface != nullptr ? interface->name : "?", code);
-  } else {
-    std::fputs("flakemorph: lost the display\n", stderr);
+    Fail(1, "the compositor refused a request: %s error %u",
+         interface != nullptr ? interface->name : "?", code);
   }
-  std::exit(1);
+  Fail(1, "lost the display");
 }
 
 // The windows the program draws on now: those with a size, and not taken away.

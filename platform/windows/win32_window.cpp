@@ -4,25 +4,17 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/fail.h"
+#include "common/scale.h"
+
 namespace flakemorph {
 namespace {
 
 constexpr const wchar_t* kClassName = L"flakemorph";
 // The page's pixels as a 32-bit DIB keeps them: blue lowest, then green, then red.
 constexpr PixelLayout kDibLayout{16, 8, 0, 0};
-constexpr int kLargestScale = 4;
-constexpr int kUnscaledDpi = 96;
-
-// A whole scale from a DPI, half up: 144 dpi (150%) and more count as 2.
-int ScaleOfDpi(UINT dpi) {
-  const int scale = (static_cast<int>(dpi) + kUnscaledDpi / 2) / kUnscaledDpi;
-  return std::clamp(scale, 1, kLargestScale);
-}
-
 [[noreturn]] void FailToOpen(const char* what) {
-  std::fprintf(stderr, "flakemorph: cannot open a window: %s (error %lu)\n", what,
-               static_cast<unsigned long>(GetLastError()));
-  std::exit(1);
+  Fail(1, "cannot open a window: %s (error %lu)", what, static_cast<unsigned long>(GetLastError()));
 }
 
 // Once per process; a class already there (another window's) is the same class.
@@ -53,7 +45,7 @@ std::unique_ptr<Win32Window> Win32Window::OverMonitor(const RECT& monitor, int s
 std::unique_ptr<Win32Window> Win32Window::Framed(int width, int height, int scale,
                                                  WindowEvents& events) {
   constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  const int pixels = scale > 0 ? scale : ScaleOfDpi(GetDpiForSystem());
+  const int pixels = scale > 0 ? scale : ScaleOfDpi(static_cast<double>(GetDpiForSystem()));
   RECT place{0, 0, width * pixels, height * pixels};
   AdjustWindowRectEx(&place, kStyle, FALSE, 0);
   std::unique_ptr<Win32Window> window(new Win32Window(Kind::kFramed, pixels, events));
@@ -78,7 +70,8 @@ Win32Window::Win32Window(Kind kind, int scale, WindowEvents& events)
     : kind_(kind), requested_scale_(scale), events_(events) {}
 
 int Win32Window::ScaleOf() const {
-  return requested_scale_ > 0 ? requested_scale_ : ScaleOfDpi(GetDpiForWindow(window_));
+  return requested_scale_ > 0 ? requested_scale_
+                              : ScaleOfDpi(static_cast<double>(GetDpiForWindow(window_)));
 }
 
 // The copy takes the window's client area, and the pages as many page pixels as fit in it:
@@ -134,6 +127,18 @@ void Win32Window::DropCopy() {
   if (copy_bitmap_ != nullptr) DeleteObject(copy_bitmap_);
   copy_dc_ = nullptr;
   copy_bitmap_ = nullptr;
+}
+
+const char* Win32Window::KindName() const {
+  switch (kind_) {
+    case Kind::kMonitor:
+      return "full screen";
+    case Kind::kFramed:
+      return "framed";
+    case Kind::kChild:
+      return "child";
+  }
+  return "window";
 }
 
 RECT Win32Window::Place() const {

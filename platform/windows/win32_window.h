@@ -53,6 +53,8 @@ class Win32Window final : public ProgramWindow, private FrameBuffers {
   // The window's place on the screen.
   RECT Place() const;
   int Scale() const { return pages_.Scale(); }
+  // What kind of window it is, for the stats.
+  const char* KindName() const;
   // Puts a window over a monitor over another one, of its size; its pages take the new size,
   // and TakeResize says so once.
   void MoveOver(const RECT& monitor);

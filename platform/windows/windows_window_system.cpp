@@ -3,28 +3,46 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/monitor_plan.h"
 #include "platform/windows/waitable_timer.h"
 #include "platform/windows/win32_window.h"
 
 namespace flakemorph {
 namespace {
 
-BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT bounds, LPARAM monitors) {
-  reinterpret_cast<std::vector<RECT>*>(monitors)->push_back(*bounds);
+// A monitor by the name Windows gives its device, which stays while its mode changes, and where
+// it lies, in its real pixels: the manifest declares the program aware of each monitor's scaling.
+struct WindowsMonitor {
+  std::wstring name;
+  RECT place;
+
+  bool operator==(const WindowsMonitor& other) const {
+    return name == other.name && EqualRect(&place, &other.place);
+  }
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT bounds, LPARAM monitors) {
+  MONITORINFOEXW info{};
+  info.cbSize = sizeof info;
+  std::wstring name = GetMonitorInfoW(monitor, &info) ? info.szDevice : L"";
+  reinterpret_cast<std::vector<WindowsMonitor>*>(monitors)->push_back({std::move(name), *bounds});
   return TRUE;
 }
 
-// The monitors in the system's order, in their real pixels: the manifest declares the program
-// aware of each monitor's scaling.
-std::vector<RECT> Monitors() {
-  std::vector<RECT> monitors;
+// The monitors in the system's order.
+std::vector<WindowsMonitor> Monitors() {
+  std::vector<WindowsMonitor> monitors;
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
   if (monitors.empty()) {
-    monitors.push_back(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+    monitors.push_back(
+        {L"", RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}});
   }
   return monitors;
 }
@@ -84,8 +102,9 @@ class WindowsWindowSystem final : public WindowSystem {
   void OpenWindows(const WindowRequest& request) {
     switch (request.mode) {
       case WindowMode::kEveryMonitor:
-        for (const RECT& monitor : Monitors()) {
-          windows_.push_back(Win32Window::OverMonitor(monitor, scale_, events_));
+        covered_ = Monitors();
+        for (const WindowsMonitor& monitor : covered_) {
+          windows_.push_back(Win32Window::OverMonitor(monitor.place, scale_, events_));
         }
         ShowCursor(FALSE);
         break;
@@ -105,35 +124,24 @@ class WindowsWindowSystem final : public WindowSystem {
     }
   }
 
-  // A window stays over a monitor that stays; a window whose monitor went takes over a new
-  // monitor (or one of another size) where there is one, and goes otherwise; a monitor left
-  // over gets a new window.
+  // A window can cover any monitor: one whose monitor went takes over a new one.
   void FollowMonitors() {
     events_.displays_changed = false;
     desktop_ = Desktop::Now();
     if (!every_monitor_) return;
-    std::vector<RECT> monitors = Monitors();
-    std::vector<Win32Window*> moving;
-    for (const std::unique_ptr<Win32Window>& window : windows_) {
-      const RECT place = window->Place();
-      const auto same = [&place](const RECT& monitor) { return EqualRect(&monitor, &place); };
-      const auto kept = std::find_if(monitors.begin(), monitors.end(), same);
-      if (kept == monitors.end()) {
-        moving.push_back(window.get());
-      } else {
-        monitors.erase(kept);
-      }
+    const std::vector<WindowsMonitor> now = Monitors();
+    const MonitorPlan<WindowsMonitor> plan = PlanWindows<WindowsMonitor>(covered_, now, true);
+    for (const auto& move : plan.moves) {
+      windows_[move.window]->MoveOver(move.monitor.place);
+      covered_[move.window] = move.monitor;
     }
-    for (Win32Window* window : moving) {
-      if (monitors.empty()) {
-        std::erase_if(windows_, [window](const auto& owned) { return owned.get() == window; });
-        continue;
-      }
-      window->MoveOver(monitors.front());
-      monitors.erase(monitors.begin());
+    for (const std::size_t gone : plan.gone) {
+      windows_.erase(windows_.begin() + static_cast<std::ptrdiff_t>(gone));
+      covered_.erase(covered_.begin() + static_cast<std::ptrdiff_t>(gone));
     }
-    for (const RECT& monitor : monitors) {
-      windows_.push_back(Win32Window::OverMonitor(monitor, scale_, events_));
+    for (const WindowsMonitor& monitor : plan.added) {
+      windows_.push_back(Win32Window::OverMonitor(monitor.place, scale_, events_));
+      covered_.push_back(monitor);
     }
     program_windows_.clear();
     for (const std::unique_ptr<Win32Window>& window : windows_) {
@@ -145,20 +153,15 @@ class WindowsWindowSystem final : public WindowSystem {
   // With FLAKEMORPH_STATS, says which windows there are and where.
   void TellWindows(const char* why) {
     if (stats_ == nullptr) return;
-    std::fprintf(stats_, "flakemorph: %s%zu window%s\n", why, windows_.size(),
+    stats_->Line("flakemorph: %s%zu window%s", why, windows_.size(),
                  windows_.size() == 1 ? "" : "s");
-    for (const std::unique_ptr<Win32Window>& window : windows_) {
-      const RECT place = window->Place();
-      std::fprintf(stats_, "flakemorph: window %ldx%ld at %ld,%ld", place.right - place.left,
-                   place.bottom - place.top, place.left, place.top);
-      if (window->Scale() > 1) {
-        std::fprintf(stats_, ", pages of %gx%g at scale %d",
-                     static_cast<double>(window->Surfaces().ScaleWidth()),
-                     static_cast<double>(window->Surfaces().ScaleHeight()), window->Scale());
-      }
-      std::fputc('\n', stats_);
+    for (std::size_t i = 0; i < windows_.size(); ++i) {
+      const RECT place = windows_[i]->Place();
+      const std::string name = std::to_string(i + 1);
+      stats_->SayWindow({name.c_str(), windows_[i]->KindName(), place.right - place.left,
+                         place.bottom - place.top, true, place.left, place.top,
+                         windows_[i]->Scale()});
     }
-    std::fflush(stats_);
   }
 
   // What the system says of all monitors together, cheaply enough to ask after every frame:
@@ -176,10 +179,12 @@ class WindowsWindowSystem final : public WindowSystem {
   Desktop desktop_ = Desktop::Now();
   bool every_monitor_;
   int scale_;  // 0: each window's monitor's
-  std::FILE* stats_;
+  StatsOut* stats_;
   WindowEvents events_;
   WaitableTimer timer_;
   std::vector<std::unique_ptr<Win32Window>> windows_;
+  // Over every monitor, the monitor each window covers, in the same order.
+  std::vector<WindowsMonitor> covered_;
   std::vector<ProgramWindow*> program_windows_;
 };
 

@@ -253,7 +253,9 @@ TEST(Program, FramesOfEveryWindowWithStatsAndTextAllocateNothing) {
   events.Add(&right);
   std::FILE* stats = std::tmpfile();
   ASSERT_NE(stats, nullptr);
-  const ProgramSettings settings{.refresh_hz = 60, .rate_hz = 30, .show_fps = true, .stats = stats};
+  StatsOut stats_out(fileno(stats));
+  const ProgramSettings settings{
+      .refresh_hz = 60, .rate_hz = 30, .show_fps = true, .stats = &stats_out};
   Program program(events, fakes::SeededStreams(LocalNanosecondsSinceMidnight), clock, clock,
                   settings);
   program.StartUp();

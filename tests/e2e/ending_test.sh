@@ -35,6 +35,24 @@ for signal in TERM INT; do
   expect_clean_exit_within 2 "$since" "SIG$signal"
 done
 
+# A signal in the first moments of a run, before any window, ends it as one later does: as
+# soon as flakemorph (not the shell that starts it, which catches it too) catches SIGTERM (bit 15
+# of SigCgt), and a little later.
+catches_sigterm() {
+  local mask
+  [[ "$(readlink "/proc/$APP_PID/exe" 2>/dev/null)" == */flakemorph ]] || return 1
+  mask=$(awk '/^SigCgt:/ { print $2 }' "/proc/$APP_PID/status" 2>/dev/null) || return 1
+  [[ -n "$mask" ]] && (((0x$mask >> 14) & 1))
+}
+for delay in 0 0.01 0.03; do
+  start_flakemorph
+  until catches_sigterm; do kill -0 "$APP_PID" 2>/dev/null || fail "flakemorph ended at start"; done
+  sleep "$delay"
+  since=$(now_ms)
+  kill -TERM "$APP_PID"
+  expect_clean_exit_within 2 "$since" "SIGTERM ${delay} s after the start"
+done
+
 # A key already held when the window comes up, as the modifiers of a launching shortcut
 # are, is no press; once released and pressed again it ends flakemorph. (Xvfb runs with
 # -noreset, so the key stays held while no client is connected.)

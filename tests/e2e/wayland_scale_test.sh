@@ -14,7 +14,7 @@ drawn_share() {
 start_sway 1920 1080 2
 start_wayland_flakemorph
 wait_for_said '^fps ' 10
-grep -q '^flakemorph: HEADLESS-1: overlay 960x540 at scale 2, buffers 1920x1080$' "$WORK/app.err" ||
+grep -q '^flakemorph: window HEADLESS-1 (overlay): 1920x1080 pixels, pages 960x540 at scale 2$' "$WORK/app.err" ||
   fail "not 960x540 at scale 2 in buffers of 1920x1080: $(cat "$WORK/app.err")"
 pass "a 960x540 surface at scale 2, buffers of 1920x1080"
 
@@ -43,7 +43,7 @@ pass "the logical picture draws $share of its pixels; the tool at 960x540: $low 
 
 # Back to scale 1: new buffers of the same size for a surface of twice the logical size.
 swaymsg output HEADLESS-1 scale 1 >/dev/null
-wait_for_said '^flakemorph: HEADLESS-1: overlay 1920x1080 at scale 1, buffers 1920x1080$' 5
+wait_for_said '^flakemorph: window HEADLESS-1 (overlay): 1920x1080 pixels$' 5
 sleep 1
 grab HEADLESS-1 "$WORK/unscaled.png"
 expect_circles HEADLESS-1 "$WORK/unscaled.png"
@@ -60,7 +60,7 @@ pass "space ends it with status 0"
 # --scale 2 on the unscaled output: pages of half the size, each pixel 2 x 2 on the screen.
 FLAKEMORPH_ARGS=(--scale 2)
 start_wayland_flakemorph
-wait_for_said '^flakemorph: HEADLESS-1: overlay 1920x1080 at scale 1, buffers 1920x1080, pages 960x540$' 10
+wait_for_said '^flakemorph: window HEADLESS-1 (overlay): 1920x1080 pixels, pages 960x540 at scale 2$' 10
 wait_for_said '^fps ' 10
 grab HEADLESS-1 "$WORK/forced.png"
 expect_circles HEADLESS-1 "$WORK/forced.png"

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "common/text.h"
 #include "figures/decimal_text.h"
 #include "figures/quoted_text.h"
 #include "tools/trace/file_system.h"
@@ -25,30 +26,20 @@ std::string Join(std::initializer_list<std::string_view> parts) {
   return text;
 }
 
-// A whole decimal number, nothing before or after it.
-std::optional<std::int64_t> ParseInteger(std::string_view text) {
-  std::int64_t value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
-  return value;
-}
-
+// A whole decimal number from low (at least 0) to high, nothing before or after it.
 std::optional<std::int64_t> ParseInRange(std::string_view text, std::int64_t low,
                                          std::int64_t high) {
-  const std::optional<std::int64_t> value = ParseInteger(text);
-  if (!value || *value < low || *value > high) return std::nullopt;
-  return value;
+  const auto value = ParseDigits(text, 10, static_cast<std::uint64_t>(high));
+  if (!value || static_cast<std::int64_t>(*value) < low) return std::nullopt;
+  return static_cast<std::int64_t>(*value);
 }
 
 bool ParseSize(std::string_view text, TraceOptions& options) {
-  const std::size_t cross = text.find('x');
-  if (cross == std::string_view::npos) return false;
-  const auto width = ParseInRange(text.substr(0, cross), 1, kLargestSide);
-  const auto height = ParseInRange(text.substr(cross + 1), 1, kLargestSide);
-  if (!width || !height) return false;
-  options.width = static_cast<std::int32_t>(*width);
-  options.height = static_cast<std::int32_t>(*height);
+  const std::optional<Size> size =
+      flakemorph::ParseSize(text, static_cast<std::int32_t>(kLargestSide));
+  if (!size) return false;
+  options.width = size->width;
+  options.height = size->height;
   return true;
 }
 

@@ -20,7 +20,8 @@ expected=$(for head in "${HEADS[@]}"; do
   [[ $head =~ ^([0-9]+x[0-9]+)\+([0-9]+)\+([0-9]+)$ ]]
   echo "flakemorph: window ${BASH_REMATCH[1]} at ${BASH_REMATCH[2]},${BASH_REMATCH[3]}"
 done | sort)
-found=$(grep '^flakemorph: window ' "$WORK/app.err" | tr -d '\r' | sort)
+found=$(grep '^flakemorph: window ' "$WORK/app.err" | tr -d '\r' |
+  sed -E 's/^(flakemorph: window )[0-9]+ \(full screen\): ([0-9]+x[0-9]+) pixels/\1\2/' | sort)
 [[ "$found" == "$expected" ]] || fail "windows: $found"
 pass "one window over each head: $(echo "$found" | sed 's/flakemorph: window //' | tr '\n' ' ')"
 

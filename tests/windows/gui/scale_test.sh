@@ -22,7 +22,7 @@ window_line() {
 }
 
 line=$(window_line --scale 2)
-[[ "$line" == "flakemorph: window 1280x720 at 0,0, pages of 640x360 at scale 2" ]] ||
+[[ "$line" == "flakemorph: window 1 (full screen): 1280x720 pixels at 0,0, pages 640x360 at scale 2" ]] ||
   fail "--scale 2: $line"
 # Below the frame-rate text's corner, every 2x2 block is one colour: taking one pixel of each
 # and doubling it gives the picture back.
@@ -38,7 +38,7 @@ wineserver -k
 wineserver -w
 wineserver -p
 line=$(window_line /s)
-[[ "$line" == *"pages of 640x360 at scale 2" ]] || fail "/s at 144 dpi: $line"
+[[ "$line" == *"pages 640x360 at scale 2" ]] || fail "/s at 144 dpi: $line"
 pass "/s at 144 dpi takes scale 2"
 
 wine reg delete "$DPI_KEY" /v LogPixels /f >/dev/null 2>&1
@@ -46,6 +46,7 @@ wineserver -k
 wineserver -w
 wineserver -p
 line=$(window_line /s)
-[[ "$line" == "flakemorph: window 1280x720 at 0,0" ]] || fail "/s at 96 dpi: $line"
+[[ "$line" == "flakemorph: window 1 (full screen): 1280x720 pixels at 0,0" ]] ||
+  fail "/s at 96 dpi: $line"
 pass "/s at 96 dpi has no scale"
 echo PASS

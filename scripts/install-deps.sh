@@ -15,6 +15,8 @@ run_packages=(
   libwayland-dev libwayland-bin     # the native Wayland window, its protocols' code generated
   wayland-protocols                 # ... from xdg-shell
   librust-wayland-protocols-dev     # ... and the layer shell (and virtual pointer) ones
+  plasma-wayland-protocols          # ... and KDE's idle time, which sway 1.7 offers
+  libdecor-0-dev                    # a frame for --window where the compositor draws none
 )
 # The Windows programs, cross-built, and their tests under Wine.
 windows_packages=(
@@ -34,7 +36,8 @@ test_packages=(
   xscreensaver xsecurelock strace procps         # ... inside the real screen savers
   libxml2-utils groff man-db                     # checks of the settings XML and manual pages
   lintian                                        # checks of the package
-  sway grim wtype swayidle                       # end-to-end tests under a real compositor
+  sway grim wtype swayidle swaylock              # end-to-end tests under a real compositor
+  weston                                         # ... and one without an idle protocol
 )
 # Installed without what they only recommend, which for the MATE daemon is most of a desktop.
 lean_test_packages=(

@@ -105,6 +105,7 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options) {
   request.height = options.height;
   request.scale = options.scale;
   request.show_fps = options.show_fps;
+  request.idle_seconds = options.idle_seconds;
   request.stats = StatsWanted() ? stderr : nullptr;
   return request;
 }
@@ -112,6 +113,11 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options) {
 #ifdef _WIN32
 std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
     const flakemorph::ProgramOptions& options, bool screen_saver) {
+  if (options.idle_seconds > 0) {
+    std::fputs("flakemorph: --idle is for Wayland compositors; Windows runs the saver itself\n",
+               stderr);
+    std::exit(1);
+  }
   flakemorph::WindowRequest request = RequestOf(options);
   request.screen_saver = screen_saver;
   return flakemorph::OpenWindowsWindowSystem(request);
@@ -144,6 +150,14 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
                    options.backend == Backend::kWayland ? "" : " and no X display");
       std::exit(1);
     }
+  }
+  if (options.idle_seconds > 0) {
+    // An X session has its screen-saver daemons, which know the idle time and the locker.
+    std::fputs(
+        "flakemorph: --idle is for Wayland compositors; on X11 a screen-saver daemon "
+        "runs flakemorph when the session is idle\n",
+        stderr);
+    std::exit(1);
   }
   flakemorph::WindowRequest request = RequestOf(options);
   if (request.mode == flakemorph::WindowMode::kWallpaper) {

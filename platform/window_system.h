@@ -109,6 +109,9 @@ class WindowSystem : public EventPump {
   virtual std::span<ProgramWindow* const> Windows() = 0;
   // The refresh rate of the primary display; 0 where it does not say.
   virtual int RefreshHz() const = 0;
+  // Whether it shows no window for now but will again (the idle saver between two idle
+  // periods): the program then keeps running without windows, waiting in HandlePending.
+  virtual bool Resting() const { return false; }
 };
 
 }  // namespace flakemorph

@@ -36,7 +36,7 @@ static void global(void* data, struct wl_registry* registry, uint32_t name, cons
   struct state* s = data;
   (void)version;
   if (strcmp(interface, wl_compositor_interface.name) == 0) {
-    s->compositor = wl_registry_bind(registry, name, &wl_compositor_interface, 1);
+    s->compositor = wl_registry_bind(registry, name, &wl_compositor_interface, 4);
   } else if (strcmp(interface, wl_shm_interface.name) == 0) {
     s->shm = wl_registry_bind(registry, name, &wl_shm_interface, 1);
   } else if (strcmp(interface, xdg_wm_base_interface.name) == 0) {

@@ -7,4 +7,6 @@
 #define namespace layer_namespace
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #undef namespace
+#include "ext-idle-notify-v1-client-protocol.h"
+#include "kde-idle-client-protocol.h"
 #include "xdg-shell-client-protocol.h"

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "figures/numbers.h"
+#include "platform/wayland/idle_watch.h"
 #include "platform/wayland/protocols.h"
 #include "platform/wayland/wayland_window.h"
 
@@ -70,12 +71,18 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   bool WaitUntilShown() override;
   bool HandlePending(Nanoseconds wait) override;
   std::span<ProgramWindow* const> Windows() override { return shown_; }
+  bool Resting() const override { return idle_ != nullptr && !showing_; }
   int RefreshHz() const override;
   std::int32_t ScaleOf(const wl_output* output) const override;
   bool AwaitFrame(const WaylandWindow& window) override;
 
  private:
   void RequireGlobals();
+  void RequireIdleProtocol();
+  void Show();
+  void Hide();
+  void FollowIdleness();
+  void WaitForIdleness();
   void TakeSignals();
   void Dispatch(Nanoseconds timeout);
   [[noreturn]] void Lost();
@@ -84,6 +91,7 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   void Reconcile();
   bool AllWaiting() const;
   bool Ended() const;
+  void EndByInput() { (idle_ != nullptr ? showing_over_ : ended_) = true; }
   Output* OutputNamed(std::uint32_t name);
   Output* OutputOf(const wl_output* output);
 
@@ -124,6 +132,11 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   std::vector<ProgramWindow*> shown_;
   // Windows that went, kept until the program has let go of them at its next call.
   std::vector<std::unique_ptr<WaylandWindow>> gone_;
+  // --idle: the seat's idle time, and whether the saver is shown now.
+  IdleProtocols idle_protocols_;
+  std::unique_ptr<IdleWatch> idle_;
+  bool showing_ = false;
+  bool showing_over_ = false;
   bool started_ = false;
   bool had_windows_ = false;
   bool ended_ = false;
@@ -146,6 +159,9 @@ WaylandWindowSystem::~WaylandWindowSystem() {
   }
   if (keyboard_ != nullptr) wl_keyboard_destroy(keyboard_);
   if (pointer_ != nullptr) wl_pointer_destroy(pointer_);
+  idle_.reset();
+  if (idle_protocols_.notifier != nullptr) ext_idle_notifier_v1_destroy(idle_protocols_.notifier);
+  if (idle_protocols_.kde_idle != nullptr) org_kde_kwin_idle_destroy(idle_protocols_.kde_idle);
   if (seat_ != nullptr) wl_seat_destroy(seat_);
   if (globals_.layer_shell != nullptr) zwlr_layer_shell_v1_destroy(globals_.layer_shell);
   if (globals_.wm_base != nullptr) xdg_wm_base_destroy(globals_.wm_base);
@@ -166,6 +182,16 @@ void WaylandWindowSystem::Start() {
   if (wl_display_roundtrip(display_) < 0 || wl_display_roundtrip(display_) < 0) Lost();
   RequireGlobals();
   started_ = true;
+  if (request_.idle_seconds > 0) {
+    RequireIdleProtocol();
+    idle_ = std::make_unique<IdleWatch>(idle_protocols_, seat_, request_.idle_seconds);
+    if (request_.stats != nullptr) {
+      std::fprintf(request_.stats, "flakemorph: waiting for %d s of no input (%s)\n",
+                   request_.idle_seconds, idle_->ProtocolName());
+      std::fflush(request_.stats);
+    }
+    return;
+  }
   OpenWindows();
 }
 
@@ -202,6 +228,63 @@ void WaylandWindowSystem::RequireGlobals() {
   std::exit(1);
 }
 
+// The idle saver counts the seat's idle time, which only the compositor knows: without either
+// protocol (GNOME) there is no telling when to show it.
+void WaylandWindowSystem::RequireIdleProtocol() {
+  const char* missing = nullptr;
+  if (!idle_protocols_.Any()) {
+    missing = "an idle protocol (ext_idle_notifier_v1 or org_kde_kwin_idle) that --idle needs";
+  } else if (seat_ == nullptr) {
+    missing = "a seat (wl_seat) whose idle time --idle could watch";
+  }
+  if (missing == nullptr) return;
+  std::fprintf(stderr, "flakemorph: the Wayland compositor lacks %s\n", missing);
+  std::exit(1);
+}
+
+// The saver on every output, new windows with new animations each time.
+void WaylandWindowSystem::Show() {
+  showing_ = true;
+  showing_over_ = false;
+  if (request_.stats != nullptr) {
+    std::fprintf(request_.stats, "flakemorph: idle for %d s: shown\n", request_.idle_seconds);
+    std::fflush(request_.stats);
+  }
+  OpenWindows();
+}
+
+// Every window goes at once; the program lets go of them before the next wait ends.
+void WaylandWindowSystem::Hide() {
+  showing_ = false;
+  for (std::unique_ptr<Output>& output : outputs_) {
+    if (output->window) gone_.push_back(std::move(output->window));
+  }
+  shown_.clear();
+  if (request_.stats != nullptr) {
+    std::fputs("flakemorph: input: hidden until the seat is idle again\n", request_.stats);
+    std::fflush(request_.stats);
+  }
+}
+
+// Shown when the seat went idle, hidden again at the input that ends a screen saver. The
+// compositor's "resumed" is no end: a nudge of the mouse resumes the seat too.
+void WaylandWindowSystem::FollowIdleness() {
+  if (idle_ == nullptr) return;
+  const bool idled = idle_->TakeIdled();
+  if (showing_ && showing_over_) Hide();
+  if (!showing_ && idled) Show();
+}
+
+// Resting costs nothing: no window, no frame, one wait for the compositor's news.
+void WaylandWindowSystem::WaitForIdleness() {
+  gone_.clear();
+  wl_display_flush(display_);
+  while (Resting() && !Ended()) {
+    Dispatch(kForever);
+    FollowIdleness();
+  }
+}
+
 void WaylandWindowSystem::OpenWindows() {
   if (request_.mode == WindowMode::kPreview) {
     preview_ = std::make_unique<WaylandWindow>(globals_, *this, SurfaceRole::kPreview, nullptr,
@@ -216,7 +299,7 @@ void WaylandWindowSystem::OpenWindows() {
 }
 
 void WaylandWindowSystem::OpenWindowOn(Output& output) {
-  if (!started_ || output.window || request_.mode == WindowMode::kPreview) return;
+  if (!started_ || output.window || request_.mode == WindowMode::kPreview || Resting()) return;
   SurfaceRole role = SurfaceRole::kOverlay;
   if (request_.mode == WindowMode::kWallpaper) {
     role = SurfaceRole::kWallpaper;
@@ -250,6 +333,12 @@ void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_
           xdg_wm_base_pong(base, serial);
         }};
     xdg_wm_base_add_listener(system->globals_.wm_base, &kListener, nullptr);
+  } else if (kind == ext_idle_notifier_v1_interface.name) {
+    system->idle_protocols_.notifier =
+        static_cast<ext_idle_notifier_v1*>(bind(&ext_idle_notifier_v1_interface, 1));
+  } else if (kind == org_kde_kwin_idle_interface.name) {
+    system->idle_protocols_.kde_idle =
+        static_cast<org_kde_kwin_idle*>(bind(&org_kde_kwin_idle_interface, 1));
   } else if (kind == wl_seat_interface.name && system->seat_ == nullptr &&
              system->request_.mode != WindowMode::kWallpaper) {
     system->seat_ = static_cast<wl_seat*>(bind(&wl_seat_interface, 5));
@@ -397,8 +486,7 @@ void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t,
 
 void WaylandWindowSystem::Key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
                               std::uint32_t state) {
-  if (state == WL_KEYBOARD_KEY_STATE_PRESSED)
-    static_cast<WaylandWindowSystem*>(data)->ended_ = true;
+  if (state == WL_KEYBOARD_KEY_STATE_PRESSED) static_cast<WaylandWindowSystem*>(data)->EndByInput();
 }
 
 // A modifier alone may arrive as nothing but a new set of modifiers held down.
@@ -407,7 +495,7 @@ void WaylandWindowSystem::Modifiers(void* data, wl_keyboard*, std::uint32_t,
                                     std::uint32_t) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
   if (system->modifiers_known_ && (depressed & ~system->modifiers_held_) != 0) {
-    system->ended_ = true;
+    system->EndByInput();
   }
   system->modifiers_known_ = true;
   system->modifiers_held_ = depressed;
@@ -430,7 +518,7 @@ void WaylandWindowSystem::Button(void* data, wl_pointer*, std::uint32_t, std::ui
   if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
     system->buttons_pressed_ |= bit;
   } else if ((system->buttons_pressed_ & bit) != 0) {
-    system->ended_ = true;
+    system->EndByInput();
   }
 }
 
@@ -511,12 +599,14 @@ bool WaylandWindowSystem::AllWaiting() const {
 
 // Ended by input or a signal, or by the last window going.
 bool WaylandWindowSystem::Ended() const {
+  if (idle_ != nullptr) return ended_;
   return ended_ || (had_windows_ && shown_.empty() && !preview_ &&
                     std::none_of(outputs_.begin(), outputs_.end(),
                                  [](const std::unique_ptr<Output>& o) { return bool(o->window); }));
 }
 
 bool WaylandWindowSystem::WaitUntilShown() {
+  WaitForIdleness();
   for (;;) {
     Reconcile();
     if (Ended()) return false;
@@ -534,9 +624,12 @@ bool WaylandWindowSystem::WaitUntilShown() {
 // nobody is shown draws nothing.
 bool WaylandWindowSystem::HandlePending(Nanoseconds wait) {
   gone_.clear();
+  if (Resting()) return WaitUntilShown();
   const Nanoseconds deadline = Now() + std::max<Nanoseconds>(wait, 0);
   Dispatch(0);
   for (;;) {
+    FollowIdleness();
+    if (Resting()) return !Ended();
     Reconcile();
     if (Ended()) return false;
     const bool waiting = AllWaiting();

@@ -15,6 +15,7 @@
 #include "app/process.h"
 #include "app/program.h"
 #include "app/window_target.h"
+#include "figures/quoted_text.h"
 #include "figures/random_source.h"
 #include "platform/window_request.h"
 #ifdef _WIN32
@@ -145,8 +146,8 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
     }
     if (auto system = flakemorph::OpenWaylandWindowSystem(RequestOf(options))) return system;
     if (options.backend == Backend::kWayland || !Named("DISPLAY")) {
-      std::fprintf(stderr, "flakemorph: cannot open a window: no Wayland compositor at '%s'%s\n",
-                   WaylandName().c_str(),
+      std::fprintf(stderr, "flakemorph: cannot open a window: no Wayland compositor at %s%s\n",
+                   flakemorph::QuotedText(WaylandName(), "a name").c_str(),
                    options.backend == Backend::kWayland ? "" : " and no X display");
       std::exit(1);
     }

@@ -8,5 +8,7 @@
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #undef namespace
 #include "ext-idle-notify-v1-client-protocol.h"
+#include "fractional-scale-v1-client-protocol.h"
 #include "kde-idle-client-protocol.h"
+#include "viewporter-client-protocol.h"
 #include "xdg-shell-client-protocol.h"

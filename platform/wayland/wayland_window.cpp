@@ -53,6 +53,15 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, Su
                                                         .leave = SurfaceLeave};
   wl_surface_add_listener(surface_, &kSurfaceListener, this);
   if (output_ != nullptr) scale_ = std::max(host_.ScaleOf(output_), 1);
+  if (globals_.viewporter != nullptr) {
+    viewport_ = wp_viewporter_get_viewport(globals_.viewporter, surface_);
+  }
+  if (globals_.fractional_scale != nullptr && viewport_ != nullptr) {
+    fractional_ =
+        wp_fractional_scale_manager_v1_get_fractional_scale(globals_.fractional_scale, surface_);
+    static constexpr wp_fractional_scale_v1_listener kListener{.preferred_scale = PreferredScale};
+    wp_fractional_scale_v1_add_listener(fractional_, &kListener, this);
+  }
   if (role_ == SurfaceRole::kOverlay || role_ == SurfaceRole::kWallpaper) {
     MakeLayerSurface(globals_.layer_shell);
   } else {
@@ -65,6 +74,8 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, Su
 WaylandWindow::~WaylandWindow() {
   if (frame_ != nullptr) wl_callback_destroy(frame_);
   for (std::unique_ptr<ShmBuffer>& buffer : buffers_) buffer.reset();
+  if (fractional_ != nullptr) wp_fractional_scale_v1_destroy(fractional_);
+  if (viewport_ != nullptr) wp_viewport_destroy(viewport_);
   if (layer_ != nullptr) zwlr_layer_surface_v1_destroy(layer_);
   if (toplevel_ != nullptr) xdg_toplevel_destroy(toplevel_);
   if (xdg_surface_ != nullptr) xdg_surface_destroy(xdg_surface_);
@@ -172,10 +183,41 @@ void WaylandWindow::UpdateScale() {
       if (output != nullptr) scale = std::max(scale, host_.ScaleOf(output));
     }
   }
-  scale = std::max(scale, 1);
-  if (scale == scale_) return;
-  scale_ = scale;
-  if (configured_) Reallocate();
+  scale_ = std::max(scale, 1);
+  if (!configured_) return;
+  const SurfaceBuffers wanted = BuffersFor(Facts());
+  if (wanted.width != geometry_.width || wanted.height != geometry_.height ||
+      wanted.pixel != geometry_.pixel || wanted.buffer_scale != geometry_.buffer_scale) {
+    Reallocate();
+  }
+}
+
+void WaylandWindow::PreferredScale(void* data, wp_fractional_scale_v1*,
+                                   std::uint32_t scale_120ths) {
+  auto* window = static_cast<WaylandWindow*>(data);
+  window->preferred_120ths_ =
+      static_cast<std::int32_t>(std::min<std::uint32_t>(scale_120ths, 4800));
+  window->UpdateScale();
+}
+
+// A surface over a whole output (a layer surface on every edge, a full-screen window) has the
+// output's pixels, which its mode tells.
+SurfaceFacts WaylandWindow::Facts() const {
+  SurfaceFacts facts;
+  facts.logical_width = width_;
+  facts.logical_height = height_;
+  facts.output_scale = scale_;
+  facts.preferred_120ths = preferred_120ths_;
+  facts.viewporter = viewport_ != nullptr;
+  facts.forced_pixel = pixel_scale_;
+  if (output_ != nullptr && role_ != SurfaceRole::kPreview) {
+    host_.ModeOf(output_, facts.output_width, facts.output_height);
+    // A turned output: its mode is across what the surface has down.
+    if ((facts.output_width > facts.output_height) != (width_ > height_)) {
+      std::swap(facts.output_width, facts.output_height);
+    }
+  }
+  return facts;
 }
 
 void WaylandWindow::SurfaceEnter(void* data, wl_surface*, wl_output* output) {
@@ -200,13 +242,14 @@ void WaylandWindow::SurfaceLeave(void* data, wl_surface*, wl_output* output) {
 // goes with the next commit. The pages are the buffers' size over the pixel scale: the logical
 // size, unless --scale asks for another.
 void WaylandWindow::Reallocate() {
+  geometry_ = BuffersFor(Facts());
   for (std::unique_ptr<ShmBuffer>& buffer : buffers_) buffer.reset();
   for (std::size_t i = 0; i < kBuffers; ++i) {
-    buffers_[i] = std::make_unique<ShmBuffer>(globals_.shm, width_ * scale_, height_ * scale_);
+    buffers_[i] = std::make_unique<ShmBuffer>(globals_.shm, geometry_.width, geometry_.height);
   }
   const std::int32_t pixel = PixelScale();
-  const std::int32_t page_width = width_ * scale_ / pixel;
-  const std::int32_t page_height = height_ * scale_ / pixel;
+  const std::int32_t page_width = geometry_.page_width;
+  const std::int32_t page_height = geometry_.page_height;
   if (page_width != chain_.Width() || page_height != chain_.Height()) {
     resized_ = true;
     SetScaleSize(Single(page_width), Single(page_height));
@@ -215,8 +258,10 @@ void WaylandWindow::Reallocate() {
   scale_unsent_ = true;
   whole_frames_ = kWholeFramesAfterConfigure;
   if (stats_ != nullptr) {
-    std::fprintf(stats_, "flakemorph: %s: %s %dx%d at scale %d, buffers %dx%d", name_.c_str(),
-                 RoleName(role_), width_, height_, scale_, width_ * scale_, height_ * scale_);
+    std::fprintf(stats_, "flakemorph: %s: %s %dx%d at scale %g, buffers %dx%d", name_.c_str(),
+                 RoleName(role_), width_, height_,
+                 static_cast<double>(geometry_.scale_120ths) / kScaleDenominator, geometry_.width,
+                 geometry_.height);
     if (page_width != width_ || page_height != height_) {
       std::fprintf(stats_, ", pages %dx%d", page_width, page_height);
     }
@@ -226,7 +271,7 @@ void WaylandWindow::Reallocate() {
 }
 
 std::int32_t WaylandWindow::PixelScale() const {
-  return pixel_scale_ > 0 ? pixel_scale_ : scale_;
+  return geometry_.pixel;
 }
 
 bool WaylandWindow::TakeResize() {
@@ -263,7 +308,7 @@ ShmBuffer* WaylandWindow::FreeBuffer(std::size_t& index) {
   for (index = 0; index < buffers_.size(); ++index) {
     if (!buffers_[index]) {
       buffers_[index] =
-          std::make_unique<ShmBuffer>(globals_.shm, width_ * scale_, height_ * scale_);
+          std::make_unique<ShmBuffer>(globals_.shm, geometry_.width, geometry_.height);
       chain_.Forget(index);
       return buffers_[index].get();
     }
@@ -276,7 +321,7 @@ void WaylandWindow::Commit(ShmBuffer& buffer, std::span<const PixelRect> damage,
                            std::optional<PixelRect> text) {
   if (whole_frames_ > 0) {
     --whole_frames_;
-    wl_surface_damage_buffer(surface_, 0, 0, width_ * scale_, height_ * scale_);
+    wl_surface_damage_buffer(surface_, 0, 0, geometry_.width, geometry_.height);
   } else {
     for (const PixelRect& rect : damage) {
       wl_surface_damage_buffer(surface_, rect.x, rect.y, rect.width, rect.height);
@@ -284,7 +329,12 @@ void WaylandWindow::Commit(ShmBuffer& buffer, std::span<const PixelRect> damage,
     if (text) wl_surface_damage_buffer(surface_, text->x, text->y, text->width, text->height);
   }
   if (scale_unsent_) {
-    wl_surface_set_buffer_scale(surface_, scale_);
+    wl_surface_set_buffer_scale(surface_, geometry_.buffer_scale);
+    if (viewport_ != nullptr) {
+      // -1 x -1 lets the buffer scale say the surface's size again.
+      wp_viewport_set_destination(viewport_, geometry_.viewport ? width_ : -1,
+                                  geometry_.viewport ? height_ : -1);
+    }
     scale_unsent_ = false;
   }
   wl_surface_attach(surface_, buffer.Buffer(), 0, 0);

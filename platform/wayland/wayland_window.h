@@ -14,6 +14,7 @@
 
 #include "display/buffer_chain.h"
 #include "display/memory_display.h"
+#include "platform/surface_scale.h"
 #include "platform/wayland/shm_buffer.h"
 #include "platform/wayland/text_box.h"
 #include "platform/window_system.h"
@@ -26,6 +27,10 @@ struct wl_shm;
 struct wl_surface;
 struct xdg_surface;
 struct xdg_toplevel;
+struct wp_fractional_scale_manager_v1;
+struct wp_fractional_scale_v1;
+struct wp_viewport;
+struct wp_viewporter;
 struct xdg_wm_base;
 struct zwlr_layer_shell_v1;
 struct zwlr_layer_surface_v1;
@@ -44,6 +49,9 @@ struct WaylandGlobals {
   wl_shm* shm = nullptr;
   zwlr_layer_shell_v1* layer_shell = nullptr;
   xdg_wm_base* wm_base = nullptr;
+  // Where offered: buffers of any size shown at the surface's size, and the fractional scale.
+  wp_viewporter* viewporter = nullptr;
+  wp_fractional_scale_manager_v1* fractional_scale = nullptr;
 };
 
 class WaylandWindow;
@@ -54,6 +62,8 @@ class WindowHost {
   virtual ~WindowHost() = default;
   // The integer scale of an output, as far as it has said.
   virtual std::int32_t ScaleOf(const wl_output* output) const = 0;
+  // The output's current mode in its own pixels; 0 x 0 while it has not said.
+  virtual void ModeOf(const wl_output* output, std::int32_t& width, std::int32_t& height) const = 0;
   // Handles events until the compositor asks `window` for its next frame, for a while at most;
   // whether it did. Changes no window's place among the program's windows.
   virtual bool AwaitFrame(const WaylandWindow& window) = 0;
@@ -113,6 +123,8 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   static void SurfaceEnter(void* data, wl_surface* surface, wl_output* output);
   static void SurfaceLeave(void* data, wl_surface* surface, wl_output* output);
   static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);
+  static void PreferredScale(void* data, wp_fractional_scale_v1* scale, std::uint32_t scale_120ths);
+  SurfaceFacts Facts() const;
 
   const WaylandGlobals globals_;
   WindowHost& host_;
@@ -131,6 +143,12 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   xdg_surface* xdg_surface_ = nullptr;
   xdg_toplevel* toplevel_ = nullptr;
   wl_callback* frame_ = nullptr;
+  wp_viewport* viewport_ = nullptr;
+  wp_fractional_scale_v1* fractional_ = nullptr;
+  // The fractional scale the compositor prefers for the surface, in 120ths; 0 while untold.
+  std::int32_t preferred_120ths_ = 0;
+  // The buffers' size and the page pixels in them, for the size and scale now.
+  SurfaceBuffers geometry_;
   // The outputs the surface is on, for the scale of a toplevel.
   std::array<wl_output*, 8> entered_{};
   std::int32_t toplevel_width_ = 0;

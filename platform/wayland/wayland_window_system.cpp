@@ -74,6 +74,7 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   bool Resting() const override { return idle_ != nullptr && !showing_; }
   int RefreshHz() const override;
   std::int32_t ScaleOf(const wl_output* output) const override;
+  void ModeOf(const wl_output* output, std::int32_t& width, std::int32_t& height) const override;
   bool AwaitFrame(const WaylandWindow& window) override;
 
  private:
@@ -163,6 +164,10 @@ WaylandWindowSystem::~WaylandWindowSystem() {
   if (idle_protocols_.notifier != nullptr) ext_idle_notifier_v1_destroy(idle_protocols_.notifier);
   if (idle_protocols_.kde_idle != nullptr) org_kde_kwin_idle_destroy(idle_protocols_.kde_idle);
   if (seat_ != nullptr) wl_seat_destroy(seat_);
+  if (globals_.fractional_scale != nullptr) {
+    wp_fractional_scale_manager_v1_destroy(globals_.fractional_scale);
+  }
+  if (globals_.viewporter != nullptr) wp_viewporter_destroy(globals_.viewporter);
   if (globals_.layer_shell != nullptr) zwlr_layer_shell_v1_destroy(globals_.layer_shell);
   if (globals_.wm_base != nullptr) xdg_wm_base_destroy(globals_.wm_base);
   if (globals_.shm != nullptr) wl_shm_destroy(globals_.shm);
@@ -333,6 +338,11 @@ void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_
           xdg_wm_base_pong(base, serial);
         }};
     xdg_wm_base_add_listener(system->globals_.wm_base, &kListener, nullptr);
+  } else if (kind == wp_viewporter_interface.name) {
+    system->globals_.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+  } else if (kind == wp_fractional_scale_manager_v1_interface.name) {
+    system->globals_.fractional_scale = static_cast<wp_fractional_scale_manager_v1*>(
+        bind(&wp_fractional_scale_manager_v1_interface, 1));
   } else if (kind == ext_idle_notifier_v1_interface.name) {
     system->idle_protocols_.notifier =
         static_cast<ext_idle_notifier_v1*>(bind(&ext_idle_notifier_v1_interface, 1));
@@ -386,6 +396,17 @@ Output* WaylandWindowSystem::OutputOf(const wl_output* wayland_output) {
     if (output->output == wayland_output) return output.get();
   }
   return nullptr;
+}
+
+void WaylandWindowSystem::ModeOf(const wl_output* wayland_output, std::int32_t& width,
+                                 std::int32_t& height) const {
+  width = 0;
+  height = 0;
+  for (const std::unique_ptr<Output>& output : outputs_) {
+    if (output->output != wayland_output) continue;
+    width = output->mode_width;
+    height = output->mode_height;
+  }
 }
 
 std::int32_t WaylandWindowSystem::ScaleOf(const wl_output* wayland_output) const {

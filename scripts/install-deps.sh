@@ -16,7 +16,7 @@ run_packages=(
   wayland-protocols                 # ... from xdg-shell
   librust-wayland-protocols-dev     # ... and the layer shell (and virtual pointer) ones
   plasma-wayland-protocols          # ... and KDE's idle time, which sway 1.7 offers
-  libdecor-0-dev                    # a frame for --window where the compositor draws none
+  libdecor-0-dev libdecor-0-plugin-1-cairo  # a frame for --window where the compositor draws none
 )
 # The Windows programs, cross-built, and their tests under Wine.
 windows_packages=(

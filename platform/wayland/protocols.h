@@ -11,4 +11,5 @@
 #include "fractional-scale-v1-client-protocol.h"
 #include "kde-idle-client-protocol.h"
 #include "viewporter-client-protocol.h"
+#include "xdg-decoration-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"

@@ -17,7 +17,7 @@ FrameLibrary::~FrameLibrary() {
 libdecor* FrameLibrary::Context() {
   if (tried_) return context_;
   tried_ = true;
-  static libdecor_interface interface{};
+  static libdecor_interface interface {};
   interface.error = [](libdecor*, libdecor_error, const char* message) {
     std::fprintf(stderr, "flakemorph: the window's frame failed: %s\n", message);
   };
@@ -29,9 +29,10 @@ Toplevel::Toplevel(const ToplevelGlobals& globals, wl_surface* surface, wl_outpu
                    std::int32_t width, std::int32_t height, ToplevelOwner& owner)
     : surface_(surface), width_(width), height_(height), owner_(owner) {
   // A full-screen window has no frame; an ordinary one the compositor's, else libdecor's.
-  libdecor* frames = output == nullptr && globals.decorations == nullptr && globals.frames != nullptr
-                         ? globals.frames->Context()
-                         : nullptr;
+  libdecor* frames =
+      output == nullptr && globals.decorations == nullptr && globals.frames != nullptr
+          ? globals.frames->Context()
+          : nullptr;
   if (frames != nullptr) {
     MakeDecorated(frames);
   } else {
@@ -59,10 +60,8 @@ void Toplevel::MakeXdg(const ToplevelGlobals& globals, wl_output* output) {
   toplevel_ = xdg_surface_get_toplevel(xdg_surface_);
   static constexpr xdg_toplevel_listener kToplevelListener{
       .configure = XdgToplevelConfigure,
-      .close =
-          [](void* data, xdg_toplevel*) {
-            static_cast<Toplevel*>(data)->owner_.ToplevelCloseRequested();
-          },
+      .close = [](void* data,
+                  xdg_toplevel*) { static_cast<Toplevel*>(data)->owner_.ToplevelCloseRequested(); },
       .configure_bounds = [](void*, xdg_toplevel*, std::int32_t, std::int32_t) {},
       .wm_capabilities = [](void*, xdg_toplevel*, wl_array*) {}};
   xdg_toplevel_add_listener(toplevel_, &kToplevelListener, this);
@@ -78,13 +77,12 @@ void Toplevel::MakeXdg(const ToplevelGlobals& globals, wl_output* output) {
   if (globals.decorations != nullptr) {
     decoration_ =
         zxdg_decoration_manager_v1_get_toplevel_decoration(globals.decorations, toplevel_);
-    zxdg_toplevel_decoration_v1_set_mode(decoration_,
-                                         ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
+    zxdg_toplevel_decoration_v1_set_mode(decoration_, ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
   }
 }
 
 void Toplevel::MakeDecorated(libdecor* context) {
-  static libdecor_frame_interface interface{};
+  static libdecor_frame_interface interface {};
   interface.configure = FrameConfigure;
   interface.close = [](libdecor_frame*, void* data) {
     static_cast<Toplevel*>(data)->owner_.ToplevelCloseRequested();

@@ -65,7 +65,10 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, Su
   if (role_ == SurfaceRole::kOverlay || role_ == SurfaceRole::kWallpaper) {
     MakeLayerSurface(globals_.layer_shell);
   } else {
-    MakeToplevel(globals_.wm_base);
+    const ToplevelGlobals toplevels{globals_.wm_base, globals_.decorations, globals_.frames};
+    toplevel_ = std::make_unique<Toplevel>(
+        toplevels, surface_, role_ == SurfaceRole::kFullScreen ? output_ : nullptr, chosen_width_,
+        chosen_height_, static_cast<ToplevelOwner&>(*this));
   }
   // A commit without a buffer asks for the first configure.
   wl_surface_commit(surface_);
@@ -77,8 +80,7 @@ WaylandWindow::~WaylandWindow() {
   if (fractional_ != nullptr) wp_fractional_scale_v1_destroy(fractional_);
   if (viewport_ != nullptr) wp_viewport_destroy(viewport_);
   if (layer_ != nullptr) zwlr_layer_surface_v1_destroy(layer_);
-  if (toplevel_ != nullptr) xdg_toplevel_destroy(toplevel_);
-  if (xdg_surface_ != nullptr) xdg_surface_destroy(xdg_surface_);
+  toplevel_.reset();
   wl_surface_destroy(surface_);
 }
 
@@ -101,28 +103,6 @@ void WaylandWindow::MakeLayerSurface(zwlr_layer_shell_v1* shell) {
                         : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
 }
 
-void WaylandWindow::MakeToplevel(xdg_wm_base* wm_base) {
-  xdg_surface_ = xdg_wm_base_get_xdg_surface(wm_base, surface_);
-  static constexpr xdg_surface_listener kSurfaceListener{.configure = XdgConfigure};
-  xdg_surface_add_listener(xdg_surface_, &kSurfaceListener, this);
-  toplevel_ = xdg_surface_get_toplevel(xdg_surface_);
-  static constexpr xdg_toplevel_listener kToplevelListener{
-      .configure = ToplevelConfigure,
-      .close = ToplevelClose,
-      .configure_bounds = [](void*, xdg_toplevel*, std::int32_t, std::int32_t) {},
-      .wm_capabilities = [](void*, xdg_toplevel*, wl_array*) {}};
-  xdg_toplevel_add_listener(toplevel_, &kToplevelListener, this);
-  xdg_toplevel_set_title(toplevel_, "flakemorph");
-  xdg_toplevel_set_app_id(toplevel_, "flakemorph");
-  if (role_ == SurfaceRole::kFullScreen) {
-    xdg_toplevel_set_fullscreen(toplevel_, output_);
-  } else {
-    // Of the size asked for: a tiling compositor floats a window that cannot be resized.
-    xdg_toplevel_set_min_size(toplevel_, chosen_width_, chosen_height_);
-    xdg_toplevel_set_max_size(toplevel_, chosen_width_, chosen_height_);
-  }
-}
-
 void WaylandWindow::LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                                    std::uint32_t width, std::uint32_t height) {
   zwlr_layer_surface_v1_ack_configure(layer, serial);
@@ -134,21 +114,8 @@ void WaylandWindow::LayerClosed(void* data, zwlr_layer_surface_v1*) {
   static_cast<WaylandWindow*>(data)->closed_ = true;
 }
 
-void WaylandWindow::ToplevelConfigure(void* data, xdg_toplevel*, std::int32_t width,
-                                      std::int32_t height, wl_array*) {
-  auto* window = static_cast<WaylandWindow*>(data);
-  window->toplevel_width_ = width;
-  window->toplevel_height_ = height;
-}
-
-void WaylandWindow::XdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
-  xdg_surface_ack_configure(surface, serial);
-  auto* window = static_cast<WaylandWindow*>(data);
-  window->Configure(window->toplevel_width_, window->toplevel_height_);
-}
-
-void WaylandWindow::ToplevelClose(void* data, xdg_toplevel*) {
-  static_cast<WaylandWindow*>(data)->close_requested_ = true;
+void WaylandWindow::ToplevelConfigured(std::int32_t width, std::int32_t height) {
+  Configure(width, height);
 }
 
 // A size of 0 leaves it to us. Every configure, even of the same size, is damaged whole for a
@@ -264,6 +231,9 @@ void WaylandWindow::Reallocate() {
                  geometry_.height);
     if (page_width != width_ || page_height != height_) {
       std::fprintf(stats_, ", pages %dx%d", page_width, page_height);
+    }
+    if (toplevel_ && role_ == SurfaceRole::kPreview) {
+      std::fprintf(stats_, ", %s", toplevel_->FrameName());
     }
     std::fputc('\n', stats_);
     std::fflush(stats_);

@@ -17,6 +17,7 @@
 #include "platform/surface_scale.h"
 #include "platform/wayland/shm_buffer.h"
 #include "platform/wayland/text_box.h"
+#include "platform/wayland/toplevel.h"
 #include "platform/window_system.h"
 
 struct wl_array;
@@ -52,6 +53,9 @@ struct WaylandGlobals {
   // Where offered: buffers of any size shown at the surface's size, and the fractional scale.
   wp_viewporter* viewporter = nullptr;
   wp_fractional_scale_manager_v1* fractional_scale = nullptr;
+  // A window's frame: the compositor's (xdg-decoration) where it draws one, else libdecor's.
+  zxdg_decoration_manager_v1* decorations = nullptr;
+  FrameLibrary* frames = nullptr;
 };
 
 class WaylandWindow;
@@ -69,7 +73,7 @@ class WindowHost {
   virtual bool AwaitFrame(const WaylandWindow& window) = 0;
 };
 
-class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
+class WaylandWindow final : public MemoryDisplay, public ProgramWindow, private ToplevelOwner {
  public:
   // The surface for `output` (none for kPreview), asking for its first configure. `size` is
   // the logical size used when the compositor leaves the choice to us: the output's, or the
@@ -103,7 +107,8 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   static constexpr std::size_t kBuffers = 2;
 
   void MakeLayerSurface(zwlr_layer_shell_v1* shell);
-  void MakeToplevel(xdg_wm_base* wm_base);
+  void ToplevelConfigured(std::int32_t width, std::int32_t height) override;
+  void ToplevelCloseRequested() override { close_requested_ = true; }
   void Configure(std::int32_t width, std::int32_t height);
   void UpdateScale();
   void Reallocate();
@@ -116,10 +121,6 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   static void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                              std::uint32_t width, std::uint32_t height);
   static void LayerClosed(void* data, zwlr_layer_surface_v1* layer);
-  static void XdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial);
-  static void ToplevelConfigure(void* data, xdg_toplevel* toplevel, std::int32_t width,
-                                std::int32_t height, wl_array* states);
-  static void ToplevelClose(void* data, xdg_toplevel* toplevel);
   static void SurfaceEnter(void* data, wl_surface* surface, wl_output* output);
   static void SurfaceLeave(void* data, wl_surface* surface, wl_output* output);
   static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);
@@ -140,8 +141,7 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
 
   wl_surface* surface_ = nullptr;
   zwlr_layer_surface_v1* layer_ = nullptr;
-  xdg_surface* xdg_surface_ = nullptr;
-  xdg_toplevel* toplevel_ = nullptr;
+  std::unique_ptr<Toplevel> toplevel_;
   wl_callback* frame_ = nullptr;
   wp_viewport* viewport_ = nullptr;
   wp_fractional_scale_v1* fractional_ = nullptr;
@@ -151,8 +151,6 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   SurfaceBuffers geometry_;
   // The outputs the surface is on, for the scale of a toplevel.
   std::array<wl_output*, 8> entered_{};
-  std::int32_t toplevel_width_ = 0;
-  std::int32_t toplevel_height_ = 0;
 
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;

@@ -20,6 +20,7 @@
 #include "figures/numbers.h"
 #include "platform/wayland/idle_watch.h"
 #include "platform/wayland/protocols.h"
+#include "platform/wayland/toplevel.h"
 #include "platform/wayland/wayland_window.h"
 
 namespace flakemorph {
@@ -127,7 +128,8 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   wl_pointer* pointer_ = nullptr;
   int signals_ = -1;
   std::vector<std::unique_ptr<Output>> outputs_;
-  // The preview's window, which belongs to no output.
+  // The preview's window, which belongs to no output, and the library of its frame.
+  std::unique_ptr<FrameLibrary> frames_;
   std::unique_ptr<WaylandWindow> preview_;
   // What the program draws on: every window that has its size and is still there.
   std::vector<ProgramWindow*> shown_;
@@ -154,6 +156,7 @@ WaylandWindowSystem::WaylandWindowSystem(wl_display* display, const WindowReques
 WaylandWindowSystem::~WaylandWindowSystem() {
   gone_.clear();
   preview_.reset();
+  frames_.reset();
   for (std::unique_ptr<Output>& output : outputs_) {
     output->window.reset();
     wl_output_destroy(output->output);
@@ -168,6 +171,7 @@ WaylandWindowSystem::~WaylandWindowSystem() {
     wp_fractional_scale_manager_v1_destroy(globals_.fractional_scale);
   }
   if (globals_.viewporter != nullptr) wp_viewporter_destroy(globals_.viewporter);
+  if (globals_.decorations != nullptr) zxdg_decoration_manager_v1_destroy(globals_.decorations);
   if (globals_.layer_shell != nullptr) zwlr_layer_shell_v1_destroy(globals_.layer_shell);
   if (globals_.wm_base != nullptr) xdg_wm_base_destroy(globals_.wm_base);
   if (globals_.shm != nullptr) wl_shm_destroy(globals_.shm);
@@ -292,6 +296,10 @@ void WaylandWindowSystem::WaitForIdleness() {
 
 void WaylandWindowSystem::OpenWindows() {
   if (request_.mode == WindowMode::kPreview) {
+    if (globals_.decorations == nullptr) {
+      frames_ = std::make_unique<FrameLibrary>(display_);
+      globals_.frames = frames_.get();
+    }
     preview_ = std::make_unique<WaylandWindow>(globals_, *this, SurfaceRole::kPreview, nullptr,
                                                request_.width * std::max(request_.scale, 1),
                                                request_.height * std::max(request_.scale, 1),
@@ -338,6 +346,9 @@ void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_
           xdg_wm_base_pong(base, serial);
         }};
     xdg_wm_base_add_listener(system->globals_.wm_base, &kListener, nullptr);
+  } else if (kind == zxdg_decoration_manager_v1_interface.name) {
+    system->globals_.decorations =
+        static_cast<zxdg_decoration_manager_v1*>(bind(&zxdg_decoration_manager_v1_interface, 1));
   } else if (kind == wp_viewporter_interface.name) {
     system->globals_.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
   } else if (kind == wp_fractional_scale_manager_v1_interface.name) {

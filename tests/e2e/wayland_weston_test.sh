@@ -43,3 +43,30 @@ expected+=" org_kde_kwin_idle) that --idle needs"
 [[ $status == 1 && "$(cat "$WORK/err")" == "$expected" ]] ||
   fail "--idle without an idle protocol: status $status, said: $(cat "$WORK/err")"
 pass "--idle without an idle protocol: '$(cat "$WORK/err")', status 1"
+
+# weston draws no frames for its clients: libdecor draws the window's, a title bar above it.
+title_bar_pixels() {
+  "$CONVERT" "$1" -alpha off -fill black +opaque 'rgb(48,48,48)' -fill white -opaque 'rgb(48,48,48)' \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+screenshot() {
+  mkdir -p "$WORK/shots"
+  (cd "$WORK/shots" && rm -f ./*.png && timeout 10 weston-screenshooter) ||
+    fail "weston-screenshooter failed"
+  mv "$WORK"/shots/*.png "$1"
+}
+screenshot "$WORK/desktop.png"
+FLAKEMORPH_ARGS=(--window --geometry 400x300)
+start_wayland_flakemorph
+wait_for_said "^flakemorph: window: window 400x300 at scale 1, buffers 400x300, libdecor's frame$" 10
+wait_for_said '^fps ' 10
+screenshot "$WORK/window.png"
+bare=$(title_bar_pixels "$WORK/desktop.png")
+framed=$(title_bar_pixels "$WORK/window.png")
+((framed - bare > 400 * 10)) || fail "--window: no title bar ($bare pixels of its grey before, $framed with it)"
+pass "--window: libdecor's frame, a title bar of $((framed - bare)) pixels"
+since=$(now_ms)
+kill -TERM "$APP_PID"
+wait_for_exit 2 "$since"
+[[ "$APP_STATUS" == 0 ]] || fail "--window under weston, SIGTERM: status $APP_STATUS"
+pass "SIGTERM ends it with status 0"

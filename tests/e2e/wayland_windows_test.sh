@@ -27,7 +27,7 @@ pass "a click on the second output ends it with status 0 in $APP_MILLISECONDS ms
 
 FLAKEMORPH_ARGS=(--window --geometry 640x480)
 start_wayland_flakemorph
-wait_for_said '^flakemorph: window: window 640x480 at scale 1, buffers 640x480' 10
+wait_for_said "^flakemorph: window: window 640x480 at scale 1, buffers 640x480, the compositor's frame$" 10
 wait_for_said '^fps ' 10
 # The only window there is, so the only window_rect of another size than 0 x 0.
 tree=$(swaymsg -t get_tree -r | tr -d ' \n')

@@ -37,7 +37,7 @@ test_packages=(
   libxml2-utils groff man-db                     # checks of the settings XML and manual pages
   lintian                                        # checks of the package
   sway grim wtype swayidle swaylock              # end-to-end tests under a real compositor
-  weston                                         # ... and one without an idle protocol
+  weston mutter                                  # ... and ones without an idle protocol
 )
 # Installed without what they only recommend, which for the MATE daemon is most of a desktop.
 lean_test_packages=(

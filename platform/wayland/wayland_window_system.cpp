@@ -140,6 +140,10 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   std::unique_ptr<IdleWatch> idle_;
   bool showing_ = false;
   bool showing_over_ = false;
+  // Another program's window took the keyboard from the saver (a locker, most likely): the next
+  // showing waits until the user has been back, so that it never lies over the locker.
+  bool keyboard_taken_ = false;
+  bool wait_for_user_ = false;
   bool started_ = false;
   bool had_windows_ = false;
   bool ended_ = false;
@@ -255,6 +259,7 @@ void WaylandWindowSystem::RequireIdleProtocol() {
 void WaylandWindowSystem::Show() {
   showing_ = true;
   showing_over_ = false;
+  keyboard_taken_ = false;
   if (request_.stats != nullptr) {
     std::fprintf(request_.stats, "flakemorph: idle for %d s: shown\n", request_.idle_seconds);
     std::fflush(request_.stats);
@@ -265,6 +270,7 @@ void WaylandWindowSystem::Show() {
 // Every window goes at once; the program lets go of them before the next wait ends.
 void WaylandWindowSystem::Hide() {
   showing_ = false;
+  wait_for_user_ = keyboard_taken_;
   for (std::unique_ptr<Output>& output : outputs_) {
     if (output->window) gone_.push_back(std::move(output->window));
   }
@@ -281,7 +287,8 @@ void WaylandWindowSystem::FollowIdleness() {
   if (idle_ == nullptr) return;
   const bool idled = idle_->TakeIdled();
   if (showing_ && showing_over_) Hide();
-  if (!showing_ && idled) Show();
+  if (!idle_->Idle()) wait_for_user_ = false;
+  if (!showing_ && idled && idle_->Idle() && !wait_for_user_) Show();
 }
 
 // Resting costs nothing: no window, no frame, one wait for the compositor's news.

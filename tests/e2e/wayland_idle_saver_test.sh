@@ -91,21 +91,40 @@ wait "$inhibitor" || fail "the inhibitor ended with status $?"
 wait_for_count "$SHOWN" 4 10
 pass "shown once the inhibitor is gone"
 
-# A locker over it: the locker's picture covers the saver's, and the showing ends.
+# A locker started over it (as swayidle starts swaylock): the locker takes the keyboard, which
+# ends the showing, so that the locker's picture is what shows; while it is locked no further
+# idle period shows the saver, and once it is unlocked the desktop is back, no stale saver. A
+# virtual keyboard stays on the seat meanwhile, as a real one would.
+wtype -s 30000 &
+keyboard=$!
+OTHER_PIDS+=("$keyboard")
+sleep 0.5
 swaylock --color ff0000 >"$WORK/swaylock.out" 2>&1 &
 locker=$!
 OTHER_PIDS+=("$locker")
-deadline=$(($(now_ms) + 10000))
-until grab HEADLESS-1 "$WORK/locked.png" &&
-  red=$("$CONVERT" "$WORK/locked.png" -alpha off -fill black +opaque 'rgb(255,0,0)' -fill white \
-    -opaque 'rgb(255,0,0)' -format '%[fx:mean]' info:) &&
-  awk -v r="$red" 'BEGIN { exit !(r > 0.9) }'; do
-  (($(now_ms) < deadline)) || fail "the locker does not cover the saver ($red of the picture red)"
-  sleep 0.2
-done
-pass "swaylock started over it covers it ($red of the output red)"
+wait_for_count "$HIDDEN" 4 5
+red_share() {
+  "$CONVERT" "$1" -alpha off -fill black +opaque 'rgb(255,0,0)' -fill white -opaque 'rgb(255,0,0)' \
+    -format '%[fx:mean]' info:
+}
+sleep 0.5
+grab HEADLESS-1 "$WORK/locked.png"
+red=$(red_share "$WORK/locked.png")
+awk -v r="$red" 'BEGIN { exit !(r > 0.99) }' || fail "the locker does not cover the saver ($red red)"
+pass "swaylock started over it takes the keyboard and ends the showing: the output is all red"
+sleep 3
+grab HEADLESS-1 "$WORK/still-locked.png"
+red=$(red_share "$WORK/still-locked.png")
+awk -v r="$red" 'BEGIN { exit !(r > 0.99) }' || fail "the saver came back over the locker ($red red)"
+(($(grep -c "$SHOWN" "$WORK/app.err") == 4)) || fail "shown again while the locker holds the seat"
+pass "not shown again in 3 s of the locker"
 kill -TERM "$locker"
 wait "$locker" 2>/dev/null || true
+kill -TERM "$keyboard"
+wait "$keyboard" 2>/dev/null || true
+sleep 0.5
+expect_nothing_shown unlocked
+pass "unlocked, the desktop is back"
 
 since=$(now_ms)
 kill -TERM "$APP_PID"

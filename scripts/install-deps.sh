@@ -42,6 +42,7 @@ test_packages=(
 # Installed without what they only recommend, which for the MATE daemon is most of a desktop.
 lean_test_packages=(
   mate-screensaver dbus-bin                      # MATE's screen saver on a D-Bus session
+  kwin-wayland python3-dbus                      # KDE's compositor, its pictures through D-Bus
 )
 case "$purpose" in
   run) packages=("${run_packages[@]}") lean=() ;;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Under KDE's KWin (--virtual, no input devices): the saver covers its output with circles and
 # SIGTERM ends it with status 0; --idle takes KWin's ext-idle-notify-v1, shows the saver once
-# the seat has been idle and ends on SIGTERM with status 0; at a fractional scale the buffers
+# the seat has been idle (not while a client inhibits idleness) and ends on SIGTERM with status
+# 0; at a fractional scale the buffers
 # are the output's own pixels. Skipped where KWin does not start.
 source "$(dirname "${BASH_SOURCE[0]}")/wayland_lib.sh"
 command -v kwin_wayland >/dev/null || { echo "skipped: kwin_wayland is not installed"; exit 77; }
@@ -87,9 +88,20 @@ kwin_shot "$WORK/kwin.png"
 expect_circles KWin "$WORK/kwin.png"
 expect_ended_by_sigterm "KWin"
 
+# A client inhibiting idleness keeps the saver away: KWin, not flakemorph, weighs it.
+"$BUILD_DIR/idle-inhibitor" >"$WORK/inhibitor.out" 2>&1 &
+inhibitor=$!
+OTHER_PIDS+=("$inhibitor")
+wait_for_first_line "$inhibitor" "$WORK/inhibitor.out" idle-inhibitor 10 "$WORK/inhibitor.out"
 FLAKEMORPH_ARGS=(--idle 2)
 start_wayland_flakemorph
 wait_for_said '^flakemorph: waiting for 2 s of no input (ext_idle_notification_v1)$' 10
+sleep 4
+! grep -q '^flakemorph: idle for 2 s: shown$' "$WORK/app.err" ||
+  fail "KWin, --idle: shown while a client inhibits idleness"
+pass "KWin, --idle: not shown in 4 s while a client inhibits idleness"
+kill -TERM "$inhibitor"
+wait "$inhibitor" || fail "the inhibitor ended with status $?"
 wait_for_said '^flakemorph: idle for 2 s: shown$' 10
 wait_for_stats_lines "$WORK/app.err" 2 10
 kwin_shot "$WORK/kwin-idle.png"

@@ -2,8 +2,8 @@
 # Under KDE's KWin (--virtual, no input devices): the saver covers its output with circles and
 # SIGTERM ends it with status 0; --idle takes KWin's ext-idle-notify-v1, shows the saver once
 # the seat has been idle (not while a client inhibits idleness) and ends on SIGTERM with status
-# 0; at a fractional scale the buffers
-# are the output's own pixels. Skipped where KWin does not start.
+# 0; at a fractional scale the buffers are the output's own pixels. Skipped where KWin does not
+# start.
 source "$(dirname "${BASH_SOURCE[0]}")/wayland_lib.sh"
 command -v kwin_wayland >/dev/null || { echo "skipped: kwin_wayland is not installed"; exit 77; }
 SHOOTER="$(dirname "${BASH_SOURCE[0]}")/kwin_screenshot.py"

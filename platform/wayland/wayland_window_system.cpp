@@ -286,7 +286,11 @@ void WaylandWindowSystem::Hide() {
 void WaylandWindowSystem::FollowIdleness() {
   if (idle_ == nullptr) return;
   const bool idled = idle_->TakeIdled();
-  if (showing_ && showing_over_) Hide();
+  // The outputs may all go while it shows: it waits then, as after input.
+  const bool any_window =
+      std::any_of(outputs_.begin(), outputs_.end(),
+                  [](const std::unique_ptr<Output>& o) { return bool(o->window); });
+  if (showing_ && (showing_over_ || !any_window)) Hide();
   if (!idle_->Idle()) wait_for_user_ = false;
   if (!showing_ && idled && idle_->Idle() && !wait_for_user_) Show();
 }

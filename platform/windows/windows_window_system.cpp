@@ -31,21 +31,21 @@ std::vector<RECT> Monitors() {
 
 class WindowsWindowSystem final : public WindowSystem {
  public:
-  explicit WindowsWindowSystem(const WindowRequest& request)
+  WindowsWindowSystem(const WindowRequest& request, const EventContext& context)
       : every_monitor_(request.mode == WindowMode::kEveryMonitor),
         scale_(request.scale),
-        show_fps_(request.show_fps),
-        stats_(request.stats) {
-    events_.screen_saver = request.screen_saver;
+        stats_(request.stats),
+        events_{context.input} {
     OpenWindows(request);
     for (const std::unique_ptr<Win32Window>& window : windows_) {
-      if (request.show_fps) window->AddTextOverlay();
       program_windows_.push_back(window.get());
     }
     if (request.screen_saver) {
       // The pointer is hidden over the saver's windows; where it rests now is where a move
       // counts from.
-      events_.pointer_seen = GetCursorPos(&events_.first_pointer) != FALSE;
+      POINT pointer{};
+      if (GetCursorPos(&pointer))
+        events_.input.Take({InputKind::kPointerMoved, pointer.x, pointer.y});
       SetForegroundWindow(windows_.front()->Handle());
     }
     TellWindows("");
@@ -67,17 +67,17 @@ class WindowsWindowSystem final : public WindowSystem {
     timer_.WaitForMessage(wait);
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) events_.ended = true;
+      if (message.message == WM_QUIT) events_.input.Take({InputKind::kCloseRequested});
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
     for (const std::unique_ptr<Win32Window>& window : windows_) {
-      if (window->ParentGone()) events_.ended = true;
+      if (window->ParentGone()) events_.input.Take({InputKind::kCloseRequested});
     }
-    if (!events_.ended && (events_.displays_changed || desktop_ != Desktop::Now())) {
+    if (!events_.input.Ended() && (events_.displays_changed || desktop_ != Desktop::Now())) {
       FollowMonitors();
     }
-    return !events_.ended;
+    return !events_.input.Ended();
   }
 
  private:
@@ -134,7 +134,6 @@ class WindowsWindowSystem final : public WindowSystem {
     }
     for (const RECT& monitor : monitors) {
       windows_.push_back(Win32Window::OverMonitor(monitor, scale_, events_));
-      if (show_fps_) windows_.back()->AddTextOverlay();
     }
     program_windows_.clear();
     for (const std::unique_ptr<Win32Window>& window : windows_) {
@@ -154,8 +153,8 @@ class WindowsWindowSystem final : public WindowSystem {
                    place.bottom - place.top, place.left, place.top);
       if (window->Scale() > 1) {
         std::fprintf(stats_, ", pages of %gx%g at scale %d",
-                     static_cast<double>(window->ScaleWidth()),
-                     static_cast<double>(window->ScaleHeight()), window->Scale());
+                     static_cast<double>(window->Surfaces().ScaleWidth()),
+                     static_cast<double>(window->Surfaces().ScaleHeight()), window->Scale());
       }
       std::fputc('\n', stats_);
     }
@@ -177,7 +176,6 @@ class WindowsWindowSystem final : public WindowSystem {
   Desktop desktop_ = Desktop::Now();
   bool every_monitor_;
   int scale_;  // 0: each window's monitor's
-  bool show_fps_;
   std::FILE* stats_;
   WindowEvents events_;
   WaitableTimer timer_;
@@ -200,8 +198,9 @@ void UseParentConsole() {
   if (!Usable(STD_ERROR_HANDLE)) std::freopen("CONOUT$", "w", stderr);
 }
 
-std::unique_ptr<WindowSystem> OpenWindowsWindowSystem(const WindowRequest& request) {
-  return std::make_unique<WindowsWindowSystem>(request);
+std::unique_ptr<WindowSystem> OpenWindowsWindowSystem(const WindowRequest& request,
+                                                      const EventContext& context) {
+  return std::make_unique<WindowsWindowSystem>(request, context);
 }
 
 }  // namespace flakemorph

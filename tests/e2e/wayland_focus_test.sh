@@ -16,7 +16,11 @@ focus_another_window() {
     (($(now_ms) < deadline)) || fail "the other window did not come"
     sleep 0.05
   done
-  swaymsg "[pid=$OTHER_PID] focus" >/dev/null || fail "sway did not focus the other window"
+  # Its first size comes before its first frame maps it: sway may not know it yet.
+  until swaymsg "[pid=$OTHER_PID] focus" >/dev/null 2>&1; do
+    (($(now_ms) < deadline)) || fail "sway did not focus the other window"
+    sleep 0.05
+  done
 }
 
 stop_another_window() {

@@ -131,3 +131,11 @@ kill -TERM "$APP_PID"
 wait_for_exit 2 "$since"
 [[ "$APP_STATUS" == 0 ]] || fail "SIGTERM: status $APP_STATUS"
 pass "SIGTERM ends it with status 0 in $APP_MILLISECONDS ms"
+
+# On X11 the screen-saver daemons run savers on idle: --idle says so, before any window.
+status=0
+env -u WAYLAND_DISPLAY DISPLAY=:0 timeout 10 "$FLAKEMORPH" --idle 5 >"$WORK/out" 2>"$WORK/err" ||
+  status=$?
+[[ $status == 1 && "$(cat "$WORK/err")" == "flakemorph: --idle is for Wayland compositors; on X11 a screen-saver daemon runs flakemorph when the session is idle" ]] ||
+  fail "--idle on X11: status $status, said: $(cat "$WORK/err")"
+pass "--idle on X11: '$(cat "$WORK/err")', status 1"

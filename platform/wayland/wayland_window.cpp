@@ -23,9 +23,9 @@ const char* RoleName(SurfaceRole role) {
     case SurfaceRole::kWallpaper:
       return "wallpaper";
     case SurfaceRole::kFullScreen:
-      return "full-screen window";
+      return "full screen";
     case SurfaceRole::kPreview:
-      return "window";
+      return "framed";
   }
   return "surface";
 }
@@ -209,17 +209,15 @@ void WaylandWindow::Reallocate() {
   }
   const std::int32_t pixel = PixelScale();
   pages_.Resize(geometry_.width, geometry_.height, pixel);
-  const std::int32_t page_width = geometry_.page_width;
-  const std::int32_t page_height = geometry_.page_height;
   scale_unsent_ = true;
   whole_frames_ = kWholeFramesAfterConfigure;
   if (stats_ != nullptr) {
-    std::fprintf(stats_, "flakemorph: %s: %s %dx%d at scale %g, buffers %dx%d", name_.c_str(),
-                 RoleName(role_), width_, height_,
-                 static_cast<double>(geometry_.scale_120ths) / kScaleDenominator, geometry_.width,
-                 geometry_.height);
-    if (page_width != width_ || page_height != height_) {
-      std::fprintf(stats_, ", pages %dx%d", page_width, page_height);
+    // The screen pixels of its buffers and, where the scale enlarges them, the pages.
+    std::fprintf(stats_, "flakemorph: window %s (%s): %dx%d pixels", name_.c_str(), RoleName(role_),
+                 geometry_.width, geometry_.height);
+    if (pixel > 1) {
+      std::fprintf(stats_, ", pages %dx%d at scale %d", geometry_.page_width, geometry_.page_height,
+                   pixel);
     }
     if (toplevel_ && role_ == SurfaceRole::kPreview) {
       std::fprintf(stats_, ", %s", toplevel_->FrameName());

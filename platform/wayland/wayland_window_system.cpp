@@ -301,7 +301,7 @@ void WaylandWindowSystem::OpenWindows() {
     preview_ = std::make_unique<WaylandWindow>(globals_, *this, SurfaceRole::kPreview, nullptr,
                                                request_.width * std::max(request_.scale, 1),
                                                request_.height * std::max(request_.scale, 1),
-                                               request_.scale, "window", request_.stats);
+                                               request_.scale, "preview", request_.stats);
     return;
   }
   for (std::unique_ptr<Output>& output : outputs_) {

@@ -62,7 +62,7 @@ while [[ -n "$(savers)" ]]; do
   (($(now_ms) < deadline)) || fail "moving the mouse did not end the saver"
   sleep 0.05
 done
-! grep -v -e '^fps ' -e '^flakemorph: [^:]*: overlay ' -e '^flakemorph: 1 window,' \
+! grep -v -e '^fps ' -e '^flakemorph: window .* (overlay): ' -e '^flakemorph: 1 window,' \
   "$WORK/saver.err" || fail "the saver said more than it should"
 pass "moving the mouse ends it, none left"
 

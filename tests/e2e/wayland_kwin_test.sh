@@ -82,7 +82,7 @@ expect_ended_by_sigterm() {
 
 start_kwin plain --width 1280 --height 720
 start_wayland_flakemorph
-wait_for_said '^flakemorph: [^:]*: overlay 1280x720 at scale 1, buffers 1280x720$' 10
+wait_for_said '^flakemorph: window .* (overlay): 1280x720 pixels$' 10
 wait_for_stats_lines "$WORK/app.err" 2 10
 kwin_shot "$WORK/kwin.png"
 expect_circles KWin "$WORK/kwin.png"
@@ -114,7 +114,7 @@ stop_kwin
 start_kwin scaled --width 1920 --height 1080 --scale 1.25
 start_wayland_flakemorph
 # The virtual output's size is logical: 1920x1080 at 1.25 has 2400x1350 pixels.
-wait_for_said '^flakemorph: [^:]*: overlay 1920x1080 at scale 1.25, buffers 2400x1350' 10
+wait_for_said '^flakemorph: window .* (overlay): 2400x1350 pixels$' 10
 wait_for_stats_lines "$WORK/app.err" 2 10
 pass "KWin at scale 1.25: a 1920x1080 surface in buffers of the output's 2400x1350 pixels"
 expect_ended_by_sigterm "KWin at scale 1.25"

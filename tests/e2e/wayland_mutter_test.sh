@@ -43,7 +43,7 @@ stop_mutter() {
 
 start_mutter headless --headless --virtual-monitor 1280x720
 start_wayland_flakemorph
-wait_for_said '^flakemorph: [^:]*: full-screen window 1280x720 at scale 1, buffers 1280x720$' 10
+wait_for_said '^flakemorph: window .* (full screen): 1280x720 pixels$' 10
 wait_for_stats_lines "$WORK/app.err" 3 10
 fps=$(grep '^fps ' "$WORK/app.err" | tail -n 1 | cut -d' ' -f2)
 ((fps >= 10)) || fail "mutter asks for only $fps frames a second"
@@ -66,10 +66,10 @@ start_mutter nested --nested
 x_display=$DISPLAY
 unset DISPLAY
 start_wayland_flakemorph
-wait_for_said '^flakemorph: [^:]*: full-screen window' 10
+wait_for_said '^flakemorph: window .* (full screen): ' 10
 wait_for_stats_lines "$WORK/app.err" 2 10
 DISPLAY=$x_display "$IMPORT" -window root "$WORK/nested.png"
-size=$(grep -o 'full-screen window [0-9]*x[0-9]*' "$WORK/app.err" | head -n 1 | cut -d' ' -f3)
+size=$(grep -o '(full screen): [0-9]*x[0-9]*' "$WORK/app.err" | head -n 1 | cut -d' ' -f3)
 "$CONVERT" "$WORK/nested.png" -crop "$size+0+0" +repage "$WORK/window.png"
 lit=$(lit_pixels "$WORK/window.png")
 ((lit > 2000)) || fail "mutter nested: only $lit pixels of its $size screen lit"

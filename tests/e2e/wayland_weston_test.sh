@@ -58,7 +58,7 @@ screenshot() {
 screenshot "$WORK/desktop.png"
 FLAKEMORPH_ARGS=(--window --geometry 400x300)
 start_wayland_flakemorph
-wait_for_said "^flakemorph: window: window 400x300 at scale 1, buffers 400x300, libdecor's frame$" 10
+wait_for_said "^flakemorph: window preview (framed): 400x300 pixels, libdecor's frame$" 10
 wait_for_said '^fps ' 10
 screenshot "$WORK/window.png"
 bare=$(title_bar_pixels "$WORK/desktop.png")

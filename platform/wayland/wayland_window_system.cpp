@@ -149,9 +149,11 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   // The keyboard left one of our surfaces: for another program's, unless it comes to another
   // of ours in the same news.
   bool keyboard_leaving_ = false;
-  // The idle saver's keyboard was taken away, even if given back in the same news: sway 1.7
-  // takes it for a locker's input inhibitor and hands it straight back to the topmost overlay,
-  // ours, which lies over the locker.
+  // The idle saver's keyboard was taken away and handed straight back to the same surface in
+  // the same news: sway 1.7 does so for a locker's input inhibitor, giving it back to the
+  // topmost overlay, ours, which lies over the locker. A move from one of our surfaces to
+  // another (a second output's overlay mapped) is no such thing.
+  const wl_surface* keyboard_left_ = nullptr;
   bool keyboard_withdrawn_ = false;
 };
 
@@ -531,9 +533,14 @@ void WaylandWindowSystem::SeatCapabilities(void* data, wl_seat* seat, std::uint3
   }
 }
 
-void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t, wl_surface*,
-                                        wl_array*) {
+void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t,
+                                        wl_surface* surface, wl_array*) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
+  // Handed straight back to the surface it left, rather than on to another of ours.
+  if (system->showing_ && surface != nullptr && surface == system->keyboard_left_) {
+    system->keyboard_withdrawn_ = true;
+  }
+  system->keyboard_left_ = nullptr;
   system->keys_.Entered();
   system->keyboard_leaving_ = false;
 }
@@ -544,7 +551,7 @@ void WaylandWindowSystem::KeyboardLeave(void* data, wl_keyboard*, std::uint32_t,
   auto* system = static_cast<WaylandWindowSystem*>(data);
   if (!system->IsLiveSurface(surface)) return;
   system->keyboard_leaving_ = true;
-  system->keyboard_withdrawn_ = system->showing_;
+  system->keyboard_left_ = surface;
 }
 
 bool WaylandWindowSystem::IsLiveSurface(const wl_surface* surface) const {
@@ -614,6 +621,7 @@ void WaylandWindowSystem::Dispatch(Nanoseconds timeout) {
   }
   if (wl_display_dispatch_pending(display_) < 0) Lost();
   const bool withdrawn = std::exchange(keyboard_withdrawn_, false);
+  keyboard_left_ = nullptr;
   if (std::exchange(keyboard_leaving_, false) || withdrawn) {
     if (showing_) keyboard_taken_ = true;
     Take(InputKind::kFocusLost);

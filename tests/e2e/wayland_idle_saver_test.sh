@@ -31,6 +31,7 @@ SHOWN='^flakemorph: idle for 2 s: shown$'
 HIDDEN='^flakemorph: input: hidden until the seat is idle again$'
 
 start_sway 1280 720
+add_output 2 1024 768 1280
 FLAKEMORPH_ARGS=(--idle 2)
 start_wayland_flakemorph
 wait_for_said '^flakemorph: waiting for 2 s of no input (org_kde_kwin_idle_timeout)$' 10
@@ -46,6 +47,8 @@ wait_for_count "$SHOWN" 1 10
 wait_for_count '^fps ' 2 10
 grab HEADLESS-1 "$WORK/first.png"
 expect_circles HEADLESS-1 "$WORK/first.png"
+grab HEADLESS-2 "$WORK/first-2.png"
+expect_circles HEADLESS-2 "$WORK/first-2.png"
 
 # Ends the showing number $1 by "${@:2}", and checks that nothing is left on the screen.
 expect_hidden_by() {
@@ -67,16 +70,16 @@ differ=$("$COMPARE" -metric AE "$WORK/first.png" "$WORK/second.png" null: 2>&1 |
 ((${differ%%.*} > 2000)) || fail "the second showing looks like the first ($differ differ)"
 pass "shown again after the next idle period, another picture ($differ pixels differ)"
 
-expect_hidden_by 2 "$VIRTUAL_POINTER" wait 300 abs 640 360 1280 720 wait 50 click 272 wait 50
+expect_hidden_by 2 "$VIRTUAL_POINTER" wait 300 abs 640 360 2304 768 wait 50 click 272 wait 50
 
 # A nudge of a pixel or two is a hand near the mouse, not on it.
 wait_for_count "$SHOWN" 3 10
-"$VIRTUAL_POINTER" wait 300 abs 640 360 1280 720 wait 100 abs 641 361 1280 720 wait 100 \
-  abs 642 360 1280 720 wait 500 >/dev/null
+"$VIRTUAL_POINTER" wait 300 abs 640 360 2304 768 wait 100 abs 641 361 2304 768 wait 100 \
+  abs 642 360 2304 768 wait 500 >/dev/null
 (($(grep -c "$HIDDEN" "$WORK/app.err") == 2)) || fail "a nudge of 2 px ended the showing"
 pass "a nudge of 2 px leaves it showing"
-expect_hidden_by 3 "$VIRTUAL_POINTER" wait 300 abs 642 360 1280 720 wait 100 \
-  abs 662 380 1280 720 wait 100
+expect_hidden_by 3 "$VIRTUAL_POINTER" wait 300 abs 642 360 2304 768 wait 100 \
+  abs 662 380 2304 768 wait 100
 
 # A client that inhibits idleness (a video playing) keeps it away, and it comes once that ends.
 "$INHIBITOR" >"$WORK/inhibitor.out" 2>&1 &
@@ -86,19 +89,22 @@ wait_for_first_line "$inhibitor" "$WORK/inhibitor.out" idle-inhibitor 10 "$WORK/
 sleep 4
 (($(grep -c "$SHOWN" "$WORK/app.err") == 3)) || fail "shown while a client inhibits idleness"
 pass "not shown in 4 s while a client inhibits idleness"
-kill -TERM "$inhibitor"
-wait "$inhibitor" || fail "the inhibitor ended with status $?"
-wait_for_count "$SHOWN" 4 10
-pass "shown once the inhibitor is gone"
-
-# A locker started over it (as swayidle starts swaylock): the locker takes the keyboard, which
-# ends the showing, so that the locker's picture is what shows; while it is locked no further
-# idle period shows the saver, and once it is unlocked the desktop is back, no stale saver. A
-# virtual keyboard stays on the seat meanwhile, as a real one would.
+# A keyboard on the seat from now on, as a real one would be: the saver's overlays on both
+# outputs take it in turn as they come, which ends nothing.
 wtype -s 30000 &
 keyboard=$!
 OTHER_PIDS+=("$keyboard")
 sleep 0.5
+kill -TERM "$inhibitor"
+wait "$inhibitor" || fail "the inhibitor ended with status $?"
+wait_for_count "$SHOWN" 4 10
+wait_for_count '^fps ' $(($(grep -c '^fps ' "$WORK/app.err") + 2)) 10
+(($(grep -c "$HIDDEN" "$WORK/app.err") == 3)) || fail "the overlays taking the keyboard ended it"
+pass "shown once the inhibitor is gone, the keyboard going from overlay to overlay"
+
+# A locker started over it (as swayidle starts swaylock): the locker takes the keyboard, which
+# ends the showing, so that the locker's picture is what shows; while it is locked no further
+# idle period shows the saver, and once it is unlocked the desktop is back, no stale saver.
 swaylock --color ff0000 >"$WORK/swaylock.out" 2>&1 &
 locker=$!
 OTHER_PIDS+=("$locker")

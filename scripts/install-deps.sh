@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever flakemorph needs that is not installed yet, for one
 # purpose: `run` (build and run the programs), `test` (that, and every test and benchmark, the
-# Windows build's included), `windows` (the Windows build) or `deb` (that, and the Debian
-# package). Does nothing when everything is there.
+# Windows and web builds' included), `windows` (the Windows build), `web` (the web page and the
+# WebAssembly trace tool) or `deb` (that, and the Debian package). Does nothing when everything
+# is there.
 set -euo pipefail
 
 purpose=${1:-test}
@@ -25,6 +26,14 @@ windows_packages=(
   googletest                                     # GoogleTest's sources, built for Windows
   wine wine64                                    # the tests, run under Wine
 )
+# The web page and the trace tool for WebAssembly, with Debian's own compiler and libraries for
+# wasm32-wasi; node runs the tool.
+web_packages=(
+  cmake make                                     # the build
+  clang lld llvm                                 # the compiler, wasm-ld, llvm-ar
+  wasi-libc libc++-dev-wasm32 libclang-rt-dev-wasm32  # the C and C++ libraries for wasm32-wasi
+  nodejs                                         # the trace tool under WASI, the page's size
+)
 deb_packages=(
   dpkg-dev file                     # the package and the libraries it depends on
 )
@@ -38,6 +47,7 @@ test_packages=(
   lintian                                        # checks of the package
   sway grim wtype swayidle swaylock              # end-to-end tests under a real compositor
   weston mutter                                  # ... and ones without an idle protocol
+  chromium                                       # the web page in a real browser, headless
 )
 # Installed without what they only recommend, which for the MATE daemon is most of a desktop.
 lean_test_packages=(
@@ -48,13 +58,14 @@ case "$purpose" in
   run) packages=("${run_packages[@]}") lean=() ;;
   deb) packages=("${run_packages[@]}" "${deb_packages[@]}") lean=() ;;
   windows) packages=("${windows_packages[@]}") lean=() ;;
+  web) packages=("${web_packages[@]}") lean=() ;;
   test)
     packages=("${run_packages[@]}" "${deb_packages[@]}" "${test_packages[@]}"
-      "${windows_packages[@]}")
+      "${windows_packages[@]}" "${web_packages[@]}")
     lean=("${lean_test_packages[@]}")
     ;;
   *)
-    echo "usage: install-deps.sh [run|test|windows|deb]" >&2
+    echo "usage: install-deps.sh [run|test|windows|web|deb]" >&2
     exit 2
     ;;
 esac

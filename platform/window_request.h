@@ -34,6 +34,9 @@ struct WindowRequest {
   // Started by the system as its screen saver: a move of the pointer by more than a few pixels
   // ends the program as well.
   bool screen_saver = false;
+  // Resident: the windows are shown whenever the seat has been idle this many seconds, and
+  // taken away again at the input that ends a screen saver; 0 shows them at once.
+  int idle_seconds = 0;
   std::FILE* stats = nullptr;  // where to say what was opened, if anywhere
 };
 

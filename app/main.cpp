@@ -15,6 +15,7 @@
 #include "app/end_policy.h"
 #include "app/event_loop.h"
 #include "app/options.h"
+#include "app/idle_saver_input.h"
 #include "app/process.h"
 #include "app/program.h"
 #include "app/window_target.h"
@@ -110,6 +111,7 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options,
   request.height = options.height;
   request.scale = options.scale;
   request.show_fps = options.show_fps;
+  request.idle_seconds = options.idle_seconds;
   request.stats = stats;
   return request;
 }
@@ -117,7 +119,7 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options,
 // The window systems this build has, in the order they are tried: each with its name (as
 // --backend gives it), whether it can be tried here, what is missing where it cannot or does
 // not answer, how to open it (nothing where its display server does not answer) and which
-// modes it offers, with why it refuses the others.
+// modes it offers, with why it refuses the others, and why it refuses --idle where it does.
 struct WindowSystemEntry {
   flakemorph::Backend backend;
   bool (*available)();
@@ -126,6 +128,7 @@ struct WindowSystemEntry {
                                                     const flakemorph::EventContext& context);
   bool (*offers)(flakemorph::WindowMode mode);
   const char* refusal;
+  const char* idle_refusal;  // nothing where --idle is offered
 };
 
 bool AnyMode(flakemorph::WindowMode) {
@@ -136,7 +139,7 @@ bool AnyMode(flakemorph::WindowMode) {
 const std::array kWindowSystems{
     WindowSystemEntry{flakemorph::Backend::kAuto, [] { return true; },
                       [] { return std::string("no desktop"); }, flakemorph::OpenWindowsWindowSystem,
-                      AnyMode, ""},
+                      AnyMode, "", "--idle is for Wayland compositors; Windows runs the saver itself"},
 };
 #else
 // Wayland's windows cannot go into an X window of another program.
@@ -166,9 +169,13 @@ std::unique_ptr<flakemorph::WindowSystem> OpenX11(const flakemorph::WindowReques
 const std::array kWindowSystems{
     WindowSystemEntry{flakemorph::Backend::kWayland, [] { return Named("WAYLAND_DISPLAY"); },
                       NoCompositor, flakemorph::OpenWaylandWindowSystem, WaylandOffers,
-                      "--root and --window-id draw into X windows: use --backend x11"},
+                      "--root and --window-id draw into X windows: use --backend x11", nullptr},
     WindowSystemEntry{flakemorph::Backend::kX11, [] { return Named("DISPLAY"); },
-                      [] { return std::string("no X display"); }, OpenX11, AnyMode, ""},
+                      [] { return std::string("no X display"); }, OpenX11, AnyMode, "",
+                      // An X session has its screen-saver daemons, which know the idle time
+                      // and the locker.
+                      "--idle is for Wayland compositors; on X11 a screen-saver daemon runs "
+                      "flakemorph when the session is idle"},
 };
 #endif
 
@@ -181,11 +188,17 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
   bool tried = false;
   std::string missing;
   const WindowSystemEntry* last = nullptr;
+  const char* idle_refusal = nullptr;
   for (const WindowSystemEntry& entry : kWindowSystems) {
     if (named && entry.backend != options.backend) continue;
     if (!entry.offers(options.mode)) {
       if (!named) continue;
       flakemorph::Fail(kUsageErrorStatus, "%s", entry.refusal);
+    }
+    if (options.idle_seconds > 0 && entry.idle_refusal != nullptr) {
+      if (named || entry.available()) flakemorph::Fail(1, "%s", entry.idle_refusal);
+      idle_refusal = entry.idle_refusal;
+      continue;
     }
     last = &entry;
     if (named || entry.available()) {
@@ -193,6 +206,9 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
       if (auto system = entry.open(request, context)) return system;
     }
     missing += (missing.empty() ? "" : " and ") + entry.missing();
+  }
+  if (!tried && last == nullptr && idle_refusal != nullptr) {
+    flakemorph::Fail(1, "%s", idle_refusal);
   }
   if (!tried && last != nullptr) {
     if (auto system = last->open(request, context)) return system;
@@ -229,7 +245,11 @@ int RunProgram(const flakemorph::ProgramOptions& options, bool screen_saver) {
   if (StatsWanted()) stats.emplace(fileno(stderr));
 #endif
   flakemorph::StatsOut* const stats_out = stats ? &*stats : nullptr;
-  flakemorph::EndPolicy input(flakemorph::EndRuleOf(options.mode, screen_saver));
+  // The idle saver's input ends each showing; only a signal ends the run.
+  flakemorph::EndPolicy run_input(flakemorph::EndRuleOf(options.mode, screen_saver));
+  flakemorph::IdleSaverInput idle_input;
+  flakemorph::InputSink& input =
+      options.idle_seconds > 0 ? static_cast<flakemorph::InputSink&>(idle_input) : run_input;
   flakemorph::SignalWaiter waiter(input);
   const flakemorph::EventContext context{input, waiter};
   flakemorph::WindowRequest request = RequestOf(options, stats_out);

@@ -68,8 +68,9 @@ void StatsOut::SayWindow(const Window& window) {
     std::snprintf(pages.data(), pages.size(), ", pages %dx%d at scale %d",
                   window.width / window.scale, window.height / window.scale, window.scale);
   }
-  Line("flakemorph: window %s (%s): %dx%d pixels%s%s", window.name, window.kind, window.width,
-       window.height, place.data(), pages.data());
+  Line("flakemorph: window %s (%s): %dx%d pixels%s%s%s%s", window.name, window.kind,
+       window.width, window.height, place.data(), pages.data(), window.note ? ", " : "",
+       window.note ? window.note : "");
 }
 
 bool StatsOut::WriteNow(const char* text, std::size_t length) {

@@ -16,7 +16,8 @@ class StatsOut {
   void Line(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
 
   // What a window is, the same on every window system: "flakemorph: window NAME (KIND): WxH
-  // pixels[ at X,Y][, pages PWxPH at scale S]", the pages only where the scale enlarges them.
+  // pixels[ at X,Y][, pages PWxPH at scale S][, NOTE]", the pages only where the scale
+  // enlarges them.
   struct Window {
     const char* name;
     const char* kind;
@@ -26,6 +27,7 @@ class StatsOut {
     std::int32_t x;
     std::int32_t y;
     std::int32_t scale;  // screen pixels per page pixel, across and down
+    const char* note = nullptr;  // anything else worth saying, after a comma
   };
   void SayWindow(const Window& window);
   std::uint64_t Dropped() const { return dropped_; }

@@ -35,6 +35,9 @@ struct WindowRequest {
   // Started by the system as its screen saver (Windows /s): the run ends as a saver's does
   // (EndRuleOf), a wheel turn and a move of the pointer by more than a few pixels included.
   bool screen_saver = false;
+  // Resident: the windows are shown whenever the seat has been idle this many seconds, and
+  // taken away again at the input that ends a screen saver; 0 shows them at once.
+  int idle_seconds = 0;
   StatsOut* stats = nullptr;  // where to say what was opened, if anywhere
 };
 

@@ -16,6 +16,8 @@ run_packages=(
   libwayland-dev libwayland-bin     # the native Wayland window, its protocols' code generated
   wayland-protocols                 # ... from xdg-shell
   librust-wayland-protocols-dev     # ... and the layer shell (and virtual pointer) ones
+  plasma-wayland-protocols          # ... and KDE's idle time, which sway 1.7 offers
+  libdecor-0-dev libdecor-0-plugin-1-cairo  # a frame for --window where the compositor draws none
 )
 # The Windows programs, cross-built, and their tests under Wine.
 windows_packages=(
@@ -44,12 +46,14 @@ test_packages=(
   xscreensaver xsecurelock strace procps         # ... inside the real screen savers
   libxml2-utils groff man-db                     # checks of the settings XML and manual pages
   lintian                                        # checks of the package
-  sway grim wtype swayidle                       # end-to-end tests under a real compositor
+  sway grim wtype swayidle swaylock              # end-to-end tests under a real compositor
+  weston mutter                                  # ... and ones without an idle protocol
   chromium                                       # the web page in a real browser, headless
 )
 # Installed without what they only recommend, which for the MATE daemon is most of a desktop.
 lean_test_packages=(
   mate-screensaver dbus-bin                      # MATE's screen saver on a D-Bus session
+  kwin-wayland python3-dbus                      # KDE's compositor, its pictures through D-Bus
 )
 case "$purpose" in
   run) packages=("${run_packages[@]}") lean=() ;;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/options.h"
+#include "common/scale.h"
 #include "figures/decimal_text.h"
 #include "figures/quoted_text.h"
 

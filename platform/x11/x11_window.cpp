@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "figures/numbers.h"
-#include "platform/desktop_scale.h"
+#include "common/scale.h"
 #include "platform/x11/x11_foreign_window.h"
 #include "platform/x11/x11_monitors.h"
 
@@ -105,7 +105,7 @@ X11Window::X11Window(X11Connection& connection, unsigned long id, Visual* visual
     : connection_(connection),
       id_(id),
       foreign_(foreign),
-      scale_(std::clamp(scale, 1, kLargestDesktopScale)),
+      scale_(std::clamp(scale, 1, kLargestScale)),
       image_(connection.display, connection.shared_memory, visual, depth) {
   gc_ = XCreateGC(connection.display, id, 0, nullptr);
   Resize(width, height);

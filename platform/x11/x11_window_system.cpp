@@ -14,6 +14,7 @@
 
 #include "figures/quoted_text.h"
 #include "platform/desktop_scale.h"
+#include "platform/monitor_plan.h"
 #include "platform/x11/x11_errors.h"
 #include "platform/x11/x11_foreign_window.h"
 #include "platform/x11/x11_monitors.h"
@@ -125,18 +126,18 @@ class X11WindowSystem final : public WindowSystem {
   void OpenForeign(const WindowRequest& request) {
     const X11ForeignWindow foreign = OpenForeignWindow(connection_.display, request.window_id);
     windows_.push_back(X11Window::Foreign(connection_, foreign, scale_));
-    if (request.stats != nullptr) SayForeignSize(request.stats, *windows_.back());
+    if (request.stats != nullptr) SayForeignSize(*request.stats, *windows_.back());
     refresh_hz_ = monitors_ ? monitors_->RefreshHz() : 0;
   }
 
-  void SayForeignSize(std::FILE* stats, const X11Window& window) const {
-    std::fprintf(stats, "flakemorph: drawing into window 0x%lx of %dx%d pixels", window.Id(),
-                 window.PixelWidth(), window.PixelHeight());
+  void SayForeignSize(StatsOut& stats, const X11Window& window) const {
+    std::array<char, 64> pages{};
     if (scale_ > 1) {
-      std::fprintf(stats, ", pages of %dx%d at scale %d", window.PixelWidth() / scale_,
-                   window.PixelHeight() / scale_, scale_);
+      std::snprintf(pages.data(), pages.size(), ", pages of %dx%d at scale %d",
+                    window.PixelWidth() / scale_, window.PixelHeight() / scale_, scale_);
     }
-    std::fputc('\n', stats);
+    stats.Line("flakemorph: drawing into window 0x%lx of %dx%d pixels%s", window.Id(),
+               window.PixelWidth(), window.PixelHeight(), pages.data());
   }
 
   void OpenOwn(const WindowRequest& request) {
@@ -193,23 +194,18 @@ class X11WindowSystem final : public WindowSystem {
   void FollowMonitors() {
     const std::vector<MonitorArea> now = monitors_->Now();
     if (now.empty()) return;
-    for (std::size_t i = windows_.size(); i-- > 0;) {
-      const auto same_name = [&](const MonitorArea& area) { return area.name == areas_[i].name; };
-      if (std::none_of(now.begin(), now.end(), same_name)) {
-        windows_.erase(windows_.begin() + static_cast<std::ptrdiff_t>(i));
-        areas_.erase(areas_.begin() + static_cast<std::ptrdiff_t>(i));
-      }
+    const MonitorPlan<MonitorArea> plan = PlanWindows<MonitorArea>(areas_, now, false);
+    for (const auto& move : plan.moves) {
+      windows_[move.window]->Cover(move.monitor);
+      areas_[move.window] = move.monitor;
     }
-    for (const MonitorArea& area : now) {
-      const auto same_name = [&](const MonitorArea& known) { return known.name == area.name; };
-      const auto known = std::find_if(areas_.begin(), areas_.end(), same_name);
-      if (known == areas_.end()) {
-        windows_.push_back(X11Window::OverArea(connection_, visual_, area, scale_));
-        areas_.push_back(area);
-      } else if (*known != area) {
-        windows_[static_cast<std::size_t>(known - areas_.begin())]->Cover(area);
-        *known = area;
-      }
+    for (const std::size_t gone : plan.gone) {
+      windows_.erase(windows_.begin() + static_cast<std::ptrdiff_t>(gone));
+      areas_.erase(areas_.begin() + static_cast<std::ptrdiff_t>(gone));
+    }
+    for (const MonitorArea& area : plan.added) {
+      windows_.push_back(X11Window::OverArea(connection_, visual_, area, scale_));
+      areas_.push_back(area);
     }
     ListWindows();
     XFlush(connection_.display);

@@ -79,3 +79,14 @@ for backend in auto wayland; do
     fail "--backend $backend without a display said: $(cat "$WORK/err")"
   pass "--backend $backend without a display: '$(cat "$WORK/err")', status 1"
 done
+
+# A name that is no socket is quoted as every value from outside: no escape reaches the
+# terminal, and a long one is cut short.
+status=0
+env -u DISPLAY WAYLAND_DISPLAY=$'\e]0;owned\a'"$(printf 'w%.0s' {1..60})" timeout 10 "$FLAKEMORPH" \
+  --backend wayland >"$WORK/out" 2>"$WORK/err" || status=$?
+expected='flakemorph: cannot open a window: no Wayland compositor at "\x1B]0;owned\x07'
+expected+='wwwwwwwwwwwwwwwwwwwwwwwwwwwwww"... (a name of 70 bytes)'
+[[ $status == 1 && $(cat "$WORK/err") == "$expected" ]] ||
+  fail "a hostile WAYLAND_DISPLAY: status $status, said: $(cat -v "$WORK/err")"
+pass "a hostile WAYLAND_DISPLAY is quoted and cut: $(cat "$WORK/err")"

@@ -28,6 +28,8 @@ pass "a click on the second output ends it with status 0 in $APP_MILLISECONDS ms
 FLAKEMORPH_ARGS=(--window --geometry 640x480)
 start_wayland_flakemorph
 wait_for_said '^flakemorph: window preview (framed): 640x480 pixels' 10
+grep -q "^flakemorph: window preview (framed): 640x480 pixels, the compositor's frame$" \
+  "$WORK/app.err" || fail "--window without sway's own frame: $(cat "$WORK/app.err")"
 wait_for_said '^fps ' 10
 # The only window there is, so the only window_rect of another size than 0 x 0.
 tree=$(swaymsg -t get_tree -r | tr -d ' \n')

@@ -42,7 +42,8 @@ deb="flakemorph_${version}_amd64.deb"
 dpkg-deb -f "$deb" Package Version Depends Suggests | sed 's/^/  /'
 [[ "$(dpkg-deb -f "$deb" Version)" == "$version" ]] || fail "the package's version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in zlib1g libx11-6 libxext6 libxrandr2 libxres1 libwayland-client0 libc6; do
+for library in zlib1g libx11-6 libxext6 libxrandr2 libxres1 libwayland-client0 libdecor-0-0 \
+  libc6; do
   [[ "$depends" == *"$library ("* || "$depends" == *"$library,"* || "$depends" == *"$library" ]] ||
     fail "the package does not depend on $library: $depends"
 done

@@ -3,16 +3,18 @@
 // memory through whole cycles, new figures included.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdlib>
 #include <new>
+#include <span>
 #include <vector>
 
 #include "animation/animation.h"
 #include "app/program.h"
-#include "display/buffer_chain.h"
 #include "display/memory_display.h"
 #include "display/page_damage.h"
+#include "display/page_window.h"
 #include "figures/random_source.h"
 #include "platform/web/web_page.h"
 #include "tests/program_fakes.h"
@@ -203,43 +205,54 @@ TEST(Animation, FramesShownThroughDamageAllocateNothing) {
   ExpectFramesAllocateNothing(display);
 }
 
-// Pages brought, as the Wayland window brings them, into buffers taken in turn (a third now and
-// then, as when the compositor holds two), at scale 2 every other run.
-class BufferChainDisplay final : public MemoryDisplay {
+// Buffers as a compositor holds them: taken in turn, a third now and then while it holds two.
+class TakenInTurn final : public FrameBuffers {
  public:
-  BufferChainDisplay(int width, int height, int scale)
-      : MemoryDisplay(static_cast<float>(width), static_cast<float>(height)) {
-    const std::size_t pixels = static_cast<std::size_t>(width * scale) * (height * scale);
-    for (std::size_t i = 0; i < BufferChain::kMostBuffers; ++i) {
-      buffers_.emplace_back(pixels);
-      targets_.push_back({buffers_.back().data(),
-                          width * scale,
-                          height * scale,
-                          width * scale * 4,
-                          {16, 8, 0, 0xFF000000U}});
+  TakenInTurn(int width, int height) {
+    for (std::vector<std::uint32_t>& pixels : buffers_) {
+      pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     }
-    chain_.Resize(width, height, scale);
-    DeferDrawing();
+    width_ = width;
+    height_ = height;
   }
-
-  void ZOrder(std::int16_t k) override {
-    MemoryDisplay::ZOrder(k);
-    const std::size_t index = ++frames_ % 7 == 0 ? 2 : frames_ % 2;
-    chain_.Bring(index, FrontPage(), targets_[index]);
+  std::size_t BufferCount() const override { return buffers_.size(); }
+  TargetBuffer Buffer(std::size_t index) override {
+    return {buffers_[index].data(), width_, height_, width_ * 4, {16, 8, 0, 0xFF000000U}};
   }
+  bool Held(std::size_t index) const override { return index != next_; }
+  void Present(std::size_t, std::span<const PixelRect>) override {
+    next_ = ++presented_ % 7 == 0 ? 2 : presented_ % 2;
+  }
+  std::size_t Presented() const { return presented_; }
 
  private:
-  std::vector<std::vector<std::uint32_t>> buffers_;
-  std::vector<TargetBuffer> targets_;
-  BufferChain chain_;
-  std::size_t frames_ = 0;
+  std::array<std::vector<std::uint32_t>, 3> buffers_;
+  int width_ = 0;
+  int height_ = 0;
+  std::size_t next_ = 0;
+  std::size_t presented_ = 0;
 };
 
-TEST(Animation, FramesShownThroughABufferChainAllocateNothing) {
-  BufferChainDisplay display(640, 480, 1);
-  ExpectFramesAllocateNothing(display);
-  BufferChainDisplay scaled(320, 240, 2);
-  ExpectFramesAllocateNothing(scaled);
+// Pages shown, as a window system's window shows them, through a PageWindow, with the text.
+class ShownPages final : public PageWindow {
+ public:
+  ShownPages(TakenInTurn& buffers, int width, int height, int scale) : PageWindow(buffers) {
+    Resize(width * scale, height * scale, scale);
+    ShowText("60 fps  CPU 3.0%");
+  }
+  void ZOrder(std::int16_t k) override {
+    PageWindow::ZOrder(k);
+    ShowFrame();
+  }
+};
+
+TEST(Animation, FramesShownThroughAPageWindowAllocateNothing) {
+  for (const int scale : {1, 2}) {
+    TakenInTurn buffers(640, 480);
+    ShownPages window(buffers, 640 / scale, 480 / scale, scale);
+    ExpectFramesAllocateNothing(window);
+    EXPECT_GT(buffers.Presented(), 300U);
+  }
 }
 
 // The loop of the program around the animations: several windows, pacing to a rate, the

@@ -1,4 +1,4 @@
-// Frame pacing and the once-a-second frame statistics of the window. Without SDL, so that the
+// Frame pacing and the once-a-second frame rate of the program. Its clock is given, so that the
 // timing rules can be tested with a clock of the tests' own.
 #pragma once
 

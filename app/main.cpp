@@ -14,8 +14,8 @@
 
 #include "app/end_policy.h"
 #include "app/event_loop.h"
-#include "app/options.h"
 #include "app/idle_saver_input.h"
+#include "app/options.h"
 #include "app/process.h"
 #include "app/program.h"
 #include "app/window_target.h"
@@ -139,7 +139,8 @@ bool AnyMode(flakemorph::WindowMode) {
 const std::array kWindowSystems{
     WindowSystemEntry{flakemorph::Backend::kAuto, [] { return true; },
                       [] { return std::string("no desktop"); }, flakemorph::OpenWindowsWindowSystem,
-                      AnyMode, "", "--idle is for Wayland compositors; Windows runs the saver itself"},
+                      AnyMode, "",
+                      "--idle is for Wayland compositors; Windows runs the saver itself"},
 };
 #else
 // Wayland's windows cannot go into an X window of another program.

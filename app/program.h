@@ -2,9 +2,9 @@
 // window, or a window of another program), all advanced together. Every program frame draws
 // the next frame of every animation, waits for its moment (ready for events meanwhile), shows
 // it on every window at once and then handles the events of all windows, any of which may end
-// the program. A window that comes, goes or takes a new size is followed after the events. Without
-// SDL, so that the order of a frame and its pacing can be tested with windows of the tests'
-// own.
+// the program. A window that comes, goes or takes a new size is followed after the events. It
+// knows no window system, so that the order of a frame and its pacing can be tested with windows
+// of the tests' own.
 #pragma once
 
 #include <cstddef>

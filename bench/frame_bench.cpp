@@ -173,15 +173,16 @@ void BM_ShownFrame(benchmark::State& state, FramePhase phase, int width, int hei
   const MemoryDisplay& display = run.display;
   PagePixels window(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   const TargetBuffer target{window.data(), width, height, width * 4, {16, 8, 0, 0}};
-  PageDamage damage;
-  damage.Resize(width, height);
+  BufferChain chain{
+      TileGrid{PageDamage::kTileWidth, PageDamage::kTileHeight, PageDamage::kMostRects}};
+  chain.Resize(width, height, 1);
   double rects = 0;
   double area = 0;
   for (auto _ : state) {
     if (!tracker.NextIs(phase)) {
       state.PauseTiming();
       const bool found = SkipToPhase(animation, tracker, phase);
-      damage.CopyChanges(display.FrontPage(), target);
+      chain.Bring(0, display.FrontPage(), target);
       state.ResumeTiming();
       if (!found) {
         state.SkipWithError("the animation never reached the phase");
@@ -189,7 +190,7 @@ void BM_ShownFrame(benchmark::State& state, FramePhase phase, int width, int hei
       }
     }
     animation.NextFrame();
-    const std::span<const PixelRect> shown = damage.CopyChanges(display.FrontPage(), target);
+    const std::span<const PixelRect> shown = *chain.Bring(0, display.FrontPage(), target);
     rects += static_cast<double>(shown.size());
     for (const PixelRect& rect : shown) area += static_cast<double>(rect.width) * rect.height;
   }

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "figures/printf_format.h"
+#include "common/printf_format.h"
 
 namespace flakemorph {
 

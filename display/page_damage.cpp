@@ -180,55 +180,6 @@ void PageDamage::Resize(std::int32_t width, std::int32_t height) {
   rows_ = (height_ + grid_.tile_height - 1) / grid_.tile_height;
   words_per_row_ = static_cast<std::size_t>((columns_ + kWordBits - 1) / kWordBits);
   tiles_.assign(words_per_row_ * static_cast<std::size_t>(rows_), 0);
-  shown_ = nullptr;
-}
-
-std::span<const PixelRect> PageDamage::CopyChanges(const Page& front, const TargetBuffer& target) {
-  const bool known = KnowsDifference(front, target) && CollectChanges(front);
-  const std::span<const PixelRect> rects =
-      known ? std::span<const PixelRect>(rects_.data(), rect_count_) : WholePage(front);
-  if (!known || !RedrawChanges(front, target)) CopyRects(front, rects, target);
-  shown_ = &front;
-  shown_fills_ = front.Drawn().fills;
-  shown_target_ = target;
-  return rects;
-}
-
-// The target shows the page shown_ as it was when last copied: its fill colour, and its
-// ellipses drawn until then, all of whose boxes it still remembers. If the front page has the
-// same fill colour and remembers all its boxes too, the two differ only inside those boxes.
-bool PageDamage::KnowsDifference(const Page& front, const TargetBuffer& target) const {
-  if (shown_ == nullptr) return false;
-  const bool same_target = target.pixels == shown_target_.pixels &&
-                           target.pitch == shown_target_.pitch &&
-                           target.layout == shown_target_.layout;
-  const bool same_size = front.Width() == width_ && front.Height() == height_ &&
-                         shown_->Width() == width_ && shown_->Height() == height_ &&
-                         target.width == width_ && target.height == height_ &&
-                         shown_target_.width == width_ && shown_target_.height == height_;
-  if (!same_target || !same_size) return false;
-  const Page::Record before = shown_->Drawn();
-  const Page::Record now = front.Drawn();
-  return before.exact && now.exact && before.fills == shown_fills_ &&
-         before.fill_color == now.fill_color;
-}
-
-// The target shows the page before, which is its fill colour with ellipses drawn on it. Drawing
-// those ellipses again in the fill colour leaves the target all fill colour, and drawing the
-// front page's ellipses on that, in order and with their colours, makes it what the front page
-// is: the same raster, pixel for pixel, at the cost of the outlines' pixels alone, where a copy
-// would move every pixel of their boxes.
-bool PageDamage::RedrawChanges(const Page& front, const TargetBuffer& target) {
-  if (target.pitch % static_cast<std::int32_t>(sizeof(std::uint32_t)) != 0) return false;
-  const PixelRows rows{static_cast<std::uint32_t*>(target.pixels), target.width, target.height,
-                       target.pitch / static_cast<std::int32_t>(sizeof(std::uint32_t))};
-  const Page::Record now = front.Drawn();
-  const std::uint32_t fill = InLayout(now.fill_color, target.layout);
-  for (const Page::Box& box : shown_->Drawn().boxes) raster_.Draw(rows, box, fill);
-  for (std::size_t n = 0; n < now.boxes.size(); ++n) {
-    raster_.Draw(rows, now.boxes[n], InLayout(now.colors[n], target.layout));
-  }
-  return true;
 }
 
 std::optional<std::span<const PixelRect>> PageDamage::RectsAround(std::span<const Page::Box> before,
@@ -238,14 +189,6 @@ std::optional<std::span<const PixelRect>> PageDamage::RectsAround(std::span<cons
   MarkBoxes(now);
   if (!CollectRects()) return std::nullopt;
   return std::span<const PixelRect>(rects_.data(), rect_count_);
-}
-
-// False when the changes make too many rects.
-bool PageDamage::CollectChanges(const Page& front) {
-  std::fill(tiles_.begin(), tiles_.end(), 0);
-  MarkBoxes(shown_->Drawn().boxes);
-  MarkBoxes(front.Drawn().boxes);
-  return CollectRects();
 }
 
 void PageDamage::MarkBoxes(std::span<const Page::Box> boxes) {
@@ -302,11 +245,6 @@ PixelRect PageDamage::RunRect(std::int32_t row, std::int32_t first_column,
   const std::int32_t y = row * grid_.tile_height;
   return {x, y, std::min(end_column * grid_.tile_width, width_) - x,
           std::min(y + grid_.tile_height, height_) - y};
-}
-
-std::span<const PixelRect> PageDamage::WholePage(const Page& front) {
-  rects_[0] = {0, 0, front.Width(), front.Height()};
-  return {rects_.data(), 1};
 }
 
 }  // namespace flakemorph

@@ -1,9 +1,9 @@
-// Bringing a page to a target (the window's pixels) by changing only what differs from what the
-// target already shows. Every frame clears its page to one colour and draws circles on it, and
-// the page remembers their boxes and colours; the target shows the other page, which remembers
-// its own. The two pictures can differ only inside the boxes of the two, which on a large screen
-// are a small part of it: drawing the circles of both on the target, and sending only the tiles
-// around them to the window system, saves nearly all of the cost of showing a frame.
+// Where two frames can differ, and the pixel copies between a page and a window's buffer. Every
+// frame clears its page to one colour and draws circles on it, and the page remembers their
+// boxes and colours; a buffer shows an earlier frame, whose boxes are remembered too. The two
+// pictures can differ only inside the boxes of the two, which on a large screen are a small part
+// of it: bringing only those to the buffer, and sending only the tiles around them to the window
+// system, saves nearly all of the cost of showing a frame (see BufferChain).
 #pragma once
 
 #include <array>
@@ -13,7 +13,6 @@
 #include <span>
 #include <vector>
 
-#include "display/outline.h"
 #include "display/page.h"
 
 namespace flakemorph {
@@ -84,30 +83,16 @@ class PageDamage {
   // Sizes the tile map for pages of this size. Allocates, so it belongs to start-up.
   void Resize(std::int32_t width, std::int32_t height);
 
-  // The target's pixels can no longer be trusted (a new window surface, an exposed window):
-  // the next copy is whole.
-  void Forget() { shown_ = nullptr; }
-
-  // Makes the target, placed at the page's top left, show the page exactly and returns the
-  // rectangles it changed: those around what changed since the target was last brought a page
-  // here, or the whole page when that is not known. Known changes are drawn on the target
-  // rather than copied.
-  std::span<const PixelRect> CopyChanges(const Page& front, const TargetBuffer& target);
-
   // The runs of tiles around the boxes of both lists, clipped to the size of the last Resize;
   // nothing if they make more rects than the grid allows. Copies nothing.
   std::optional<std::span<const PixelRect>> RectsAround(std::span<const Page::Box> before,
                                                         std::span<const Page::Box> now);
 
  private:
-  bool KnowsDifference(const Page& front, const TargetBuffer& target) const;
-  bool CollectChanges(const Page& front);
-  bool RedrawChanges(const Page& front, const TargetBuffer& target);
   void MarkBoxes(std::span<const Page::Box> boxes);
   void MarkBox(const Page::Box& box);
   bool CollectRects();
   PixelRect RunRect(std::int32_t row, std::int32_t first_column, std::int32_t end_column) const;
-  std::span<const PixelRect> WholePage(const Page& front);
 
   TileGrid grid_;
   std::int32_t width_ = 0;
@@ -122,14 +107,6 @@ class PageDamage {
   // The rects that reach down to the row of tiles above the one being collected, and those that
   // reach the one below it, each left to right: a run may lengthen one of the former.
   std::array<std::vector<std::uint16_t>, 2> open_;
-
-  // What the target shows: the page shown_ as it was when its fill count was shown_fills_,
-  // and the target it was copied to, so that another one is not mistaken for it.
-  const Page* shown_ = nullptr;
-  // Draws the changes on the target; its stamps are built once, like a page's.
-  OutlineRaster raster_;
-  std::uint64_t shown_fills_ = 0;
-  TargetBuffer shown_target_{};
 };
 
 }  // namespace flakemorph

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <numbers>
 
-#include "figures/printf_format.h"
+#include "common/printf_format.h"
 
 namespace flakemorph {
 

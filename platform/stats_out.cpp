@@ -68,8 +68,8 @@ void StatsOut::SayWindow(const Window& window) {
     std::snprintf(pages.data(), pages.size(), ", pages %dx%d at scale %d",
                   window.width / window.scale, window.height / window.scale, window.scale);
   }
-  Line("flakemorph: window %s (%s): %dx%d pixels%s%s%s%s", window.name, window.kind,
-       window.width, window.height, place.data(), pages.data(), window.note ? ", " : "",
+  Line("flakemorph: window %s (%s): %dx%d pixels%s%s%s%s", window.name, window.kind, window.width,
+       window.height, place.data(), pages.data(), window.note ? ", " : "",
        window.note ? window.note : "");
 }
 

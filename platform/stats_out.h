@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "common/printf_format.h"
+
 namespace flakemorph {
 
 class StatsOut {
@@ -13,7 +15,7 @@ class StatsOut {
   explicit StatsOut(int descriptor) : descriptor_(descriptor) {}
 
   // One line, without its '\n'; a longer one than the buffer is cut.
-  void Line(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+  void Line(const char* format, ...) FLAKEMORPH_PRINTF_FORMAT(2, 3);
 
   // What a window is, the same on every window system: "flakemorph: window NAME (KIND): WxH
   // pixels[ at X,Y][, pages PWxPH at scale S][, NOTE]", the pages only where the scale
@@ -26,7 +28,7 @@ class StatsOut {
     bool placed;  // where the window system says where the window lies
     std::int32_t x;
     std::int32_t y;
-    std::int32_t scale;  // screen pixels per page pixel, across and down
+    std::int32_t scale;          // screen pixels per page pixel, across and down
     const char* note = nullptr;  // anything else worth saying, after a comma
   };
   void SayWindow(const Window& window);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "display/buffer_chain.h"
 #include "display/memory_display.h"
 #include "display/page.h"
 #include "display/page_damage.h"
@@ -132,8 +133,9 @@ TEST(DeferredPage, ShownByItsChangesTheScreenMatchesEagerPages) {
   std::vector<std::uint32_t> screen(kWidth * kHeight, 0xDEADBEEFU);
   const PixelLayout layout{16, 8, 0, 0xFF000000U};
   const TargetBuffer target{screen.data(), kWidth, kHeight, kWidth * 4, layout};
-  PageDamage damage;
-  damage.Resize(kWidth, kHeight);
+  BufferChain chain{
+      TileGrid{PageDamage::kTileWidth, PageDamage::kTileHeight, PageDamage::kMostRects}};
+  chain.Resize(kWidth, kHeight, 1);
   int redrawn = 0;
   for (int frame = 0; frame < 300; ++frame) {
     const int k = frame % 2;
@@ -147,7 +149,7 @@ TEST(DeferredPage, ShownByItsChangesTheScreenMatchesEagerPages) {
       deferred[k].DrawEllipse(box.left, box.top, box.right, box.bottom, color);
       eager[k].DrawEllipse(box.left, box.top, box.right, box.bottom, color);
     }
-    const std::span<const PixelRect> rects = damage.CopyChanges(deferred[k], target);
+    const std::span<const PixelRect> rects = *chain.Bring(0, deferred[k], target);
     if (rects.size() != 1 || rects[0].width != kWidth || rects[0].height != kHeight) ++redrawn;
     for (int i = 0; i < kWidth * kHeight; ++i) {
       ASSERT_EQ(screen[static_cast<std::size_t>(i)],

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "display/buffer_chain.h"
 #include "display/page.h"
 
 namespace flakemorph {
@@ -104,9 +105,13 @@ std::int64_t Area(std::span<const PixelRect> rects) {
   return area;
 }
 
+// The tiles a window of one buffer, copied out at once, is brought up to date with.
+constexpr TileGrid kFineTiles{PageDamage::kTileWidth, PageDamage::kTileHeight,
+                              PageDamage::kMostRects};
+
 // Two pages and a screen, driven the way the window drives them, with random circles and now
 // and then one of the things after which the screen's content is no longer known from the
-// boxes: a new fill colour, too many circles, a page filled while shown, another target.
+// boxes: a new fill colour, too many circles, a page filled while shown, another buffer.
 class Flipbook {
  public:
   Flipbook(int width, int height, PixelLayout layout, unsigned seed)
@@ -115,7 +120,7 @@ class Flipbook {
       page.Resize(width, height);
       page.Fill(fill_);
     }
-    damage_.Resize(width, height);
+    chain_.Resize(width, height, 1);
   }
 
   // Shows the next frame, perhaps after a disturbance, and returns the rects it copied.
@@ -132,8 +137,12 @@ class Flipbook {
       pages_[front_].Fill(fill_);
       DrawCircles(pages_[front_], Below(10));
     }
-    if (event == 11) damage_.Forget();
-    if (event == 12) std::swap(screen_, other_screen_);
+    if (event == 11) chain_.Forget(0);
+    if (event == 12) {
+      // Another buffer, which the window system says is not the one shown before.
+      std::swap(screen_, other_screen_);
+      chain_.Forget(0);
+    }
     front_ = 1 - front_;
     Page& page = pages_[front_];
     page.Fill(fill_);
@@ -145,7 +154,7 @@ class Flipbook {
   const Page& front() const { return pages_[front_]; }
 
  private:
-  std::span<const PixelRect> Show() { return damage_.CopyChanges(front(), screen_.Target()); }
+  std::span<const PixelRect> Show() { return *chain_.Bring(0, front(), screen_.Target()); }
 
   void DrawCircles(Page& page, int count) {
     for (int n = 0; n < count; ++n) {
@@ -165,7 +174,7 @@ class Flipbook {
   Screen other_screen_;
   std::mt19937 random_;
   std::array<Page, 2> pages_;
-  PageDamage damage_;
+  BufferChain chain_{kFineTiles};
   int front_ = 0;
   ColorValue fill_ = 0;
 };
@@ -216,15 +225,15 @@ struct TwoPages {
       page.Resize(width, height);
       page.Fill(0);
     }
-    damage.Resize(width, height);
-    damage.CopyChanges(pages[0], screen.Target());
+    chain.Resize(width, height, 1);
+    Show(0);
   }
 
-  std::span<const PixelRect> Show(int k) { return damage.CopyChanges(pages[k], screen.Target()); }
+  std::span<const PixelRect> Show(int k) { return *chain.Bring(0, pages[k], screen.Target()); }
 
   std::array<Page, 2> pages;
   Screen screen;
-  PageDamage damage;
+  BufferChain chain{kFineTiles};
 };
 
 // Boxes become whole 8 x 8 tiles, those of the page shown before as well as those of the new
@@ -276,17 +285,12 @@ TEST(PageDamage, CopiesWholeWhenTheDifferenceIsUnknown) {
   EXPECT_TRUE(IsWhole(two.Show(1), two.pages[1])) << "the page shown before forgot some";
   EXPECT_FALSE(IsWhole(two.Show(1), two.pages[1]));
 
-  two.damage.Forget();
+  two.chain.Forget(0);
   EXPECT_TRUE(IsWhole(two.Show(1), two.pages[1])) << "forgotten";
 
-  Screen other(64, 48, kBlueLowest);
-  EXPECT_TRUE(IsWhole(two.damage.CopyChanges(two.pages[0], other.Target()), two.pages[0]))
-      << "another target";
-  EXPECT_EQ(other.Mismatch(two.pages[0]), "");
-
-  two.damage.Resize(64, 48);
-  EXPECT_TRUE(IsWhole(two.damage.CopyChanges(two.pages[0], other.Target()), two.pages[0]))
-      << "resized";
+  two.chain.Resize(64, 48, 1);
+  EXPECT_TRUE(IsWhole(two.Show(0), two.pages[0])) << "resized";
+  EXPECT_EQ(two.screen.Mismatch(two.pages[0]), "");
 }
 
 // Scattered circles make more rects than the window system should be sent one by one.

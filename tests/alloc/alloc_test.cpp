@@ -12,6 +12,7 @@
 
 #include "animation/animation.h"
 #include "app/program.h"
+#include "display/buffer_chain.h"
 #include "display/memory_display.h"
 #include "display/page_damage.h"
 #include "display/page_window.h"
@@ -186,18 +187,19 @@ class DamageDisplay final : public MemoryDisplay {
       : MemoryDisplay(static_cast<float>(width), static_cast<float>(height)),
         screen_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height)),
         target_{screen_.data(), width, height, width * 4, {16, 8, 0, 0}} {
-    damage_.Resize(width, height);
+    chain_.Resize(width, height, 1);
   }
 
   void ZOrder(std::int16_t k) override {
     MemoryDisplay::ZOrder(k);
-    damage_.CopyChanges(FrontPage(), target_);
+    chain_.Bring(0, FrontPage(), target_);
   }
 
  private:
   std::vector<std::uint32_t> screen_;
   TargetBuffer target_;
-  PageDamage damage_;
+  BufferChain chain_{
+      TileGrid{PageDamage::kTileWidth, PageDamage::kTileHeight, PageDamage::kMostRects}};
 };
 
 TEST(Animation, FramesShownThroughDamageAllocateNothing) {

@@ -10,7 +10,7 @@
 #include "display/log_writer.h"
 #include "display/memory_display.h"
 #include "display/recording_display.h"
-#include "figures/printf_format.h"
+#include "common/printf_format.h"
 #include "figures/random_source.h"
 #include "tools/trace/drawing_gate.h"
 #include "tools/trace/memory_budget.h"

@@ -1,5 +1,3 @@
-#include "display/scaled_copy.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "animation/animation.h"
+#include "display/buffer_chain.h"
 #include "display/memory_display.h"
 #include "figures/random_source.h"
 
@@ -48,50 +47,29 @@ std::string Mismatch(const Buffer& screen, const Page& page, int scale) {
   return "";
 }
 
-// The animation runs at the smaller size, exactly as the trace tool runs it there; the window's
-// changes reach the scaled screen through the page-sized buffer, frame after frame, through
-// morphs and holds, so the screen never shows anything but that run's pages, enlarged.
-TEST(CopyScaled, TheScreenShowsThePagesOfTheSmallerSizeEnlarged) {
+// The animation runs at the smaller size, exactly as the trace tool runs it there; its changes
+// reach the scaled screen frame after frame, through morphs and holds, so the screen never shows
+// anything but that run's pages, enlarged.
+TEST(ScaledBuffer, TheScreenShowsThePagesOfTheSmallerSizeEnlarged) {
   for (const int scale : {2, 3}) {
     // A screen whose size is no multiple of the scale: the spare pixels are left alone.
     const int page_width = 97;
     const int page_height = 61;
     MemoryDisplay pages(page_width, page_height);
+    pages.DeferDrawing();
     TimeSeededGenerator random([] { return std::uint64_t{43'200'000'000'000}; });
     Animation animation(pages, random);
     animation.StartUp();
-    Buffer small(page_width, page_height);
     Buffer screen(page_width * scale + scale - 1, page_height * scale + scale - 1);
-    PageDamage damage;
-    damage.Resize(page_width, page_height);
+    BufferChain chain;
+    chain.Resize(page_width, page_height, scale);
     for (int frame = 0; frame < 200; ++frame) {
       animation.NextFrame();
-      const auto rects = damage.CopyChanges(pages.FrontPage(), small.Target());
-      CopyScaled(small.Target(), rects, scale, screen.Target());
+      ASSERT_TRUE(chain.Bring(0, pages.FrontPage(), screen.Target()));
       ASSERT_EQ(Mismatch(screen, pages.FrontPage(), scale), "")
           << "frame " << frame << " at scale " << scale;
     }
   }
-}
-
-TEST(CopyScaled, ClipsToTheSourceAndTheTarget) {
-  Buffer source(4, 3);
-  for (std::size_t i = 0; i < source.pixels.size(); ++i) {
-    source.pixels[i] = static_cast<std::uint32_t>(i);
-  }
-  Buffer target(7, 5);
-  const PixelRect rects[] = {{-2, -1, 10, 10}};
-  CopyScaled(source.Target(), rects, 2, target.Target());
-  for (int y = 0; y < target.height; ++y) {
-    for (int x = 0; x < target.width; ++x) {
-      EXPECT_EQ(target.At(x, y), source.At(x / 2, y / 2)) << x << ", " << y;
-    }
-  }
-  const PixelRect scaled = ScaledRect({1, 1, 3, 2}, 2, target.Target());
-  EXPECT_EQ(scaled.x, 2);
-  EXPECT_EQ(scaled.y, 2);
-  EXPECT_EQ(scaled.width, 5);
-  EXPECT_EQ(scaled.height, 3);
 }
 
 }  // namespace

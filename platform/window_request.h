@@ -34,6 +34,8 @@ struct WindowRequest {
   // Started by the system as its screen saver: a move of the pointer by more than a few pixels
   // ends the program as well.
   bool screen_saver = false;
+  // With kEveryMonitor: the animation on the primary monitor alone, the other monitors black.
+  bool primary_monitor_only = false;
   std::FILE* stats = nullptr;  // where to say what was opened, if anywhere
 };
 

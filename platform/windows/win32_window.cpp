@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+
+#include "platform/windows/message.h"
 
 namespace flakemorph {
 namespace {
@@ -22,10 +25,12 @@ int ScaleOfDpi(UINT dpi) {
   return std::clamp(scale, 1, kLargestScale);
 }
 
-[[noreturn]] void FailToOpen(const char* what) {
-  std::fprintf(stderr, "flakemorph: cannot open a window: %s (error %lu)\n", what,
-               static_cast<unsigned long>(GetLastError()));
-  std::exit(1);
+// A preview's window failing (its host went as it started, most likely) has no one to tell.
+[[noreturn]] void FailToOpen(const char* what, BoxUse box = BoxUse::kShown) {
+  const unsigned long error = GetLastError();
+  FailWithMessage(
+      "cannot open a window: " + std::string(what) + " (error " + std::to_string(error) + ")", 1,
+      box);
 }
 
 // Once per process; a class already there (another window's) is the same class.
@@ -67,9 +72,11 @@ std::unique_ptr<Win32Window> Win32Window::Framed(int width, int height, int scal
 std::unique_ptr<Win32Window> Win32Window::ChildOf(HWND parent, int scale, WindowEvents& events) {
   RECT client{};
   if (!IsWindow(parent) || !GetClientRect(parent, &client)) {
-    std::fprintf(stderr, "flakemorph: no window %llu to draw into\n",
-                 static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(parent)));
-    std::exit(1);
+    FailWithMessage(
+        "no window " +
+            std::to_string(static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(parent))) +
+            " to draw into",
+        1, BoxUse::kNone);
   }
   std::unique_ptr<Win32Window> window(new Win32Window(Kind::kChild, scale, events));
   window->parent_ = parent;
@@ -104,7 +111,7 @@ void Win32Window::Create(DWORD style, DWORD extended_style, const RECT& place, H
                             framed ? CW_USEDEFAULT : place.left, framed ? 0 : place.top,
                             place.right - place.left, place.bottom - place.top, parent, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
-  if (window_ == nullptr) FailToOpen("CreateWindowEx failed");
+  if (window_ == nullptr) FailToOpen("CreateWindowEx failed", Box());
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::Procedure));
   window_dc_ = GetDC(window_);
@@ -130,7 +137,9 @@ void Win32Window::MakeCopy(int width, int height) {
   void* pixels = nullptr;
   copy_dc_ = CreateCompatibleDC(window_dc_);
   copy_bitmap_ = CreateDIBSection(window_dc_, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-  if (copy_dc_ == nullptr || copy_bitmap_ == nullptr) FailToOpen("no memory for the window's page");
+  if (copy_dc_ == nullptr || copy_bitmap_ == nullptr) {
+    FailToOpen("no memory for the window's page", Box());
+  }
   old_bitmap_ = SelectObject(copy_dc_, copy_bitmap_);
   copy_ = TargetBuffer{pixels, width, height, width * 4, kDibLayout};
 }
@@ -154,6 +163,23 @@ RECT Win32Window::Place() const {
 void Win32Window::MoveOver(const RECT& monitor) {
   SetWindowPos(window_, HWND_TOPMOST, monitor.left, monitor.top, monitor.right - monitor.left,
                monitor.bottom - monitor.top, SWP_NOACTIVATE | SWP_NOCOPYBITS);
+  TakeNewSize();
+}
+
+// The settings dialog's preview can change size (a larger dialog, another DPI); nothing tells
+// a window of another process so, and a child window keeps its size when its parent's changes.
+void Win32Window::FollowParent() {
+  if (parent_ == nullptr) return;
+  RECT parent{};
+  RECT own{};
+  if (!GetClientRect(parent_, &parent) || !GetClientRect(window_, &own)) return;
+  if (EqualRect(&parent, &own)) return;
+  SetWindowPos(window_, nullptr, 0, 0, parent.right, parent.bottom,
+               SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOCOPYBITS);
+  TakeNewSize();
+}
+
+void Win32Window::TakeNewSize() {
   DropCopy();
   TakeClientSize();
   damage_.Forget();

@@ -15,6 +15,7 @@
 #include "display/memory_display.h"
 #include "display/page_damage.h"
 #include "platform/window_system.h"
+#include "platform/windows/message.h"
 
 namespace flakemorph {
 
@@ -66,6 +67,8 @@ class Win32Window final : public MemoryDisplay, public ProgramWindow {
   // Puts a window over a monitor over another one, of its size; its pages take the new size,
   // and TakeResize says so once.
   void MoveOver(const RECT& monitor);
+  // A child window takes its parent's new size, if it has one; TakeResize says so once.
+  void FollowParent();
 
  private:
   enum class Kind { kMonitor, kFramed, kChild };
@@ -73,6 +76,7 @@ class Win32Window final : public MemoryDisplay, public ProgramWindow {
   Win32Window(Kind kind, int scale, WindowEvents& events);
   int ScaleOf() const;
   void TakeClientSize();
+  void TakeNewSize();
   void Present(const PixelRect& rect);
   void Create(DWORD style, DWORD extended_style, const RECT& place, HWND parent);
   void MakeCopy(int width, int height);
@@ -81,6 +85,7 @@ class Win32Window final : public MemoryDisplay, public ProgramWindow {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
   bool TakesInput() const { return kind_ != Kind::kChild; }
+  BoxUse Box() const { return kind_ == Kind::kChild ? BoxUse::kNone : BoxUse::kShown; }
   void End() { events_.ended = true; }
   void PointerAt(LPARAM lparam);
   void Paint();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/windows/message.h"
 #include "platform/windows/waitable_timer.h"
 #include "platform/windows/win32_window.h"
 
@@ -33,15 +34,16 @@ class WindowsWindowSystem final : public WindowSystem {
  public:
   explicit WindowsWindowSystem(const WindowRequest& request)
       : every_monitor_(request.mode == WindowMode::kEveryMonitor),
+        primary_monitor_only_(every_monitor_ && request.primary_monitor_only),
         scale_(request.scale),
         show_fps_(request.show_fps),
         stats_(request.stats) {
     events_.screen_saver = request.screen_saver;
     OpenWindows(request);
-    for (const std::unique_ptr<Win32Window>& window : windows_) {
-      if (request.show_fps) window->AddTextOverlay();
-      program_windows_.push_back(window.get());
+    if (request.show_fps) {
+      for (const std::unique_ptr<Win32Window>& window : windows_) window->AddTextOverlay();
     }
+    ListProgramWindows();
     if (request.screen_saver) {
       // The pointer is hidden over the saver's windows; where it rests now is where a move
       // counts from.
@@ -73,6 +75,7 @@ class WindowsWindowSystem final : public WindowSystem {
     }
     for (const std::unique_ptr<Win32Window>& window : windows_) {
       if (window->ParentGone()) events_.ended = true;
+      window->FollowParent();
     }
     if (!events_.ended && (events_.displays_changed || desktop_ != Desktop::Now())) {
       FollowMonitors();
@@ -97,11 +100,8 @@ class WindowsWindowSystem final : public WindowSystem {
             reinterpret_cast<HWND>(static_cast<UINT_PTR>(request.window_id)), scale_, events_));
         break;
       case WindowMode::kRoot:
-        std::fputs("flakemorph: --root is for X11 screen savers; on Windows use /s\n", stderr);
-        std::exit(2);
       case WindowMode::kWallpaper:
-        std::fputs("flakemorph: --wallpaper is for Wayland and X11 desktops\n", stderr);
-        std::exit(2);
+        FailWithMessage("the screen saver runs with /s, not --root or --wallpaper", 2);
     }
   }
 
@@ -136,11 +136,28 @@ class WindowsWindowSystem final : public WindowSystem {
       windows_.push_back(Win32Window::OverMonitor(monitor, scale_, events_));
       if (show_fps_) windows_.back()->AddTextOverlay();
     }
+    ListProgramWindows();
+    TellWindows("the monitors changed: ");
+  }
+
+  // The windows with an animation. With "on the primary monitor only", the windows over the
+  // other monitors stay black (and still take the input that ends the saver).
+  void ListProgramWindows() {
     program_windows_.clear();
     for (const std::unique_ptr<Win32Window>& window : windows_) {
-      program_windows_.push_back(window.get());
+      if (!primary_monitor_only_ || OverPrimaryMonitor(*window)) {
+        program_windows_.push_back(window.get());
+      }
     }
-    TellWindows("the monitors changed: ");
+    if (program_windows_.empty() && !windows_.empty()) {
+      program_windows_.push_back(windows_.front().get());
+    }
+  }
+
+  // The primary monitor is the one whose top-left corner is the desktop's origin.
+  static bool OverPrimaryMonitor(const Win32Window& window) {
+    const RECT place = window.Place();
+    return place.left == 0 && place.top == 0;
   }
 
   // With FLAKEMORPH_STATS, says which windows there are and where.
@@ -150,8 +167,9 @@ class WindowsWindowSystem final : public WindowSystem {
                  windows_.size() == 1 ? "" : "s");
     for (const std::unique_ptr<Win32Window>& window : windows_) {
       const RECT place = window->Place();
-      std::fprintf(stats_, "flakemorph: window %ldx%ld at %ld,%ld", place.right - place.left,
-                   place.bottom - place.top, place.left, place.top);
+      std::fprintf(stats_, "flakemorph: window %ldx%ld at %ld,%ld%s", place.right - place.left,
+                   place.bottom - place.top, place.left, place.top,
+                   Animated(*window) ? "" : ", black");
       if (window->Scale() > 1) {
         std::fprintf(stats_, ", pages of %gx%g at scale %d",
                      static_cast<double>(window->ScaleWidth()),
@@ -160,6 +178,11 @@ class WindowsWindowSystem final : public WindowSystem {
       std::fputc('\n', stats_);
     }
     std::fflush(stats_);
+  }
+
+  bool Animated(const Win32Window& window) const {
+    return std::find(program_windows_.begin(), program_windows_.end(), &window) !=
+           program_windows_.end();
   }
 
   // What the system says of all monitors together, cheaply enough to ask after every frame:
@@ -176,6 +199,7 @@ class WindowsWindowSystem final : public WindowSystem {
 
   Desktop desktop_ = Desktop::Now();
   bool every_monitor_;
+  bool primary_monitor_only_;
   int scale_;  // 0: each window's monitor's
   bool show_fps_;
   std::FILE* stats_;

@@ -29,10 +29,4 @@ check_preview() {
 check_preview 152 112
 check_preview 300 180
 
-# A handle that names no window: a message and status 1, no window of its own.
-start_saver /p 12345
-wait_for_exit 20
-[[ "$APP_STATUS" == 1 ]] || fail "/p with no such window: status $APP_STATUS"
-grep -q 'no window 12345' "$WORK/app.err" || fail "/p with no such window: $(cat "$WORK/app.err")"
-pass "/p with no such window says so, status 1"
 echo PASS

@@ -22,6 +22,8 @@ windows_packages=(
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev  # the cross compiler, zlib for Windows
   googletest                                     # GoogleTest's sources, built for Windows
   wine wine64                                    # the tests, run under Wine
+  g++ zlib1g-dev imagemagick icoutils            # the icon, drawn by a native trace tool
+  nsis                                           # the installer
 )
 deb_packages=(
   dpkg-dev file                     # the package and the libraries it depends on
@@ -35,6 +37,7 @@ test_packages=(
   libxml2-utils groff man-db                     # checks of the settings XML and manual pages
   lintian                                        # checks of the package
   sway grim wtype swayidle                       # end-to-end tests under a real compositor
+  openbox                                        # ... and the Windows saver under a window manager
 )
 # Installed without what they only recommend, which for the MATE daemon is most of a desktop.
 lean_test_packages=(

@@ -2,6 +2,8 @@
 // program's InputEvents, and the rule of the run says which of them end it.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/window_request.h"
 #include "platform/window_system.h"
 
@@ -30,11 +32,13 @@ class EndPolicy final : public InputSink {
   bool Ended() const override { return ended_; }
 
  private:
+  void PointerAt(std::int32_t x, std::int32_t y);
+
   EndRule rule_;
   bool ended_ = false;
   bool pointer_seen_ = false;
-  int first_x_ = 0;
-  int first_y_ = 0;
+  std::int32_t first_x_ = 0;
+  std::int32_t first_y_ = 0;
 };
 
 }  // namespace flakemorph

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/end_policy.h"
+#include "app/event_loop.h"
 #include "app/options.h"
 #include "app/process.h"
 #include "app/program.h"
@@ -115,10 +117,11 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options) {
 
 #ifdef _WIN32
 std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
-    const flakemorph::ProgramOptions& options, bool screen_saver) {
+    const flakemorph::ProgramOptions& options, bool screen_saver,
+    const flakemorph::EventContext& context) {
   flakemorph::WindowRequest request = RequestOf(options);
   request.screen_saver = screen_saver;
-  return flakemorph::OpenWindowsWindowSystem(request);
+  return flakemorph::OpenWindowsWindowSystem(request, context);
 }
 #else
 // Where the compositor was looked for: WAYLAND_DISPLAY, or libwayland's default.
@@ -130,7 +133,8 @@ std::string WaylandName() {
 // into an X window of another program; X11 otherwise, and where no compositor answers but an X
 // display is there. On X11 the wallpaper is the root window.
 std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
-    const flakemorph::ProgramOptions& options, bool /*screen_saver*/) {
+    const flakemorph::ProgramOptions& options, bool /*screen_saver*/,
+    const flakemorph::EventContext& context) {
   using flakemorph::Backend;
   const bool wayland_wanted = options.backend == Backend::kWayland ||
                               (options.backend == Backend::kAuto && Named("WAYLAND_DISPLAY") &&
@@ -141,7 +145,9 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
                  stderr);
       std::exit(kUsageErrorStatus);
     }
-    if (auto system = flakemorph::OpenWaylandWindowSystem(RequestOf(options))) return system;
+    if (auto system = flakemorph::OpenWaylandWindowSystem(RequestOf(options), context)) {
+      return system;
+    }
     if (options.backend == Backend::kWayland || !Named("DISPLAY")) {
       std::fprintf(stderr, "flakemorph: cannot open a window: no Wayland compositor at '%s'%s\n",
                    WaylandName().c_str(),
@@ -154,7 +160,7 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
     flakemorph::TakeSaverSignals();
     request.window_id = 0;
   }
-  return flakemorph::OpenX11WindowSystem(request);
+  return flakemorph::OpenX11WindowSystem(request, context);
 }
 #endif
 
@@ -185,8 +191,11 @@ void EndHereIfTraced() {}
 #endif
 
 int RunProgram(const flakemorph::ProgramOptions& options, bool screen_saver) {
-  const std::unique_ptr<flakemorph::WindowSystem> windows = OpenWindowSystem(options, screen_saver);
-  flakemorph::EndSoonAfterEndingSignals(kSignalGraceMilliseconds);
+  flakemorph::EndPolicy input(flakemorph::EndRuleOf(options.mode, screen_saver));
+  flakemorph::SignalWaiter waiter(input);
+  const flakemorph::EventContext context{input, waiter};
+  const std::unique_ptr<flakemorph::WindowSystem> windows =
+      OpenWindowSystem(options, screen_saver, context);
   // Each monitor's figures come from a stream of its own, so no two show the same flake.
   const flakemorph::RandomStreams randoms = [](std::size_t stream) {
     return std::make_unique<flakemorph::TimeSeededGenerator>(
@@ -285,6 +294,8 @@ int RunOnWindows(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before anything else: a signal in the first moments ends the run as one later does.
+  flakemorph::TakeEndingSignals(kSignalGraceMilliseconds);
 #ifdef _WIN32
   return RunOnWindows(argc, argv);
 #else

@@ -10,9 +10,17 @@ ClosedStreams OpenClosedStandardStreams() {
   return {};
 }
 
-void TakeSaverSignals() {}
+void TakeEndingSignals(int /*grace_milliseconds*/) {}
 
-void EndSoonAfterEndingSignals(int /*grace_milliseconds*/) {}
+int EndingSignalDescriptor() {
+  return -1;
+}
+
+bool TakeEndingSignal() {
+  return false;
+}
+
+void TakeSaverSignals() {}
 
 }  // namespace flakemorph
 
@@ -21,17 +29,22 @@ void EndSoonAfterEndingSignals(int /*grace_milliseconds*/) {}
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <ctime>
+#include <initializer_list>
+
+#include "figures/numbers.h"
 
 namespace flakemorph {
 namespace {
 
-// Signal handlers have no room for a context of their own: the handlers they stand in front
-// of and the timer of the last resort are the process's, kept here.
-struct sigaction previous_int {};
-struct sigaction previous_term {};
+// Signal handlers have no room for a context of their own: the pipe they write to and the
+// timer of the last resort are the process's, kept here.
+int signal_pipe[2] = {-1, -1};
 timer_t last_resort{};
+bool last_resort_made = false;
 timespec grace{};
 
 bool IsOpen(int descriptor) {
@@ -47,10 +60,13 @@ void ArmLastResort() {
   timer_settime(last_resort, 0, &once, nullptr);
 }
 
-void OnEndingSignal(int signal_number) {
-  ArmLastResort();
-  const struct sigaction& previous = signal_number == SIGINT ? previous_int : previous_term;
-  previous.sa_handler(signal_number);
+// A full pipe already says that a signal came.
+void OnEndingSignal(int /*signal_number*/) {
+  const int saved = errno;
+  if (last_resort_made) ArmLastResort();
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = write(signal_pipe[1], &byte, 1);
+  errno = saved;
 }
 
 // Status 0, as for the signal answered in order; stderr is unbuffered, and nothing else is
@@ -59,16 +75,16 @@ void OnGraceOver(int /*signal_number*/) {
   _exit(0);
 }
 
-// Stands in front of the handler the window system installed for the signal, if it did.
-void Wrap(int signal_number, struct sigaction& previous) {
-  sigaction(signal_number, nullptr, &previous);
-  if (previous.sa_handler == SIG_DFL || previous.sa_handler == SIG_IGN ||
-      (previous.sa_flags & SA_SIGINFO) != 0) {
-    return;
-  }
-  struct sigaction wrapped = previous;
-  wrapped.sa_handler = OnEndingSignal;
-  sigaction(signal_number, &wrapped, nullptr);
+void MakeLastResort(int grace_milliseconds) {
+  grace = {grace_milliseconds / 1000, static_cast<long>(grace_milliseconds % 1000) * 1'000'000};
+  struct sigaction on_alarm {};
+  on_alarm.sa_handler = OnGraceOver;
+  sigemptyset(&on_alarm.sa_mask);
+  sigaction(SIGALRM, &on_alarm, nullptr);
+  sigevent alarm{};
+  alarm.sigev_notify = SIGEV_SIGNAL;
+  alarm.sigev_signo = SIGALRM;
+  last_resort_made = timer_create(CLOCK_MONOTONIC, &alarm, &last_resort) == 0;
 }
 
 }  // namespace
@@ -87,29 +103,39 @@ ClosedStreams OpenClosedStandardStreams() {
   return closed;
 }
 
-void TakeSaverSignals() {
-  std::signal(SIGTERM, SIG_DFL);
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGUSR1, SIG_IGN);
-  sigset_t ending;
-  sigemptyset(&ending);
-  sigaddset(&ending, SIGTERM);
-  sigaddset(&ending, SIGINT);
-  sigprocmask(SIG_UNBLOCK, &ending, nullptr);
+void TakeEndingSignals(int grace_milliseconds) {
+  if (signal_pipe[0] >= 0) return;
+  if (pipe2(signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+    FailRuntime("cannot take signals: %s", std::strerror(errno));
+  }
+  MakeLastResort(grace_milliseconds);
+  struct sigaction ending {};
+  ending.sa_handler = OnEndingSignal;
+  ending.sa_flags = SA_RESTART;
+  sigemptyset(&ending.sa_mask);
+  sigset_t both;
+  sigemptyset(&both);
+  for (const int signal_number : {SIGINT, SIGTERM}) {
+    sigaction(signal_number, &ending, nullptr);
+    sigaddset(&both, signal_number);
+  }
+  sigprocmask(SIG_UNBLOCK, &both, nullptr);
 }
 
-void EndSoonAfterEndingSignals(int grace_milliseconds) {
-  grace = {grace_milliseconds / 1000, static_cast<long>(grace_milliseconds % 1000) * 1'000'000};
-  struct sigaction on_alarm {};
-  on_alarm.sa_handler = OnGraceOver;
-  sigemptyset(&on_alarm.sa_mask);
-  sigaction(SIGALRM, &on_alarm, nullptr);
-  sigevent alarm{};
-  alarm.sigev_notify = SIGEV_SIGNAL;
-  alarm.sigev_signo = SIGALRM;
-  if (timer_create(CLOCK_MONOTONIC, &alarm, &last_resort) != 0) return;
-  Wrap(SIGINT, previous_int);
-  Wrap(SIGTERM, previous_term);
+int EndingSignalDescriptor() {
+  return signal_pipe[0];
+}
+
+bool TakeEndingSignal() {
+  if (signal_pipe[0] < 0) return false;
+  bool came = false;
+  char bytes[16];
+  while (read(signal_pipe[0], bytes, sizeof bytes) > 0) came = true;
+  return came;
+}
+
+void TakeSaverSignals() {
+  std::signal(SIGUSR1, SIG_IGN);
 }
 
 }  // namespace flakemorph

@@ -16,15 +16,19 @@ struct ClosedStreams {
 // stream and receives what is printed there.
 ClosedStreams OpenClosedStandardStreams();
 
-// A screen-saver daemon stops its saver with SIGTERM and a script with SIGINT, which must end
-// us even if whoever started us ignored or blocked them; xsecurelock sends SIGUSR1 when its
-// password prompt closes, which would otherwise kill us. Before the window system starts.
-void TakeSaverSignals();
+// SIGINT and SIGTERM are the program's from its first moment, even if whoever started it
+// ignored or blocked them (a shell does so for a job in the background, a daemon may): each one
+// makes EndingSignalDescriptor() readable, for the program's one wait to end the run in order.
+// If the program has not ended `grace_milliseconds` after the first one, as when it waits on a
+// display server that no longer answers, it ends then, with status 0. First thing in main.
+void TakeEndingSignals(int grace_milliseconds);
+// Readable once an ending signal came; -1 before TakeEndingSignals and where there are none.
+int EndingSignalDescriptor();
+// Whether an ending signal came since the last call; empties the descriptor.
+bool TakeEndingSignal();
 
-// After SIGINT or SIGTERM the window system's own handler runs as before and the program ends
-// in order; if it has not ended `grace_milliseconds` later, as when it waits on a display
-// server that no longer answers, it ends then, with status 0. Once the window system has set
-// up its handlers; a signal that has none (ignored, or left to its default) is left alone.
-void EndSoonAfterEndingSignals(int grace_milliseconds);
+// xsecurelock sends its saver SIGUSR1 when its password prompt closes, which would otherwise
+// kill us. Before the window system starts.
+void TakeSaverSignals();
 
 }  // namespace flakemorph

@@ -22,7 +22,6 @@ void BufferChain::Resize(std::int32_t width, std::int32_t height, std::int32_t s
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);
   scale_ = std::max(scale, 1);
-  repair_.Resize(width_, height_);
   damage_.Resize(width_, height_);
   for (std::size_t i = 0; i < kMostBuffers; ++i) Forget(i);
   last_ = kMostBuffers;
@@ -52,25 +51,24 @@ bool BufferChain::Fits(const Page& front, const TargetBuffer& target) const {
 }
 
 // The buffer differs from the page only inside the boxes it shows and those of the page, if
-// both are the same fill colour beneath.
+// both are the same fill colour beneath: those outlines are drawn again, as blocks on a scaled
+// buffer. Otherwise the page is copied whole.
 void BufferChain::Update(Shown& shown, const Page& front, const TargetBuffer& target) {
   const Page::Record now = front.Drawn();
-  const bool known = Comparable(now, shown.fill, shown.known);
-  if (known && scale_ == 1) {
+  if (Comparable(now, shown.fill, shown.known)) {
     Redraw(shown, now, target);
     return;
   }
-  const std::optional<std::span<const PixelRect>> around =
-      known ? repair_.RectsAround(shown.boxes, now.boxes) : std::nullopt;
   const PixelRect whole{0, 0, width_, height_};
-  CopyRectsScaled(front, around ? *around : std::span<const PixelRect>(&whole, 1), target, scale_);
+  CopyRectsScaled(front, std::span<const PixelRect>(&whole, 1), target, scale_);
 }
 
 // Draws the outlines the buffer shows again in the fill colour, which leaves it all fill
-// colour, and the page's outlines on that, in order: the page's raster, pixel for pixel.
+// colour, and the page's outlines on that, in order: the page's raster, pixel for pixel, each
+// pixel scale x scale, at the cost of the outlines' pixels alone.
 void BufferChain::Redraw(const Shown& shown, const Page::Record& now, const TargetBuffer& target) {
-  const PixelRows rows{static_cast<std::uint32_t*>(target.pixels), target.width, target.height,
-                       target.pitch / static_cast<std::ptrdiff_t>(sizeof(std::uint32_t))};
+  const PixelRows rows{static_cast<std::uint32_t*>(target.pixels), width_, height_,
+                       target.pitch / static_cast<std::ptrdiff_t>(sizeof(std::uint32_t)), scale_};
   const std::uint32_t fill = InLayout(now.fill_color, target.layout);
   for (const Page::Box& box : shown.boxes) raster_.Draw(rows, box, fill);
   for (std::size_t n = 0; n < now.boxes.size(); ++n) {

@@ -1,9 +1,9 @@
 // Showing pages through a few buffers that the window system takes in turn. A buffer handed to
 // the compositor stays its own until it gives it back, so the next frame goes into another
 // buffer, which still shows an older frame than the one on the screen. Each buffer remembers
-// the circles it shows, so that bringing it up to date draws only the changes (or, on a scaled
-// display, copies only the tiles around them), and the compositor is told only the tiles that
-// differ from the buffer it got before.
+// the circles it shows, so that bringing it up to date draws only the changes (on a scaled
+// display each page pixel as a block), and the window system is told only the tiles that differ
+// from the buffer it got before.
 #pragma once
 
 #include <array>
@@ -69,8 +69,7 @@ class BufferChain {
   std::array<Shown, kMostBuffers> shown_;
   // The buffer brought last, if any since the last Resize.
   std::size_t last_ = kMostBuffers;
-  // Tiles around the changes: fine ones for what to copy, coarse ones for the compositor.
-  PageDamage repair_;
+  // Tiles around the changes, coarse ones: the window system pays for each rect.
   PageDamage damage_{kDamageGrid};
   OutlineRaster raster_;
   std::vector<PixelRect> rects_ = std::vector<PixelRect>(kDamageGrid.most_rects);

@@ -1,7 +1,7 @@
 // What the animation draws on: the window f and its two surfaces pb(0) and pb(1), the two
 // pages of a page-flipped picture. The animation always draws on the page behind and then
 // brings it to the front. Implementations: in-memory pages, a recording of the operations,
-// and the real windows (platform/x11/sdl_window.*, for one).
+// and the real windows (display/page_window.*).
 #pragma once
 
 #include <cstdint>

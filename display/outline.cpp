@@ -93,32 +93,37 @@ class TopHalfSpans {
   std::uint64_t last_offset_ = 0;  // the widest offset of the row before; 0 fits any row
 };
 
-void FillRun(std::uint32_t* row, std::int64_t row_width, std::int64_t first, std::int64_t last,
+// The pixels [first, last] of row y, clipped to the row; each one a block where the rows are
+// scaled.
+void FillRun(const PixelRows& rows, std::int64_t y, std::int64_t first, std::int64_t last,
              std::uint32_t color) {
   first = std::max<std::int64_t>(first, 0);
-  last = std::min(last, row_width - 1);
+  last = std::min<std::int64_t>(last, rows.width - 1);
+  if (first > last) return;
+  const std::int64_t scale = rows.scale;
+  std::uint32_t* row = rows.pixels + y * scale * rows.stride;
   // Runs are mostly a pixel or two long: a plain loop beats std::fill's set-up here.
-  for (std::int64_t x = first; x <= last; ++x) row[x] = color;
+  for (std::int64_t i = 0; i < scale; ++i, row += rows.stride) {
+    for (std::int64_t x = first * scale; x < (last + 1) * scale; ++x) row[x] = color;
+  }
 }
 
 // Draws the outline pixels of one row: those of its span that are not also covered by both the
 // row above and the row below (inner is the narrower of their spans). That leaves a run at each
 // end, at least one pixel long, which meets the runs of the neighbouring rows corner to corner.
 // A row's span is never narrower than inner, since spans widen toward the middle.
-void DrawOutlineRow(std::uint32_t* row, std::int64_t row_width, const EllipseBox& box,
-                    std::int64_t span, std::int64_t inner, std::uint32_t color) {
+void DrawOutlineRow(const PixelRows& rows, std::int64_t y, const EllipseBox& box, std::int64_t span,
+                    std::int64_t inner, std::uint32_t color) {
   const std::int64_t run = std::max<std::int64_t>(1, (span - inner + 1) / 2);
   const std::int64_t first = box.left + (box.width - span) / 2;
   const std::int64_t last = first + span - 1;
-  FillRun(row, row_width, first, first + run - 1, color);
-  FillRun(row, row_width, last - run + 1, last, color);
+  FillRun(rows, y, first, first + run - 1, color);
+  FillRun(rows, y, last - run + 1, last, color);
 }
 
 // The rows that one ellipse may draw on.
 struct VisibleRows {
-  std::uint32_t* pixels;
-  std::int64_t width;
-  std::ptrdiff_t stride;
+  PixelRows rows;
   std::int64_t first;
   std::int64_t last;
 };
@@ -167,7 +172,7 @@ class OutlineDrawer {
   bool IsVisible(std::int64_t y) const { return y >= rows_.first && y <= rows_.last; }
 
   void DrawRow(std::int64_t y, std::int64_t span, std::int64_t inner) const {
-    DrawOutlineRow(rows_.pixels + y * rows_.stride, rows_.width, box_, span, inner, color_);
+    DrawOutlineRow(rows_.rows, y, box_, span, inner, color_);
   }
 
   VisibleRows rows_;
@@ -206,6 +211,18 @@ void StampClippedRow(std::uint32_t* row, std::int64_t side, const Run& run, std:
   }
 }
 
+// The same for rows whose every pixel is a block: each run through FillRun, clipping included.
+template <typename Run>
+void StampBlocks(const PixelRows& rows, const EllipseBox& box, const Run* runs,
+                 std::int64_t first_row, std::int64_t end_row, std::uint32_t pixel) {
+  for (std::int64_t k = first_row; k < end_row; ++k) {
+    const std::int64_t left = box.left + runs[k].first;
+    const std::int64_t right = box.left + box.width - runs[k].first - runs[k].length;
+    FillRun(rows, box.top + k, left, left + runs[k].length - 1, pixel);
+    FillRun(rows, box.top + k, right, right + runs[k].length - 1, pixel);
+  }
+}
+
 }  // namespace
 
 void DrawGeneralOutline(const PixelRows& rows, const OutlineBox& requested, std::uint32_t pixel) {
@@ -215,8 +232,7 @@ void DrawGeneralOutline(const PixelRows& rows, const OutlineBox& requested, std:
   if (box.left >= rows.width || box.left + box.width <= 0) return;
   // Only the rows of the box that are there are visited, and each row's runs are clipped once,
   // so a huge ellipse costs no more than the rows it crosses.
-  const VisibleRows visible{rows.pixels, rows.width, rows.stride,
-                            std::max<std::int64_t>(box.top, 0),
+  const VisibleRows visible{rows, std::max<std::int64_t>(box.top, 0),
                             std::min<std::int64_t>(box.top + box.height, rows.height) - 1};
   OutlineDrawer(visible, box, pixel).Draw();
 }
@@ -235,6 +251,10 @@ bool OutlineStamps::Draw(const PixelRows& rows, const OutlineBox& requested, std
   const std::int64_t from = std::max<std::int64_t>(0, -box.left);
   const std::int64_t to = std::min<std::int64_t>(side, rows.width - box.left);
   if (first_row >= end_row || from >= to) return true;
+  if (rows.scale != 1) {
+    StampBlocks(rows, box, runs, first_row, end_row, pixel);
+    return true;
+  }
   std::uint32_t* row = rows.pixels + (box.top + first_row) * rows.stride + box.left;
   if (from == 0 && to == side) {
     // The rows lie far apart in memory and are seldom still cached from the frame before: asking

@@ -10,12 +10,14 @@
 
 namespace flakemorph {
 
-// The pixels [0, width) x [0, height), row y starting stride pixels after row y - 1.
+// The pixels [0, width) x [0, height), each a block of scale x scale pixels of the memory (a
+// page enlarged on a scaled screen), whose rows lie stride pixels apart.
 struct PixelRows {
   std::uint32_t* pixels;
   std::int32_t width;
   std::int32_t height;
   std::ptrdiff_t stride;
+  std::int32_t scale = 1;
 };
 
 // A box as the ellipse was asked for: possibly inverted, possibly reaching off the pixels.

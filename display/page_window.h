@@ -12,7 +12,10 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
+#include "display/buffer_chain.h"
+#include "display/frame_text.h"
 #include "display/memory_display.h"
 #include "display/page_damage.h"
 
@@ -38,6 +41,7 @@ class FrameBuffers {
 // Display to the animation and forwards ShowFrame, ShowText and TakeResize to it.
 class PageWindow : public MemoryDisplay {
  public:
+  // At most BufferChain::kMostBuffers buffers.
   explicit PageWindow(FrameBuffers& buffers);
 
   // The buffers are now width x height screen pixels, every page pixel scale x scale of them:
@@ -58,7 +62,15 @@ class PageWindow : public MemoryDisplay {
   bool TakeResize();
   // Whether a buffer is free to show the next frame in.
   bool HasFreeBuffer() const;
-  std::int32_t Scale() const;
+  std::int32_t Scale() const { return chain_.Scale(); }
+
+ private:
+  FrameBuffers& buffers_;
+  BufferChain chain_;
+  FrameText text_;
+  bool resized_ = false;
+  // The changed tiles and the text's box, room for them taken once.
+  std::vector<PixelRect> rects_;
 };
 
 }  // namespace flakemorph

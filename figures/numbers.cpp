@@ -4,11 +4,30 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
+#ifndef _WIN32
+#include <errno.h>  // program_invocation_short_name
+#endif
 
 namespace flakemorph {
+namespace {
+
+// The name the program was started by, without its folder or, on Windows, its extension.
+std::string_view ProgramName() {
+#ifdef _WIN32
+  std::string_view name = __argv != nullptr && __argv[0] != nullptr ? __argv[0] : "flakemorph";
+  name.remove_prefix(name.find_last_of("/\\") + 1);
+  return name.substr(0, name.find_last_of('.'));
+#else
+  return program_invocation_short_name;
+#endif
+}
+
+}  // namespace
 
 void FailRuntime(const char* format, ...) {
-  std::fputs("flakemorph: run-time error: ", stderr);
+  const std::string_view name = ProgramName();
+  std::fprintf(stderr, "%.*s: run-time error: ", static_cast<int>(name.size()), name.data());
   va_list arguments;
   va_start(arguments, format);
   std::vfprintf(stderr, format, arguments);

@@ -10,12 +10,13 @@
 
 namespace flakemorph {
 
-// Ends the program: prints "flakemorph: run-time error: <what>" on stderr and exits with
-// status 70. Used for the faults that should never happen in normal operation (an index out
-// of range, an overflow); printf-style so that no allocation is needed.
+// Ends the program: prints "NAME: run-time error: <what>" on stderr, NAME being the program's
+// own (flakemorph, flakemorph-trace), and exits with status 1, the status of every failure at
+// run time. Used for the faults that should never happen in normal operation (an index out of
+// range, an overflow, no memory for a page); printf-style so that no allocation is needed.
 [[noreturn]] void FailRuntime(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 
-inline constexpr int kRuntimeFailureStatus = 70;
+inline constexpr int kRuntimeFailureStatus = 1;
 
 // π as the program knows it: the single 3.141593 (3.14159297943115 when widened).
 inline constexpr float kPi = 3.141593F;

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <string_view>
 #include <utility>
 
@@ -78,7 +77,7 @@ LineFault ReadLine(std::string_view text, float& value) {
   return IsInUnitInterval(value) ? LineFault::kNone : LineFault::kOutside;
 }
 
-float ParseScriptLine(const std::string& path, std::size_t lineNumber, const std::string& line) {
+float ParseScriptLine(const std::string& path, std::size_t lineNumber, std::string_view line) {
   const std::string_view text = Trimmed(line);
   float value = 0;
   const LineFault fault = ReadLine(text, value);
@@ -87,7 +86,17 @@ float ParseScriptLine(const std::string& path, std::size_t lineNumber, const std
                      : fault == LineFault::kRoundsToOne
                          ? "is outside [0, 1) as a single (it rounds to 1)"
                          : "is outside [0, 1)";
-  FailRuntime("%s:%zu: %s %s", path.c_str(), lineNumber, QuotedText(text, "a line").c_str(), what);
+  throw RandomFileError(path + ":" + std::to_string(lineNumber) + ": " +
+                        QuotedText(text, "a line") + " " + what);
+}
+
+// Lines are read a byte at a time; the stream is not shared, so it needs no lock.
+int NextByte(std::FILE* file) {
+#ifdef _WIN32
+  return _getc_nolock(file);
+#else
+  return getc_unlocked(file);
+#endif
 }
 
 }  // namespace
@@ -151,23 +160,54 @@ ScriptedSource::ScriptedSource(std::vector<float> values) : values_(std::move(va
   }
 }
 
-ScriptedSource ScriptedSource::FromFile(const std::string& path) {
-  std::ifstream file(path);
-  if (!file) FailRuntime("cannot read %s: %s", path.c_str(), std::strerror(errno));
-  std::vector<float> values;
-  std::string line;
-  for (std::size_t lineNumber = 1; std::getline(file, line); ++lineNumber) {
-    values.push_back(ParseScriptLine(path, lineNumber, line));
-  }
-  if (file.bad()) FailRuntime("cannot read %s: %s", path.c_str(), std::strerror(errno));
-  return ScriptedSource(std::move(values));
-}
-
 float ScriptedSource::Next() {
   if (drawCount_ >= values_.size()) {
     FailRuntime("random stream exhausted after %zu draws", drawCount_);
   }
   return values_[drawCount_++];
+}
+
+RandomFile::RandomFile(std::string path)
+    : path_(std::move(path)), file_(std::fopen(path_.c_str(), "rb")) {
+  if (file_ == nullptr) FailReading();
+}
+
+RandomFile::~RandomFile() {
+  std::fclose(file_);
+}
+
+float RandomFile::Next() {
+  if (!ReadLine()) {
+    throw RandomFileError(path_ + ": random stream exhausted after " + std::to_string(drawCount_) +
+                          " draws");
+  }
+  const float value =
+      ParseScriptLine(path_, lineNumber_, std::string_view(line_.data(), lineLength_));
+  ++drawCount_;
+  return value;
+}
+
+bool RandomFile::ReadLine() {
+  lineLength_ = 0;
+  int byte = NextByte(file_);
+  if (byte == EOF) {
+    if (std::ferror(file_)) FailReading();
+    return false;
+  }
+  ++lineNumber_;
+  for (; byte != EOF && byte != '\n'; byte = NextByte(file_)) {
+    if (lineLength_ == line_.size()) {
+      throw RandomFileError(path_ + ":" + std::to_string(lineNumber_) + ": a line longer than " +
+                            std::to_string(kLongestLine) + " bytes");
+    }
+    line_[lineLength_++] = static_cast<char>(byte);
+  }
+  if (std::ferror(file_)) FailReading();
+  return true;
+}
+
+void RandomFile::FailReading() const {
+  throw RandomFileError("cannot read " + path_ + ": " + std::strerror(errno));
 }
 
 }  // namespace flakemorph

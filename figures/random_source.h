@@ -2,9 +2,12 @@
 // share: uniform singles in [0, 1), re-seeded from the time of day at every new figure.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -55,10 +58,6 @@ class ScriptedSource final : public RandomSource {
  public:
   // Every value must lie in [0, 1).
   explicit ScriptedSource(std::vector<float> values);
-  // One decimal number a line, each rounded to the nearest single. A value outside [0, 1), a
-  // line that is not a number or an unreadable file ends the program with a message that names
-  // the file (and the line).
-  static ScriptedSource FromFile(const std::string& path);
   // A scripted stream is the same whatever the time of day.
   void Reseed() override {}
   // Running out of values ends the program, naming the number of draws taken.
@@ -67,6 +66,43 @@ class ScriptedSource final : public RandomSource {
 
  private:
   std::vector<float> values_;
+  std::size_t drawCount_ = 0;
+};
+
+// What is wrong with a random file, as a message that names the file (and the line).
+class RandomFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Values read from a file one decimal number a line, each rounded to the nearest single, as
+// they are drawn: a file or pipe without end costs one line of memory, and only as much of it
+// is read as the run needs. A file that cannot be read, a line that is not a number in [0, 1)
+// or is too long, and the end of the file throw RandomFileError.
+class RandomFile final : public RandomSource {
+ public:
+  // Longer lines are refused: no decimal needs that many digits to name a single.
+  static constexpr std::size_t kLongestLine = 4096;
+
+  explicit RandomFile(std::string path);
+  ~RandomFile() override;
+  RandomFile(const RandomFile&) = delete;
+  RandomFile& operator=(const RandomFile&) = delete;
+
+  void Reseed() override {}
+  float Next() override;
+  std::size_t DrawCount() const { return drawCount_; }
+
+ private:
+  // The next line, without its line break, in line_; false at the end of the file.
+  bool ReadLine();
+  [[noreturn]] void FailReading() const;
+
+  std::string path_;
+  std::FILE* file_;
+  std::array<char, kLongestLine> line_{};
+  std::size_t lineLength_ = 0;
+  std::size_t lineNumber_ = 0;
   std::size_t drawCount_ = 0;
 };
 

@@ -92,12 +92,13 @@ class EventPump {
  public:
   virtual ~EventPump() = default;
   // Handles events until every window is on the screen, the moment the animations start.
-  // False if an event ended the program meanwhile.
+  // False if the run ended meanwhile.
   virtual bool WaitUntilShown() = 0;
-  // Handles every pending event; when none is pending, first waits up to `wait` for one, so
-  // that the time between frames is spent ready for events. False once an event ended the
-  // program: a key or a click on any window, a close request for any of them, SIGINT or
-  // SIGTERM.
+  // Handles every pending event, handing the input to the EventContext's sink; when none is
+  // pending, first waits up to `wait` for one (through the context's waiter), so that the time
+  // between frames is spent ready for events. Gives whether the run goes on: false once the
+  // sink says it Ended() (it alone decides which input ends it), or once the window system has
+  // no window left to show.
   virtual bool HandlePending(Nanoseconds wait = 0) = 0;
 };
 

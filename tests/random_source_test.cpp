@@ -127,7 +127,7 @@ TEST(ScriptedSource, ReturnsItsValuesInOrderWhateverTheReseeds) {
 }
 
 // Each test writes its own random.txt, in a folder of its own, since tests run in parallel.
-class ScriptFileTest : public testing::Test {
+class RandomFileTest : public testing::Test {
  protected:
   void SetUp() override {
     const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
@@ -140,24 +140,47 @@ class ScriptFileTest : public testing::Test {
 
   std::string Write(const std::string& text) const {
     const std::string path = (folder_ / "random.txt").string();
-    std::ofstream(path) << text;
+    std::ofstream(path, std::ios::binary) << text;
     return path;
+  }
+
+  // What a file of this text says when it is drawn from until it fails.
+  std::string FaultOf(const std::string& text) const {
+    try {
+      RandomFile random(Write(text));
+      for (;;) random.Next();
+    } catch (const RandomFileError& error) {
+      return error.what();
+    }
   }
 
  private:
   std::filesystem::path folder_;
 };
 
-TEST_F(ScriptFileTest, ReadsOneNumberALineRoundedToTheNearestSingle) {
+TEST_F(RandomFileTest, ReadsOneNumberALineRoundedToTheNearestSingle) {
   // 0.30000001192092896 is the single nearest 0.3 written out; 0.100000001 rounds to 0.1F.
-  ScriptedSource random =
-      ScriptedSource::FromFile(Write("0.5\n  0.30000001192092896 \n0.100000001\r\n0\n1e-3\n"));
+  RandomFile random(Write("0.5\n  0.30000001192092896 \n0.100000001\r\n0\n1e-3"));
   EXPECT_EQ(random.Next(), 0.5F);
   EXPECT_EQ(random.Next(), 0.3F);
   EXPECT_EQ(random.Next(), 0.1F);
   EXPECT_EQ(random.Next(), 0.0F);
   EXPECT_EQ(random.Next(), 0.001F);
   EXPECT_EQ(random.DrawCount(), 5U);
+  EXPECT_THROW(random.Next(), RandomFileError);
+}
+
+// Only the lines drawn are read: a bad line further on is no fault of a run that stops before.
+TEST_F(RandomFileTest, ReadsOnlyTheLinesDrawn) {
+  RandomFile random(Write("0.5\n0.25\nnot read\n"));
+  EXPECT_EQ(random.Next(), 0.5F);
+  EXPECT_EQ(random.Next(), 0.25F);
+}
+
+TEST_F(RandomFileTest, RunningOutNamesTheFileAndTheDrawCount) {
+  EXPECT_PRED_FORMAT2(testing::IsSubstring, "random.txt: random stream exhausted after 2 draws",
+                      FaultOf("0.5\n0.5\n"));
+  EXPECT_PRED_FORMAT2(testing::IsSubstring, "random stream exhausted after 0 draws", FaultOf(""));
 }
 
 TEST(ScriptedSourceDeathTest, RunningOutNamesTheDrawCount) {
@@ -178,67 +201,72 @@ TEST(ScriptedSourceDeathTest, ValueOutsideTheUnitIntervalIsRefused) {
               "outside \\[0, 1\\)");
 }
 
-using ScriptFileDeathTest = ScriptFileTest;
-
-TEST_F(ScriptFileDeathTest, BadLinesAreNamedByFileAndLine) {
-  const auto fails = testing::ExitedWithCode(kRuntimeFailureStatus);
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.1\n0.2\n1.5\n")), fails,
-              "random\\.txt:3: \"1\\.5\" is outside \\[0, 1\\)");
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("-0.5\n")), fails,
-              "random\\.txt:1: \"-0\\.5\" is outside \\[0, 1\\)");
+TEST_F(RandomFileTest, BadLinesAreNamedByFileAndLine) {
+  const auto expect = [this](const std::string& text, const std::string& fault) {
+    EXPECT_PRED_FORMAT2(testing::IsSubstring, "random.txt:" + fault, FaultOf(text));
+  };
+  expect("0.1\n0.2\n1.5\n", R"(3: "1.5" is outside [0, 1))");
+  expect("-0.5\n", R"(1: "-0.5" is outside [0, 1))");
   // Just below 1 in decimal, but the nearest single is 1.
-  EXPECT_EXIT(
-      ScriptedSource::FromFile(Write("0.5\n0.99999999\n")), fails,
-      "random\\.txt:2: \"0\\.99999999\" is outside \\[0, 1\\) as a single \\(it rounds to 1\\)");
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.5\nhalf\n")), fails,
-              "random\\.txt:2: \"half\" is not a plain decimal");
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.5\n\n0.5\n")), fails,
-              "random\\.txt:2: \"\" is not a plain decimal");
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.5 0.25\n")), fails,
-              ":1: .* is not a plain decimal");
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("nan\n")), fails,
-              ":1: \"nan\" is not a plain decimal");
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("0x0.8p0\n")), fails, ":1: .* is not a plain decimal");
+  expect("0.5\n0.99999999\n", R"(2: "0.99999999" is outside [0, 1) as a single (it rounds to 1))");
+  expect("0.5\nhalf\n", R"(2: "half" is not a plain decimal)");
+  expect("0.5\n\n0.5\n", R"(2: "" is not a plain decimal)");
+  expect("0.5 0.25\n", R"(1: "0.5 0.25" is not a plain decimal)");
+  expect("nan\n", R"(1: "nan" is not a plain decimal)");
+  expect("0x0.8p0\n", R"(1: "0x0.8p0" is not a plain decimal)");
+  expect("1e50\n", R"(1: "1e50" is outside [0, 1))");
+  expect("1e999\n", R"(1: "1e999" is outside [0, 1))");
+  expect("-1e-50\n", R"(1: "-1e-50" is outside [0, 1))");
+  expect("1\n", R"(1: "1" is outside [0, 1))");
 }
 
-// A random file comes from elsewhere: its bad lines reach the terminal only as printable
-// ASCII, the quote and the backslash escaped, and only their first 40 bytes.
-TEST_F(ScriptFileDeathTest, BadLinesAreQuotedSafely) {
-  const auto fails = testing::ExitedWithCode(kRuntimeFailureStatus);
-  EXPECT_EXIT(ScriptedSource::FromFile(Write(std::string("0.5\x1b]0;\x07\x00\xff\"\\\n", 13))),
-              fails, R"(:1: "0\.5\\x1B\]0;\\x07\\x00\\xFF\\"\\\\" is not a plain decimal)");
-  // The repeats spelled out: GoogleTest's regular expressions on Windows have no {n}.
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("0.25 " + std::string(95, 'x') + "\n")), fails,
-              R"(:1: "0\.25 )" + std::string(35, 'x') +
-                  R"("\.\.\. \(a line of 100 bytes\) is not a plain decimal)");
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("0." + std::string(60, '3') + "4e1\n")), fails,
-              R"(:1: "0\.)" + std::string(38, '3') +
-                  R"("\.\.\. \(a line of 65 bytes\) is outside \[0, 1\))");
+// A line of no end (a stream of zero bytes) is refused at the longest line, not gathered.
+TEST_F(RandomFileTest, LinesTooLongAreRefusedByNumber) {
+  RandomFile longest(Write("0." + std::string(RandomFile::kLongestLine - 2, '5') + "\n"));
+  EXPECT_EQ(longest.Next(), 5.0F / 9.0F);
+  EXPECT_PRED_FORMAT2(testing::IsSubstring, "random.txt:2: a line longer than 4096 bytes",
+                      FaultOf("0.5\n0." + std::string(RandomFile::kLongestLine, '5') + "\n"));
+  EXPECT_PRED_FORMAT2(testing::IsSubstring, "random.txt:1: a line longer than 4096 bytes",
+                      FaultOf(std::string(5000, '\0')));
+}
+
+// A random file comes from elsewhere: its bad lines are shown only as printable ASCII, the
+// quote and the backslash escaped, and only their first 40 bytes.
+TEST_F(RandomFileTest, BadLinesAreQuotedSafely) {
+  EXPECT_PRED_FORMAT2(testing::IsSubstring,
+                      R"(:1: "0.5\x1B]0;\x07\x00\xFF\"\\" is not a plain decimal)",
+                      FaultOf(std::string("0.5\x1b]0;\x07\x00\xff\"\\\n", 13)));
+  EXPECT_PRED_FORMAT2(testing::IsSubstring,
+                      R"(:1: "0.25 )" + std::string(35, 'x') +
+                          R"("... (a line of 100 bytes) is not a plain decimal)",
+                      FaultOf("0.25 " + std::string(95, 'x') + "\n"));
+  EXPECT_PRED_FORMAT2(
+      testing::IsSubstring,
+      R"(:1: "0.)" + std::string(38, '3') + R"("... (a line of 65 bytes) is outside [0, 1))",
+      FaultOf("0." + std::string(60, '3') + "4e1\n"));
 }
 
 // A decimal too small for any single is still a number in [0, 1): it rounds to 0.
-TEST_F(ScriptFileTest, DecimalsTooSmallForASingleRoundToZero) {
-  ScriptedSource random = ScriptedSource::FromFile(Write("1e-50\n0.0000001e-400\n1e-40\n"));
+TEST_F(RandomFileTest, DecimalsTooSmallForASingleRoundToZero) {
+  RandomFile random(Write("1e-50\n0.0000001e-400\n1e-40\n"));
   EXPECT_EQ(random.Next(), 0.0F);
   EXPECT_EQ(random.Next(), 0.0F);
   EXPECT_EQ(random.Next(), 1e-40F);
 }
 
-TEST_F(ScriptFileDeathTest, DecimalsTooLargeOrNegativeAreOutside) {
-  const auto fails = testing::ExitedWithCode(kRuntimeFailureStatus);
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("1e50\n")), fails,
-              ":1: \"1e50\" is outside \\[0, 1\\)");
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("1e999\n")), fails, ":1: \"1e999\" is outside");
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("-1e-50\n")), fails, ":1: \"-1e-50\" is outside");
-  EXPECT_EXIT(ScriptedSource::FromFile(Write("1\n")), fails, ":1: \"1\" is outside \\[0, 1\\)");
-}
-
-TEST(ScriptedSourceDeathTest, UnreadableFileIsNamed) {
-  EXPECT_EXIT(ScriptedSource::FromFile("/nonexistent/random.txt"),
-              testing::ExitedWithCode(kRuntimeFailureStatus),
-              "cannot read /nonexistent/random\\.txt");
-  EXPECT_EXIT(ScriptedSource::FromFile(testing::TempDir()),
-              testing::ExitedWithCode(kRuntimeFailureStatus), "cannot read");
+TEST(RandomFile, UnreadableFileIsNamed) {
+  try {
+    RandomFile random("/nonexistent/random.txt");
+    ADD_FAILURE() << "opened a missing file";
+  } catch (const RandomFileError& error) {
+    EXPECT_PRED_FORMAT2(testing::IsSubstring,
+                        "cannot read /nonexistent/random.txt: ", error.what());
+  }
+#ifndef _WIN32
+  // A folder opens, but reading it fails.
+  RandomFile folder(testing::TempDir());
+  EXPECT_THROW(folder.Next(), RandomFileError);
+#endif
 }
 
 }  // namespace

@@ -68,6 +68,15 @@ TEST(Numbers, NearestRoundsTiesToEven) {
   EXPECT_EQ(Nearest16(-2.5), -2);
   EXPECT_EQ(Nearest16(32766.5), 32766);
   EXPECT_EQ(Nearest16(-32768.5), -32768);
+  // Both ends of the range are in it.
+  EXPECT_EQ(Nearest16(32767.0), 32767);
+  EXPECT_EQ(Nearest16(32767.4), 32767);
+  EXPECT_EQ(Nearest16(-32768.0), -32768);
+  EXPECT_EQ(Floor16(32767.9), 32767);
+  EXPECT_EQ(Nearest32(2147483647.0), INT32_MAX);
+  EXPECT_EQ(Nearest32(-2147483648.0), INT32_MIN);
+  EXPECT_EQ(Checked16(32767), 32767);
+  EXPECT_EQ(Checked16(-32768), -32768);
   EXPECT_EQ(Nearest32(7.5), 8);
   EXPECT_EQ(Nearest32(13.5), 14);
   EXPECT_EQ(Floor16(-0.5), -1);

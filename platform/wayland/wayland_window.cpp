@@ -35,8 +35,7 @@ const char* RoleName(SurfaceRole role) {
 WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, SurfaceRole role,
                              wl_output* output, std::int32_t width, std::int32_t height,
                              std::int32_t pixel_scale, std::string name, std::FILE* stats)
-    : MemoryDisplay(0, 0),
-      globals_(globals),
+    : globals_(globals),
       host_(host),
       role_(role),
       output_(output),
@@ -45,9 +44,6 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, Su
       chosen_width_(width),
       chosen_height_(height),
       pixel_scale_(pixel_scale) {
-  // The page in front reaches a buffer by drawing its changes there: its own pixels are needed
-  // only for a whole copy.
-  DeferDrawing();
   surface_ = wl_compositor_create_surface(globals_.compositor);
   static constexpr wl_surface_listener kSurfaceListener{.enter = SurfaceEnter,
                                                         .leave = SurfaceLeave};
@@ -147,13 +143,10 @@ void WaylandWindow::Configure(std::int32_t width, std::int32_t height) {
   if (height <= 0) height = chosen_height_;
   whole_frames_ = kWholeFramesAfterConfigure;
   if (configured_ && width == width_ && height == height_) return;
-  const bool first = !configured_;
   configured_ = true;
   width_ = width;
   height_ = height;
   Reallocate();
-  // A window's first size is no new one: its animation has not started yet.
-  if (first) resized_ = false;
 }
 
 void WaylandWindow::OutputChanged(std::int32_t width, std::int32_t height) {
@@ -205,13 +198,9 @@ void WaylandWindow::Reallocate() {
     buffers_[i] = std::make_unique<ShmBuffer>(globals_.shm, width_ * scale_, height_ * scale_);
   }
   const std::int32_t pixel = PixelScale();
+  pages_.Resize(width_ * scale_, height_ * scale_, pixel);
   const std::int32_t page_width = width_ * scale_ / pixel;
   const std::int32_t page_height = height_ * scale_ / pixel;
-  if (page_width != chain_.Width() || page_height != chain_.Height()) {
-    resized_ = true;
-    SetScaleSize(Single(page_width), Single(page_height));
-  }
-  chain_.Resize(page_width, page_height, pixel);
   scale_unsent_ = true;
   whole_frames_ = kWholeFramesAfterConfigure;
   if (stats_ != nullptr) {
@@ -229,66 +218,43 @@ std::int32_t WaylandWindow::PixelScale() const {
   return pixel_scale_ > 0 ? pixel_scale_ : scale_;
 }
 
-bool WaylandWindow::TakeResize() {
-  return std::exchange(resized_, false);
-}
-
 // Nothing is committed before the compositor asks for the next frame, which it does once a
 // refresh for a surface it shows: waiting for that paces the program to the display. A surface
 // nobody sees (a wallpaper under a full-screen window) is asked for none: it is not waited for,
-// and costs nothing, until asked again.
+// and costs nothing, until asked again. A page of another size waits for its animation to start
+// anew at the new one; a frame without changes still goes, to keep to the compositor's pace.
 void WaylandWindow::ShowFrame() {
   if (configured_ && frame_ != nullptr && answering_) answering_ = host_.AwaitFrame(*this);
-  if (!Ready()) return;
-  std::size_t index = 0;
-  ShmBuffer* buffer = FreeBuffer(index);
-  if (buffer == nullptr) return;
-  const std::optional<std::span<const PixelRect>> damage =
-      chain_.Bring(index, FrontPage(), buffer->Target());
-  // A page of another size waits for its animation to start anew at the new one. A frame
-  // without changes still goes, to keep to the compositor's pace.
-  if (!damage) return;
-  // Over the page, every frame: the animation is the same with or without it.
-  Commit(*buffer, *damage, text_.DrawOnto(buffer->Target(), PixelScale()));
+  if (Ready()) pages_.ShowFrame();
 }
 
-bool WaylandWindow::HasFreeBuffer() const {
-  return std::any_of(
-      buffers_.begin(), buffers_.end(),
-      [](const std::unique_ptr<ShmBuffer>& buffer) { return !buffer || !buffer->Busy(); });
-}
-
-// A third buffer only while the compositor holds both others.
-ShmBuffer* WaylandWindow::FreeBuffer(std::size_t& index) {
-  for (index = 0; index < buffers_.size(); ++index) {
-    if (!buffers_[index]) {
-      buffers_[index] =
-          std::make_unique<ShmBuffer>(globals_.shm, width_ * scale_, height_ * scale_);
-      chain_.Forget(index);
-      return buffers_[index].get();
-    }
-    if (!buffers_[index]->Busy()) return buffers_[index].get();
+TargetBuffer WaylandWindow::Buffer(std::size_t index) {
+  if (!buffers_[index]) {
+    buffers_[index] = std::make_unique<ShmBuffer>(globals_.shm, width_ * scale_, height_ * scale_);
+    pages_.Forget(index);
   }
-  return nullptr;
+  return buffers_[index]->Target();
 }
 
-void WaylandWindow::Commit(ShmBuffer& buffer, std::span<const PixelRect> damage,
-                           std::optional<PixelRect> text) {
+bool WaylandWindow::Held(std::size_t index) const {
+  return buffers_[index] && buffers_[index]->Busy();
+}
+
+void WaylandWindow::Present(std::size_t index, std::span<const PixelRect> rects) {
   if (whole_frames_ > 0) {
     --whole_frames_;
     wl_surface_damage_buffer(surface_, 0, 0, width_ * scale_, height_ * scale_);
   } else {
-    for (const PixelRect& rect : damage) {
+    for (const PixelRect& rect : rects) {
       wl_surface_damage_buffer(surface_, rect.x, rect.y, rect.width, rect.height);
     }
-    if (text) wl_surface_damage_buffer(surface_, text->x, text->y, text->width, text->height);
   }
   if (scale_unsent_) {
     wl_surface_set_buffer_scale(surface_, scale_);
     scale_unsent_ = false;
   }
-  wl_surface_attach(surface_, buffer.Buffer(), 0, 0);
-  buffer.Attached();
+  wl_surface_attach(surface_, buffers_[index]->Buffer(), 0, 0);
+  buffers_[index]->Attached();
   frame_ = wl_surface_frame(surface_);
   static constexpr wl_callback_listener kFrameListener{.done = FrameDone};
   wl_callback_add_listener(frame_, &kFrameListener, this);

@@ -1,8 +1,8 @@
 // One surface of the program on a Wayland compositor: a layer-shell surface over one output
 // (above every window, or beneath them as the wallpaper), a full-screen toplevel on one output
 // where the compositor has no layer shell, or an ordinary toplevel. Its two pages are the
-// in-memory ones; ShowFrame brings the page in front into a free shared-memory buffer and
-// commits it, once the compositor has asked for a frame, with the changed tiles as damage.
+// in-memory ones of a PageWindow, shown from two or three shared-memory buffers; a frame is
+// committed once the compositor has asked for one, with the changed tiles as damage.
 #pragma once
 
 #include <array>
@@ -12,10 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "display/buffer_chain.h"
-#include "display/memory_display.h"
+#include "display/page_window.h"
 #include "platform/wayland/shm_buffer.h"
-#include "platform/wayland/text_box.h"
 #include "platform/window_system.h"
 
 struct wl_array;
@@ -59,7 +57,7 @@ class WindowHost {
   virtual bool AwaitFrame(const WaylandWindow& window) = 0;
 };
 
-class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
+class WaylandWindow final : public ProgramWindow, private FrameBuffers {
  public:
   // The surface for `output` (none for kPreview), asking for its first configure. `size` is
   // the logical size used when the compositor leaves the choice to us: the output's, or the
@@ -71,10 +69,10 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   WaylandWindow& operator=(const WaylandWindow&) = delete;
   ~WaylandWindow() override;
 
-  Display& Surfaces() override { return *this; }
+  Display& Surfaces() override { return pages_; }
   void ShowFrame() override;
-  void ShowText(std::string_view text) override { text_.SetText(text); }
-  bool TakeResize() override;
+  void ShowText(std::string_view text) override { pages_.ShowText(text); }
+  bool TakeResize() override { return pages_.TakeResize(); }
 
   // The output's scale or size changed (its wl_output.done).
   void OutputChanged(std::int32_t width, std::int32_t height);
@@ -83,14 +81,23 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   wl_output* Output() const { return output_; }
   bool Configured() const { return configured_; }
   // Whether it would commit a frame now: asked for one, with a buffer to draw it in.
-  bool Ready() const { return configured_ && !closed_ && frame_ == nullptr && HasFreeBuffer(); }
+  bool Ready() const {
+    return configured_ && !closed_ && frame_ == nullptr && pages_.HasFreeBuffer();
+  }
   // The compositor took the surface away (a layer surface), or asked to close it (a toplevel).
   bool Closed() const { return closed_; }
   bool CloseRequested() const { return close_requested_; }
   SurfaceRole Role() const { return role_; }
 
  private:
+  // Two buffers, and a third only while the compositor holds both others.
   static constexpr std::size_t kBuffers = 2;
+  static constexpr std::size_t kMostBuffers = 3;
+
+  std::size_t BufferCount() const override { return kMostBuffers; }
+  TargetBuffer Buffer(std::size_t index) override;
+  bool Held(std::size_t index) const override;
+  void Present(std::size_t index, std::span<const PixelRect> rects) override;
 
   void MakeLayerSurface(zwlr_layer_shell_v1* shell);
   void MakeToplevel(xdg_wm_base* wm_base);
@@ -99,9 +106,6 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   void Reallocate();
   // Buffer pixels per page pixel, across and down.
   std::int32_t PixelScale() const;
-  ShmBuffer* FreeBuffer(std::size_t& index);
-  bool HasFreeBuffer() const;
-  void Commit(ShmBuffer& buffer, std::span<const PixelRect> damage, std::optional<PixelRect> text);
 
   static void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                              std::uint32_t width, std::uint32_t height);
@@ -140,7 +144,6 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   std::int32_t height_ = 0;
   std::int32_t scale_ = 1;
   bool configured_ = false;
-  bool resized_ = false;
   bool closed_ = false;
   bool close_requested_ = false;
   bool scale_unsent_ = true;
@@ -149,9 +152,8 @@ class WaylandWindow final : public MemoryDisplay, public ProgramWindow {
   // Frames still to be damaged whole: right after a configure, the compositor may show stale
   // parts of what lay beneath a new surface where only the changes are damaged.
   int whole_frames_ = 0;
-  std::array<std::unique_ptr<ShmBuffer>, BufferChain::kMostBuffers> buffers_;
-  BufferChain chain_;
-  TextBox text_;
+  std::array<std::unique_ptr<ShmBuffer>, kMostBuffers> buffers_;
+  PageWindow pages_{*this};
 };
 
 }  // namespace flakemorph

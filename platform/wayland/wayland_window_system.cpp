@@ -1,8 +1,5 @@
 #include "platform/wayland/wayland_window_system.h"
 
-#include <poll.h>
-#include <signal.h>
-#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,9 +12,11 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "figures/numbers.h"
+#include "platform/key_presses.h"
 #include "platform/wayland/protocols.h"
 #include "platform/wayland/wayland_window.h"
 
@@ -28,18 +27,11 @@ constexpr Nanoseconds kForever = -1;
 // How long a frame request may keep a window waiting: three refreshes at 60 Hz. One that takes
 // longer is for a surface the compositor does not show.
 constexpr Nanoseconds kLongestFrameWait = 50'000'000;
-// The pointer buttons of one seat, by code, as bits; codes start at BTN_MISC.
-constexpr std::uint32_t kFirstButton = 0x100;
 
 Nanoseconds Now() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   return Nanoseconds{now.tv_sec} * kSecond + now.tv_nsec;
-}
-
-std::uint64_t ButtonBit(std::uint32_t button) {
-  const std::uint32_t bit = button - kFirstButton;
-  return button >= kFirstButton && bit < 64 ? std::uint64_t{1} << bit : 0;
 }
 
 // One output of the compositor, with the surface of the program on it once it has told its
@@ -59,7 +51,8 @@ struct Output {
 class WaylandWindowSystem final : public WindowSystem, public WindowHost {
  public:
   // `layers`: whether to use the layer shell where there is one.
-  WaylandWindowSystem(wl_display* display, const WindowRequest& request, bool layers);
+  WaylandWindowSystem(wl_display* display, const WindowRequest& request,
+                      const EventContext& context, bool layers);
   WaylandWindowSystem(const WaylandWindowSystem&) = delete;
   WaylandWindowSystem& operator=(const WaylandWindowSystem&) = delete;
   ~WaylandWindowSystem() override;
@@ -76,7 +69,6 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
 
  private:
   void RequireGlobals();
-  void TakeSignals();
   void Dispatch(Nanoseconds timeout);
   [[noreturn]] void Lost();
   void OpenWindows();
@@ -84,6 +76,10 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   void Reconcile();
   bool AllWaiting() const;
   bool Ended() const;
+  bool IsLiveSurface(const wl_surface* surface) const;
+  void Take(InputKind kind, std::int32_t x = 0, std::int32_t y = 0) {
+    context_.input.Take({kind, x, y});
+  }
   Output* OutputNamed(std::uint32_t name);
   Output* OutputOf(const wl_output* output);
 
@@ -98,6 +94,8 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   static void SeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
   static void KeyboardEnter(void* data, wl_keyboard* keyboard, std::uint32_t serial,
                             wl_surface* surface, wl_array* keys);
+  static void KeyboardLeave(void* data, wl_keyboard* keyboard, std::uint32_t serial,
+                            wl_surface* surface);
   static void Key(void* data, wl_keyboard* keyboard, std::uint32_t serial, std::uint32_t time,
                   std::uint32_t key, std::uint32_t state);
   static void Modifiers(void* data, wl_keyboard* keyboard, std::uint32_t serial,
@@ -107,16 +105,19 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
                            wl_surface* surface, wl_fixed_t x, wl_fixed_t y);
   static void Button(void* data, wl_pointer* pointer, std::uint32_t serial, std::uint32_t time,
                      std::uint32_t button, std::uint32_t state);
+  static void Motion(void* data, wl_pointer* pointer, std::uint32_t time, wl_fixed_t x,
+                     wl_fixed_t y);
 
   wl_display* display_;
   const WindowRequest request_;
+  const EventContext context_;
   const bool layers_;
   wl_registry* registry_ = nullptr;
   WaylandGlobals globals_;
   wl_seat* seat_ = nullptr;
   wl_keyboard* keyboard_ = nullptr;
   wl_pointer* pointer_ = nullptr;
-  int signals_ = -1;
+  wl_touch* touch_ = nullptr;
   std::vector<std::unique_ptr<Output>> outputs_;
   // The preview's window, which belongs to no output.
   std::unique_ptr<WaylandWindow> preview_;
@@ -126,16 +127,15 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   std::vector<std::unique_ptr<WaylandWindow>> gone_;
   bool started_ = false;
   bool had_windows_ = false;
-  bool ended_ = false;
-  // The modifiers held when the keyboard came to us are no press; a modifier pressed after is.
-  bool modifiers_known_ = false;
-  std::uint32_t modifiers_held_ = 0;
-  std::uint64_t buttons_pressed_ = 0;
+  KeyPresses keys_;
+  // The keyboard left one of our surfaces: for another program's, unless it comes to another
+  // of ours in the same news.
+  bool keyboard_leaving_ = false;
 };
 
 WaylandWindowSystem::WaylandWindowSystem(wl_display* display, const WindowRequest& request,
-                                         bool layers)
-    : display_(display), request_(request), layers_(layers) {}
+                                         const EventContext& context, bool layers)
+    : display_(display), request_(request), context_(context), layers_(layers) {}
 
 WaylandWindowSystem::~WaylandWindowSystem() {
   gone_.clear();
@@ -146,6 +146,7 @@ WaylandWindowSystem::~WaylandWindowSystem() {
   }
   if (keyboard_ != nullptr) wl_keyboard_destroy(keyboard_);
   if (pointer_ != nullptr) wl_pointer_destroy(pointer_);
+  if (touch_ != nullptr) wl_touch_destroy(touch_);
   if (seat_ != nullptr) wl_seat_destroy(seat_);
   if (globals_.layer_shell != nullptr) zwlr_layer_shell_v1_destroy(globals_.layer_shell);
   if (globals_.wm_base != nullptr) xdg_wm_base_destroy(globals_.wm_base);
@@ -154,11 +155,9 @@ WaylandWindowSystem::~WaylandWindowSystem() {
   if (registry_ != nullptr) wl_registry_destroy(registry_);
   wl_display_flush(display_);
   wl_display_disconnect(display_);
-  if (signals_ >= 0) close(signals_);
 }
 
 void WaylandWindowSystem::Start() {
-  TakeSignals();
   registry_ = wl_display_get_registry(display_);
   static constexpr wl_registry_listener kListener{.global = Global, .global_remove = GlobalRemove};
   wl_registry_add_listener(registry_, &kListener, this);
@@ -167,20 +166,6 @@ void WaylandWindowSystem::Start() {
   RequireGlobals();
   started_ = true;
   OpenWindows();
-}
-
-// SIGINT and SIGTERM end the program through the event loop, as any key does, even if whoever
-// started it ignored them (a shell does so for a job it starts in the background).
-void WaylandWindowSystem::TakeSignals() {
-  sigset_t ending;
-  sigemptyset(&ending);
-  for (const int signal : {SIGTERM, SIGINT}) {
-    std::signal(signal, SIG_DFL);
-    sigaddset(&ending, signal);
-  }
-  sigprocmask(SIG_BLOCK, &ending, nullptr);
-  signals_ = signalfd(-1, &ending, SFD_CLOEXEC | SFD_NONBLOCK);
-  if (signals_ < 0) FailRuntime("cannot take signals: %s", std::strerror(errno));
 }
 
 void WaylandWindowSystem::RequireGlobals() {
@@ -361,7 +346,7 @@ void WaylandWindowSystem::SeatCapabilities(void* data, wl_seat* seat, std::uint3
         .keymap = [](void*, wl_keyboard*, std::uint32_t, std::int32_t file,
                      std::uint32_t) { close(file); },
         .enter = KeyboardEnter,
-        .leave = [](void*, wl_keyboard*, std::uint32_t, wl_surface*) {},
+        .leave = KeyboardLeave,
         .key = Key,
         .modifiers = Modifiers,
         .repeat_info = [](void*, wl_keyboard*, std::int32_t, std::int32_t) {}};
@@ -375,9 +360,12 @@ void WaylandWindowSystem::SeatCapabilities(void* data, wl_seat* seat, std::uint3
     static constexpr wl_pointer_listener kListener{
         .enter = PointerEnter,
         .leave = [](void*, wl_pointer*, std::uint32_t, wl_surface*) {},
-        .motion = [](void*, wl_pointer*, std::uint32_t, wl_fixed_t, wl_fixed_t) {},
+        .motion = Motion,
         .button = Button,
-        .axis = [](void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) {},
+        .axis =
+            [](void* data, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) {
+              static_cast<WaylandWindowSystem*>(data)->Take(InputKind::kWheelTurned);
+            },
         .frame = [](void*, wl_pointer*) {},
         .axis_source = [](void*, wl_pointer*, std::uint32_t) {},
         .axis_stop = [](void*, wl_pointer*, std::uint32_t, std::uint32_t) {},
@@ -388,17 +376,56 @@ void WaylandWindowSystem::SeatCapabilities(void* data, wl_seat* seat, std::uint3
     wl_pointer_release(system->pointer_);
     system->pointer_ = nullptr;
   }
+  const bool touch = (capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0;
+  if (touch && system->touch_ == nullptr) {
+    system->touch_ = wl_seat_get_touch(seat);
+    static constexpr wl_touch_listener kListener{
+        .down =
+            [](void* data, wl_touch*, std::uint32_t, std::uint32_t, wl_surface*, std::int32_t,
+               wl_fixed_t,
+               wl_fixed_t) { static_cast<WaylandWindowSystem*>(data)->Take(InputKind::kTouched); },
+        .up = [](void*, wl_touch*, std::uint32_t, std::uint32_t, std::int32_t) {},
+        .motion = [](void*, wl_touch*, std::uint32_t, std::int32_t, wl_fixed_t, wl_fixed_t) {},
+        .frame = [](void*, wl_touch*) {},
+        .cancel = [](void*, wl_touch*) {},
+        .shape = [](void*, wl_touch*, std::int32_t, wl_fixed_t, wl_fixed_t) {},
+        .orientation = [](void*, wl_touch*, std::int32_t, wl_fixed_t) {}};
+    wl_touch_add_listener(system->touch_, &kListener, system);
+  } else if (!touch && system->touch_ != nullptr) {
+    wl_touch_release(system->touch_);
+    system->touch_ = nullptr;
+  }
 }
 
 void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t, wl_surface*,
                                         wl_array*) {
-  static_cast<WaylandWindowSystem*>(data)->modifiers_known_ = false;
+  auto* system = static_cast<WaylandWindowSystem*>(data);
+  system->keys_.Entered();
+  system->keyboard_leaving_ = false;
+}
+
+// A surface that is going (its output unplugged) loses the keyboard to nobody in particular.
+void WaylandWindowSystem::KeyboardLeave(void* data, wl_keyboard*, std::uint32_t,
+                                        wl_surface* surface) {
+  auto* system = static_cast<WaylandWindowSystem*>(data);
+  if (system->IsLiveSurface(surface)) system->keyboard_leaving_ = true;
+}
+
+bool WaylandWindowSystem::IsLiveSurface(const wl_surface* surface) const {
+  if (surface == nullptr) return false;
+  if (preview_ && preview_->Surface() == surface) return !preview_->Closed();
+  for (const std::unique_ptr<Output>& output : outputs_) {
+    if (output->window && output->window->Surface() == surface) return !output->window->Closed();
+  }
+  return false;
 }
 
 void WaylandWindowSystem::Key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
                               std::uint32_t state) {
-  if (state == WL_KEYBOARD_KEY_STATE_PRESSED)
-    static_cast<WaylandWindowSystem*>(data)->ended_ = true;
+  auto* system = static_cast<WaylandWindowSystem*>(data);
+  if (const auto press = system->keys_.Key(state == WL_KEYBOARD_KEY_STATE_PRESSED)) {
+    system->context_.input.Take(*press);
+  }
 }
 
 // A modifier alone may arrive as nothing but a new set of modifiers held down.
@@ -406,36 +433,35 @@ void WaylandWindowSystem::Modifiers(void* data, wl_keyboard*, std::uint32_t,
                                     std::uint32_t depressed, std::uint32_t, std::uint32_t,
                                     std::uint32_t) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
-  if (system->modifiers_known_ && (depressed & ~system->modifiers_held_) != 0) {
-    system->ended_ = true;
-  }
-  system->modifiers_known_ = true;
-  system->modifiers_held_ = depressed;
+  if (const auto press = system->keys_.Modifiers(depressed)) system->context_.input.Take(*press);
 }
 
-// No pointer over the animation, except over the preview, which is an ordinary window.
+// No pointer over the animation, except over the preview, which is an ordinary window. Where
+// the pointer comes in is where it was first seen, or a move.
 void WaylandWindowSystem::PointerEnter(void* data, wl_pointer* pointer, std::uint32_t serial,
-                                       wl_surface*, wl_fixed_t, wl_fixed_t) {
+                                       wl_surface*, wl_fixed_t x, wl_fixed_t y) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
   if (system->request_.mode != WindowMode::kPreview) {
     wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
   }
+  system->Take(InputKind::kPointerMoved, wl_fixed_to_int(x), wl_fixed_to_int(y));
 }
 
-// A click is a button pressed on one of our surfaces and released.
+void WaylandWindowSystem::Motion(void* data, wl_pointer*, std::uint32_t, wl_fixed_t x,
+                                 wl_fixed_t y) {
+  static_cast<WaylandWindowSystem*>(data)->Take(InputKind::kPointerMoved, wl_fixed_to_int(x),
+                                                wl_fixed_to_int(y));
+}
+
 void WaylandWindowSystem::Button(void* data, wl_pointer*, std::uint32_t, std::uint32_t,
-                                 std::uint32_t button, std::uint32_t state) {
-  auto* system = static_cast<WaylandWindowSystem*>(data);
-  const std::uint64_t bit = ButtonBit(button);
+                                 std::uint32_t, std::uint32_t state) {
   if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
-    system->buttons_pressed_ |= bit;
-  } else if ((system->buttons_pressed_ & bit) != 0) {
-    system->ended_ = true;
+    static_cast<WaylandWindowSystem*>(data)->Take(InputKind::kButtonPressed);
   }
 }
 
 // Reads and handles what the compositor sent, waiting up to `timeout` (kForever: without
-// limit) for something to arrive; a signal counts as an event.
+// limit) for something to arrive; a signal cuts the wait short.
 void WaylandWindowSystem::Dispatch(Nanoseconds timeout) {
   while (wl_display_prepare_read(display_) != 0) {
     if (wl_display_dispatch_pending(display_) < 0) Lost();
@@ -444,20 +470,14 @@ void WaylandWindowSystem::Dispatch(Nanoseconds timeout) {
     wl_display_cancel_read(display_);
     Lost();
   }
-  std::array<pollfd, 2> watched{{{wl_display_get_fd(display_), POLLIN, 0}, {signals_, POLLIN, 0}}};
-  const timespec limit{static_cast<time_t>(timeout / kSecond),
-                       static_cast<long>(timeout % kSecond)};
-  const int ready = ppoll(watched.data(), watched.size(), timeout < 0 ? nullptr : &limit, nullptr);
-  if (ready > 0 && watched[0].revents != 0) {
+  std::array<WatchedDescriptor, 1> watched{{{wl_display_get_fd(display_)}}};
+  if (context_.waiter.WaitFor(watched, timeout)) {
     if (wl_display_read_events(display_) < 0) Lost();
   } else {
     wl_display_cancel_read(display_);
   }
   if (wl_display_dispatch_pending(display_) < 0) Lost();
-  if (ready > 0 && (watched[1].revents & POLLIN) != 0) {
-    signalfd_siginfo signal{};
-    if (read(signals_, &signal, sizeof signal) > 0) ended_ = true;
-  }
+  if (std::exchange(keyboard_leaving_, false)) Take(InputKind::kFocusLost);
 }
 
 // A protocol error is a fault of ours and says so; anything else is the compositor gone.
@@ -479,9 +499,11 @@ void WaylandWindowSystem::Reconcile() {
   for (std::unique_ptr<Output>& output : outputs_) {
     if (output->window && output->window->Closed()) gone_.push_back(std::move(output->window));
   }
-  if (preview_ && (preview_->CloseRequested() || preview_->Closed())) ended_ = true;
+  if (preview_ && (preview_->CloseRequested() || preview_->Closed())) {
+    Take(InputKind::kCloseRequested);
+  }
   for (const std::unique_ptr<Output>& output : outputs_) {
-    if (output->window && output->window->CloseRequested()) ended_ = true;
+    if (output->window && output->window->CloseRequested()) Take(InputKind::kCloseRequested);
   }
   shown_.clear();
   if (preview_ && preview_->Configured()) shown_.push_back(preview_.get());
@@ -493,7 +515,7 @@ void WaylandWindowSystem::Reconcile() {
 
 bool WaylandWindowSystem::AwaitFrame(const WaylandWindow& window) {
   const Nanoseconds deadline = Now() + kLongestFrameWait;
-  while (!window.Ready() && !window.Closed() && !ended_) {
+  while (!window.Ready() && !window.Closed() && !context_.input.Ended()) {
     const Nanoseconds left = deadline - Now();
     if (left <= 0) return false;
     Dispatch(left);
@@ -511,9 +533,10 @@ bool WaylandWindowSystem::AllWaiting() const {
 
 // Ended by input or a signal, or by the last window going.
 bool WaylandWindowSystem::Ended() const {
-  return ended_ || (had_windows_ && shown_.empty() && !preview_ &&
-                    std::none_of(outputs_.begin(), outputs_.end(),
-                                 [](const std::unique_ptr<Output>& o) { return bool(o->window); }));
+  return context_.input.Ended() ||
+         (had_windows_ && shown_.empty() && !preview_ &&
+          std::none_of(outputs_.begin(), outputs_.end(),
+                       [](const std::unique_ptr<Output>& o) { return bool(o->window); }));
 }
 
 bool WaylandWindowSystem::WaitUntilShown() {
@@ -548,13 +571,14 @@ bool WaylandWindowSystem::HandlePending(Nanoseconds wait) {
 
 }  // namespace
 
-std::unique_ptr<WindowSystem> OpenWaylandWindowSystem(const WindowRequest& request) {
+std::unique_ptr<WindowSystem> OpenWaylandWindowSystem(const WindowRequest& request,
+                                                      const EventContext& context) {
   wl_display* display = wl_display_connect(nullptr);
   if (display == nullptr) return nullptr;
   const char* no_layers = std::getenv("FLAKEMORPH_NO_LAYER_SHELL");
   const bool layers =
       no_layers == nullptr || no_layers[0] == '\0' || std::strcmp(no_layers, "0") == 0;
-  auto system = std::make_unique<WaylandWindowSystem>(display, request, layers);
+  auto system = std::make_unique<WaylandWindowSystem>(display, request, context, layers);
   system->Start();
   return system;
 }

@@ -12,7 +12,8 @@ namespace flakemorph {
 
 // Connects to the compositor WAYLAND_DISPLAY names. Nothing if there is none to connect to;
 // ends the program with a message on stderr and status 1 when the compositor lacks what the
-// request needs. Takes SIGINT and SIGTERM as events of its own from then on.
-std::unique_ptr<WindowSystem> OpenWaylandWindowSystem(const WindowRequest& request);
+// request needs. Waits only through context.waiter, and hands its input to context.input.
+std::unique_ptr<WindowSystem> OpenWaylandWindowSystem(const WindowRequest& request,
+                                                      const EventContext& context);
 
 }  // namespace flakemorph

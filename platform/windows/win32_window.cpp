@@ -11,9 +11,6 @@ namespace flakemorph {
 namespace {
 
 constexpr const wchar_t* kClassName = L"flakemorph";
-// A screen saver ends when the pointer moves further than this, in either direction, from
-// where it was first seen: a table knocked, a hand resting on the mouse, moves it less.
-constexpr LONG kPointerSlack = 4;
 // The page's pixels as a 32-bit DIB keeps them: blue lowest, then green, then red.
 constexpr PixelLayout kDibLayout{16, 8, 0, 0};
 constexpr int kLargestScale = 4;
@@ -85,23 +82,22 @@ std::unique_ptr<Win32Window> Win32Window::ChildOf(HWND parent, int scale, Window
 }
 
 Win32Window::Win32Window(Kind kind, int scale, WindowEvents& events)
-    : MemoryDisplay(0, 0), kind_(kind), requested_scale_(scale), events_(events) {}
+    : kind_(kind), requested_scale_(scale), events_(events) {}
 
 int Win32Window::ScaleOf() const {
   return requested_scale_ > 0 ? requested_scale_ : ScaleOfDpi(GetDpiForWindow(window_));
 }
 
-// The pages and their copy take the window's client area, in page pixels: whatever is left
-// of it at the right and bottom, less than a page pixel, stays black.
+// The copy takes the window's client area, and the pages as many page pixels as fit in it:
+// whatever is left at the right and bottom, less than a page pixel, stays black.
 void Win32Window::TakeClientSize() {
   RECT client{};
   GetClientRect(window_, &client);
-  scale_ = ScaleOf();
-  client_height_ = client.bottom;
-  const int width = std::max<int>(client.right / scale_, 1);
-  const int height = std::max<int>(client.bottom / scale_, 1);
+  const int scale = ScaleOf();
+  const int width = std::max<int>(client.right, scale);
+  const int height = std::max<int>(client.bottom, scale);
   MakeCopy(width, height);
-  SetScaleSize(Single(width), Single(height));
+  pages_.Resize(width, height, scale);
 }
 
 void Win32Window::Create(DWORD style, DWORD extended_style, const RECT& place, HWND parent) {
@@ -115,12 +111,7 @@ void Win32Window::Create(DWORD style, DWORD extended_style, const RECT& place, H
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::Procedure));
   window_dc_ = GetDC(window_);
-  // Nearest neighbour: a page pixel becomes a crisp block.
-  SetStretchBltMode(window_dc_, COLORONCOLOR);
   TakeClientSize();
-  // The page in front reaches the window by its changes being drawn into the copy, so its own
-  // pixels are needed only when it must be copied whole.
-  DeferDrawing();
   ShowWindow(window_, SW_SHOW);
   UpdateWindow(window_);
 }
@@ -182,19 +173,10 @@ void Win32Window::FollowParent() {
 void Win32Window::TakeNewSize() {
   DropCopy();
   TakeClientSize();
-  damage_.Forget();
   InvalidateRect(window_, nullptr, FALSE);
-  resized_ = true;
-}
-
-bool Win32Window::TakeResize() {
-  const bool resized = resized_;
-  resized_ = false;
-  return resized;
 }
 
 Win32Window::~Win32Window() {
-  if (font_ != nullptr) DeleteObject(font_);
   DropCopy();
   if (window_ != nullptr && IsWindow(window_)) {
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
@@ -202,69 +184,23 @@ Win32Window::~Win32Window() {
   }
 }
 
-void Win32Window::Move(std::int16_t k, float left, float top, float width, float height) {
-  MemoryDisplay::Move(k, left, top, width, height);
-  damage_.Resize(page(k).Width(), page(k).Height());
-}
-
-void Win32Window::AddTextOverlay() {
-  // About as tall as a line of a terminal on this screen, never tiny.
-  const int height = std::max(14, client_height_ / 48);
-  font_ = CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                      FIXED_PITCH | FF_MODERN, L"Consolas");
-  if (font_ == nullptr) return;
-  SelectObject(window_dc_, font_);
-  SetTextColor(window_dc_, RGB(255, 255, 255));
-  SetBkColor(window_dc_, RGB(0, 0, 0));
-  // The box fits the longest text the program shows, so a shorter one leaves nothing behind.
-  SIZE longest{};
-  GetTextExtentPoint32A(window_dc_, "9999 fps  CPU 999.9%", 20, &longest);
-  const int margin = height / 2;
-  text_box_ = RECT{margin, margin, margin + longest.cx + height, margin + longest.cy + height / 2};
-}
-
-void Win32Window::ShowText(std::string_view text) {
-  text_length_ = static_cast<int>(std::min(text.size(), text_.size()));
-  std::copy_n(text.begin(), text_length_, text_.begin());
-}
-
 void Win32Window::ShowFrame() {
-  const std::span<const PixelRect> rects = damage_.CopyChanges(FrontPage(), copy_);
-  for (const PixelRect& rect : rects) Present(rect);
-  DrawFrameRate();
-  GdiFlush();
+  pages_.ShowFrame();
 }
 
-// Copies a rect of the copy to the window, each page pixel as a block of scale x scale.
-void Win32Window::Present(const PixelRect& rect) {
-  if (scale_ == 1) {
+void Win32Window::Present(std::size_t, std::span<const PixelRect> rects) {
+  for (const PixelRect& rect : rects) {
     BitBlt(window_dc_, rect.x, rect.y, rect.width, rect.height, copy_dc_, rect.x, rect.y, SRCCOPY);
-    return;
   }
-  StretchBlt(window_dc_, rect.x * scale_, rect.y * scale_, rect.width * scale_,
-             rect.height * scale_, copy_dc_, rect.x, rect.y, rect.width, rect.height, SRCCOPY);
-}
-
-// Drawn onto the window, never into the pages or their copy: the animation is the same with or
-// without it, and the copy stays true to what the pages hold.
-void Win32Window::DrawFrameRate() {
-  if (font_ == nullptr) return;
-  const int inset = (text_box_.bottom - text_box_.top) / 6;
-  ExtTextOutA(window_dc_, text_box_.left + inset * 2, text_box_.top + inset, ETO_OPAQUE, &text_box_,
-              text_.data(), static_cast<UINT>(text_length_), nullptr);
+  GdiFlush();
 }
 
 void Win32Window::Paint() {
   PAINTSTRUCT paint;
   BeginPaint(window_, &paint);
-  // The page pixels under the area, whole.
   const RECT& area = paint.rcPaint;
-  const int left = area.left / scale_;
-  const int top = area.top / scale_;
-  Present(PixelRect{left, top, (area.right + scale_ - 1) / scale_ - left,
-                    (area.bottom + scale_ - 1) / scale_ - top});
-  DrawFrameRate();
+  BitBlt(window_dc_, area.left, area.top, area.right - area.left, area.bottom - area.top, copy_dc_,
+         area.left, area.top, SRCCOPY);
   EndPaint(window_, &paint);
 }
 
@@ -274,18 +210,33 @@ LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wparam
   return self->OnMessage(message, wparam, lparam);
 }
 
+// Every window passes on its input, a preview's child window too: the mode of the run says
+// which of it ends the program.
 LRESULT Win32Window::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
+      Take(wparam == VK_SHIFT || wparam == VK_CONTROL || wparam == VK_MENU || wparam == VK_LWIN ||
+                   wparam == VK_RWIN
+               ? InputKind::kModifierPressed
+               : InputKind::kKeyPressed);
+      return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_XBUTTONDOWN:
-      if (TakesInput()) End();
+      Take(InputKind::kButtonPressed);
+      return 0;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+      Take(InputKind::kWheelTurned);
       return 0;
     case WM_MOUSEMOVE:
-      if (TakesInput() && events_.screen_saver) PointerAt(lparam);
+      PointerAt(lparam);
+      return 0;
+    case WM_ACTIVATEAPP:
+      // Another program's window took the keyboard: keys would go to it unseen.
+      if (wparam == FALSE && kind_ != Kind::kChild) Take(InputKind::kFocusLost);
       return 0;
     case WM_SETCURSOR:
       if (kind_ == Kind::kMonitor && LOWORD(lparam) == HTCLIENT) {
@@ -298,17 +249,17 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if ((wparam & 0xFFF0) == SC_SCREENSAVE) return 0;
       break;
     case WM_CLOSE:
-      End();
+      Take(InputKind::kCloseRequested);
       return 0;
     case WM_DISPLAYCHANGE:
       events_.displays_changed = true;
       return 0;
     case WM_ENDSESSION:
-      if (wparam != FALSE) End();
+      if (wparam != FALSE) Take(InputKind::kEndingSignal);
       return 0;
     case WM_DESTROY:
       // A preview's child window goes with the window of the settings dialog it lies in.
-      End();
+      Take(InputKind::kCloseRequested);
       return 0;
     case WM_ERASEBKGND:
       return 1;
@@ -321,18 +272,11 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(window_, message, wparam, lparam);
 }
 
+// On the screen, so that moving across monitors is no jump.
 void Win32Window::PointerAt(LPARAM lparam) {
   POINT pointer{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
   ClientToScreen(window_, &pointer);
-  if (!events_.pointer_seen) {
-    events_.pointer_seen = true;
-    events_.first_pointer = pointer;
-    return;
-  }
-  if (std::abs(pointer.x - events_.first_pointer.x) > kPointerSlack ||
-      std::abs(pointer.y - events_.first_pointer.y) > kPointerSlack) {
-    End();
-  }
+  Take(InputKind::kPointerMoved, pointer.x, pointer.y);
 }
 
 }  // namespace flakemorph

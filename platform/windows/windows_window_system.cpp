@@ -32,22 +32,20 @@ std::vector<RECT> Monitors() {
 
 class WindowsWindowSystem final : public WindowSystem {
  public:
-  explicit WindowsWindowSystem(const WindowRequest& request)
+  WindowsWindowSystem(const WindowRequest& request, const EventContext& context)
       : every_monitor_(request.mode == WindowMode::kEveryMonitor),
         primary_monitor_only_(every_monitor_ && request.primary_monitor_only),
         scale_(request.scale),
-        show_fps_(request.show_fps),
-        stats_(request.stats) {
-    events_.screen_saver = request.screen_saver;
+        stats_(request.stats),
+        events_{context.input} {
     OpenWindows(request);
-    if (request.show_fps) {
-      for (const std::unique_ptr<Win32Window>& window : windows_) window->AddTextOverlay();
-    }
     ListProgramWindows();
     if (request.screen_saver) {
       // The pointer is hidden over the saver's windows; where it rests now is where a move
       // counts from.
-      events_.pointer_seen = GetCursorPos(&events_.first_pointer) != FALSE;
+      POINT pointer{};
+      if (GetCursorPos(&pointer))
+        events_.input.Take({InputKind::kPointerMoved, pointer.x, pointer.y});
       SetForegroundWindow(windows_.front()->Handle());
     }
     TellWindows("");
@@ -69,18 +67,18 @@ class WindowsWindowSystem final : public WindowSystem {
     timer_.WaitForMessage(wait);
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) events_.ended = true;
+      if (message.message == WM_QUIT) events_.input.Take({InputKind::kCloseRequested});
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
     for (const std::unique_ptr<Win32Window>& window : windows_) {
-      if (window->ParentGone()) events_.ended = true;
+      if (window->ParentGone()) events_.input.Take({InputKind::kCloseRequested});
       window->FollowParent();
     }
-    if (!events_.ended && (events_.displays_changed || desktop_ != Desktop::Now())) {
+    if (!events_.input.Ended() && (events_.displays_changed || desktop_ != Desktop::Now())) {
       FollowMonitors();
     }
-    return !events_.ended;
+    return !events_.input.Ended();
   }
 
  private:
@@ -134,7 +132,6 @@ class WindowsWindowSystem final : public WindowSystem {
     }
     for (const RECT& monitor : monitors) {
       windows_.push_back(Win32Window::OverMonitor(monitor, scale_, events_));
-      if (show_fps_) windows_.back()->AddTextOverlay();
     }
     ListProgramWindows();
     TellWindows("the monitors changed: ");
@@ -172,8 +169,8 @@ class WindowsWindowSystem final : public WindowSystem {
                    Animated(*window) ? "" : ", black");
       if (window->Scale() > 1) {
         std::fprintf(stats_, ", pages of %gx%g at scale %d",
-                     static_cast<double>(window->ScaleWidth()),
-                     static_cast<double>(window->ScaleHeight()), window->Scale());
+                     static_cast<double>(window->Surfaces().ScaleWidth()),
+                     static_cast<double>(window->Surfaces().ScaleHeight()), window->Scale());
       }
       std::fputc('\n', stats_);
     }
@@ -201,7 +198,6 @@ class WindowsWindowSystem final : public WindowSystem {
   bool every_monitor_;
   bool primary_monitor_only_;
   int scale_;  // 0: each window's monitor's
-  bool show_fps_;
   std::FILE* stats_;
   WindowEvents events_;
   WaitableTimer timer_;
@@ -224,8 +220,9 @@ void UseParentConsole() {
   if (!Usable(STD_ERROR_HANDLE)) std::freopen("CONOUT$", "w", stderr);
 }
 
-std::unique_ptr<WindowSystem> OpenWindowsWindowSystem(const WindowRequest& request) {
-  return std::make_unique<WindowsWindowSystem>(request);
+std::unique_ptr<WindowSystem> OpenWindowsWindowSystem(const WindowRequest& request,
+                                                      const EventContext& context) {
+  return std::make_unique<WindowsWindowSystem>(request, context);
 }
 
 }  // namespace flakemorph

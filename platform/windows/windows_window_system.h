@@ -14,8 +14,10 @@
 namespace flakemorph {
 
 // Opens the windows `request` asks for. Ends the program with a message on stderr and status 1
-// when a window cannot be opened, or the window to draw into does not exist.
-std::unique_ptr<WindowSystem> OpenWindowsWindowSystem(const WindowRequest& request);
+// when a window cannot be opened, or the window to draw into does not exist. Hands its input
+// to context.input.
+std::unique_ptr<WindowSystem> OpenWindowsWindowSystem(const WindowRequest& request,
+                                                      const EventContext& context);
 
 // The settings stored under HKEY_CURRENT_USER\Software\flakemorph; the defaults where nothing
 // or something unusable is stored.

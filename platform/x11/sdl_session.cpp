@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 #include "figures/quoted_text.h"
 #include "platform/x11/sdl_window.h"
@@ -50,6 +49,8 @@ std::uint32_t WindowIdOf(const SDL_Event& event) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
       return event.button.windowID;
+    case SDL_MOUSEWHEEL:
+      return event.wheel.windowID;
     case SDL_WINDOWEVENT:
       return event.window.windowID;
     default:
@@ -76,6 +77,8 @@ SdlSession::SdlSession(bool inside_another_program) {
   // screen saver and reset its idle timer every 30 s, so that neither power saving nor an idle
   // locker ever starts, whether we run on our own or inside a screen saver.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  // SIGINT and SIGTERM are the program's own, seen in its wait.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     FailToOpen(std::getenv("SDL_VIDEODRIVER") == nullptr ? NoDisplayReason().data()
                                                          : SDL_GetError());
@@ -95,8 +98,10 @@ SdlSession::~SdlSession() {
   SDL_Quit();
 }
 
-SdlEventPump::SdlEventPump(std::span<SdlWindow* const> windows, int also_wake_for)
+SdlEventPump::SdlEventPump(std::span<SdlWindow* const> windows, const EventContext& context,
+                           int also_wake_for)
     : windows_(windows.begin(), windows.end()),
+      context_(context),
       connection_(ConnectionOf(windows_.empty() ? nullptr : windows_.front())),
       also_wake_for_(also_wake_for) {}
 
@@ -105,39 +110,30 @@ void SdlEventPump::SetWindows(std::span<SdlWindow* const> windows) {
 }
 
 bool SdlEventPump::WaitUntilShown() {
-  constexpr int kWaitMilliseconds = 100;
+  constexpr Nanoseconds kWait = kSecond / 10;
   const auto shown = [](const SdlWindow* window) { return window->Shown(); };
   while (!std::all_of(windows_.begin(), windows_.end(), shown)) {
-    SDL_Event event;
-    if (SDL_WaitEventTimeout(&event, kWaitMilliseconds) != 0 && !Handle(event)) return false;
+    if (!HandlePending(kWait)) return false;
   }
-  return true;
+  return !context_.input.Ended();
 }
 
 bool SdlEventPump::HandlePending(Nanoseconds wait) {
+  SDL_PumpEvents();
+  const bool pending = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
+  Wait(pending ? 0 : wait);
   SDL_Event event;
-  if (SDL_PollEvent(&event) == 0) {
-    if (!WaitForEvent(wait, event)) return true;
-  }
-  do {
-    if (!Handle(event)) return false;
-  } while (SDL_PollEvent(&event) != 0);
-  return true;
+  while (SDL_PollEvent(&event) != 0) Handle(event);
+  return !context_.input.Ended();
 }
 
-// Waits on the display's connection itself: SDL's own wait counts in whole milliseconds.
-// SDL_PollEvent has read everything the connection had, so what wakes the wait is new; a
-// signal cuts it short too, and SDL turns SIGINT and SIGTERM into its quit event.
-bool SdlEventPump::WaitForEvent(Nanoseconds wait, SDL_Event& event) {
-  if (wait <= 0) return false;
-  const timespec timeout{static_cast<time_t>(wait / kSecond), static_cast<long>(wait % kSecond)};
-  if (connection_ >= 0) {
-    std::array<pollfd, 2> readable{{{connection_, POLLIN, 0}, {also_wake_for_, POLLIN, 0}}};
-    ppoll(readable.data(), also_wake_for_ >= 0 ? 2 : 1, &timeout, nullptr);
-  } else {
-    nanosleep(&timeout, nullptr);
-  }
-  return SDL_PollEvent(&event) != 0;
+// Waits on the display's connection itself, through the program's wait: SDL's own counts in
+// whole milliseconds and sees no signal. SDL_PumpEvents has read everything the connection had,
+// so what wakes the wait is new.
+void SdlEventPump::Wait(Nanoseconds wait) {
+  std::array<WatchedDescriptor, 2> watched{{{connection_}, {also_wake_for_}}};
+  const std::size_t count = connection_ < 0 ? 0 : also_wake_for_ >= 0 ? 2 : 1;
+  context_.waiter.WaitFor(std::span(watched).first(count), std::max<Nanoseconds>(wait, 0));
 }
 
 // The file descriptor of the X connection the windows are on; -1 for another video driver.
@@ -151,10 +147,10 @@ int SdlEventPump::ConnectionOf(SdlWindow* window) {
   return ConnectionNumber(info.info.x11.display);
 }
 
-bool SdlEventPump::Handle(const SDL_Event& event) {
-  if (event.type == SDL_QUIT) return false;
-  SdlWindow* window = WindowOf(WindowIdOf(event));
-  return window == nullptr || window->HandleEvent(event);
+// SDL's quit event comes when the last of its windows is asked to close.
+void SdlEventPump::Handle(const SDL_Event& event) {
+  if (event.type == SDL_QUIT) return context_.input.Take({InputKind::kCloseRequested});
+  if (SdlWindow* window = WindowOf(WindowIdOf(event))) window->HandleEvent(event, context_.input);
 }
 
 SdlWindow* SdlEventPump::WindowOf(std::uint32_t window_id) const {

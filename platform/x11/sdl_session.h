@@ -29,12 +29,14 @@ class SdlSession {
   ~SdlSession();
 };
 
-// Hands every event to the window it is for. SIGINT and SIGTERM reach it as SDL's quit event.
+// Hands every event to the window it is for, which tells the program's input of it; waits
+// through the program's waiter, which sees SIGINT and SIGTERM.
 class SdlEventPump final : public EventPump {
  public:
   // `also_wake_for`: a file descriptor whose news the program waits for as for events, -1 for
   // none.
-  SdlEventPump(std::span<SdlWindow* const> windows, int also_wake_for = -1);
+  SdlEventPump(std::span<SdlWindow* const> windows, const EventContext& context,
+               int also_wake_for = -1);
 
   // The windows now, after some came or went.
   void SetWindows(std::span<SdlWindow* const> windows);
@@ -43,12 +45,13 @@ class SdlEventPump final : public EventPump {
   bool HandlePending(Nanoseconds wait) override;
 
  private:
-  bool WaitForEvent(Nanoseconds wait, SDL_Event& event);
+  void Wait(Nanoseconds wait);
   static int ConnectionOf(SdlWindow* window);
-  bool Handle(const SDL_Event& event);
+  void Handle(const SDL_Event& event);
   SdlWindow* WindowOf(std::uint32_t window_id) const;
 
   std::vector<SdlWindow*> windows_;
+  EventContext context_;
   int connection_ = -1;
   int also_wake_for_ = -1;
 };

@@ -12,10 +12,6 @@
 namespace flakemorph {
 namespace {
 
-std::uint32_t ButtonBit(std::uint8_t button) {
-  return button >= 1 && button <= 32 ? std::uint32_t{1} << (button - 1) : 0;
-}
-
 bool Covers(const SDL_Rect& place, const SDL_Surface& target) {
   const std::int64_t right = std::int64_t{place.x} + place.w;
   const std::int64_t bottom = std::int64_t{place.y} + place.h;
@@ -299,72 +295,46 @@ std::optional<SDL_Rect> SdlWindow::DrawOverlay(SDL_Surface& target) {
   return overlay_->DrawOnto(target);
 }
 
-bool SdlWindow::HandleEvent(const SDL_Event& event) {
-  if (foreign_ != nullptr) return true;
+// A window of another program takes no input: its keyboard and pointer are its owner's.
+void SdlWindow::HandleEvent(const SDL_Event& event, InputSink& input) {
+  if (foreign_ != nullptr) return;
   switch (event.type) {
     case SDL_KEYDOWN:
-      return pb_KeyDown();
+      return input.Take({InputKind::kKeyPressed});
     case SDL_MOUSEBUTTONDOWN:
-      pressed_buttons_ |= ButtonBit(event.button.button);
-      return true;
-    case SDL_MOUSEBUTTONUP:
-      return HandleButtonUp(event.button);
+      return input.Take({InputKind::kButtonPressed});
+    case SDL_MOUSEWHEEL:
+      return input.Take({InputKind::kWheelTurned});
     case SDL_WINDOWEVENT:
-      return HandleWindowEvent(event.window);
+      return HandleWindowEvent(event.window, input);
     default:
-      return true;
+      return;
   }
 }
 
-bool SdlWindow::HandleWindowEvent(const SDL_WindowEvent& event) {
+void SdlWindow::HandleWindowEvent(const SDL_WindowEvent& event, InputSink& input) {
   switch (event.event) {
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_FOCUS_GAINED:
       shown_ = true;
-      return true;
+      return;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESTORED:
       // The window system lost what the window showed: all of it goes again.
       shown_ = true;
       damage_.Forget();
       ShowFrontPage();
-      return true;
+      return;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
       // SDL makes a new window surface, whose pixels are not yet the page's.
       damage_.Forget();
       FollowNewSize();
-      return true;
+      return;
     case SDL_WINDOWEVENT_CLOSE:
-      return Form_CloseRequest();
+      return input.Take({InputKind::kCloseRequested});
     default:
-      return true;
+      return;
   }
-}
-
-// A click is a button pressed on the window and released on it.
-bool SdlWindow::HandleButtonUp(const SDL_MouseButtonEvent& event) {
-  const std::uint32_t bit = ButtonBit(event.button);
-  const bool pressed_here = (pressed_buttons_ & bit) != 0;
-  pressed_buttons_ &= ~bit;
-  int width = 0;
-  int height = 0;
-  SDL_GetWindowSize(window_, &width, &height);
-  if (pressed_here && event.x >= 0 && event.y >= 0 && event.x < width && event.y < height) {
-    return pb_Click();
-  }
-  return true;
-}
-
-bool SdlWindow::pb_KeyDown() {
-  return false;
-}
-
-bool SdlWindow::pb_Click() {
-  return false;
-}
-
-bool SdlWindow::Form_CloseRequest() {
-  return false;
 }
 
 }  // namespace flakemorph

@@ -76,8 +76,8 @@ class SdlWindow final : public MemoryDisplay, public ProgramWindow {
   SDL_Window* Native() const { return window_; }
   // Whether the window has been on the screen: the moment of its activation.
   bool Shown() const { return shown_; }
-  // An event for this window; false if it ends the program.
-  bool HandleEvent(const SDL_Event& event);
+  // An event for this window, told to `input` in the program's words.
+  void HandleEvent(const SDL_Event& event, InputSink& input);
 
  private:
   // `foreign`: the window of another program that `window` is, if it is one.
@@ -95,15 +95,7 @@ class SdlWindow final : public MemoryDisplay, public ProgramWindow {
   std::optional<SDL_Rect> DrawOverlay(SDL_Surface& target);
   void WrapPage(std::int16_t k);
 
-  bool HandleWindowEvent(const SDL_WindowEvent& event);
-  bool HandleButtonUp(const SDL_MouseButtonEvent& event);
-
-  // The end handlers: none of them looks at which key, button or surface it was. Each
-  // returns false: the program ends.
-  bool pb_KeyDown();
-  bool pb_Click();
-  // A close request from the window system.
-  bool Form_CloseRequest();
+  void HandleWindowEvent(const SDL_WindowEvent& event, InputSink& input);
 
   SDL_Window* window_ = nullptr;
   ForeignWindow* foreign_ = nullptr;
@@ -126,7 +118,6 @@ class SdlWindow final : public MemoryDisplay, public ProgramWindow {
   // Sized once, at start-up: the changed tiles and the overlay.
   std::vector<SDL_Rect> update_rects_;
   std::unique_ptr<TextOverlay> overlay_;
-  std::uint32_t pressed_buttons_ = 0;
   bool shown_ = false;
 };
 

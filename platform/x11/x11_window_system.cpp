@@ -28,7 +28,7 @@ bool InsideAnotherProgram(const WindowRequest& request) {
 // and sized to cover it, a new one gets a window, and a window whose monitor went goes too.
 class X11WindowSystem final : public WindowSystem {
  public:
-  explicit X11WindowSystem(const WindowRequest& request)
+  X11WindowSystem(const WindowRequest& request, const EventContext& context)
       : show_fps_(request.show_fps), monitors_(X11Monitors::Open()) {
     InstallX11ErrorHandlers();
     // The window of another program is watched from before SDL starts.
@@ -47,7 +47,7 @@ class X11WindowSystem final : public WindowSystem {
     const int also_wake_for = following_ ? monitors_->Connection()
                               : foreign_ ? foreign_->Connection()
                                          : -1;
-    events_.emplace(sdl_windows_, also_wake_for);
+    events_.emplace(sdl_windows_, context, also_wake_for);
   }
 
   ~X11WindowSystem() override {
@@ -166,8 +166,9 @@ class X11WindowSystem final : public WindowSystem {
 
 }  // namespace
 
-std::unique_ptr<WindowSystem> OpenX11WindowSystem(const WindowRequest& request) {
-  return std::make_unique<X11WindowSystem>(request);
+std::unique_ptr<WindowSystem> OpenX11WindowSystem(const WindowRequest& request,
+                                                  const EventContext& context) {
+  return std::make_unique<X11WindowSystem>(request, context);
 }
 
 }  // namespace flakemorph

@@ -11,6 +11,8 @@ namespace flakemorph {
 
 // Opens the windows `request` asks for. Ends the program with a message on stderr and status 1
 // when there is no display, or no such window of another program.
-std::unique_ptr<WindowSystem> OpenX11WindowSystem(const WindowRequest& request);
+// Hands its input to context.input and waits through context.waiter.
+std::unique_ptr<WindowSystem> OpenX11WindowSystem(const WindowRequest& request,
+                                                  const EventContext& context);
 
 }  // namespace flakemorph

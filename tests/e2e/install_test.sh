@@ -148,6 +148,15 @@ trace_page=$(MANWIDTH=80 man -l "$root/usr/share/man/man1/flakemorph-trace.1.gz"
 for needed in --from --version --clock --random --png; do
   grep -q -- "$needed" <<<"$trace_page" || fail "flakemorph-trace(1) does not mention $needed"
 done
+# Every option the help names has an entry of its own, its name at the start of a line: a
+# stray request would fold one entry into the one before.
+for program in flakemorph:6 flakemorph-trace:1; do
+  page=$(MANWIDTH=80 man -l "$root/usr/share/man/man${program#*:}/${program%:*}.${program#*:}.gz")
+  for option in $("$root/usr/bin/${program%:*}" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+    grep -qE -- "^ {7}$option( |,|$)" <<<"$page" ||
+      fail "${program%:*}(${program#*:}) has no entry of its own for $option"
+  done
+done
 pass "the manual pages render without warnings and cover options, environment and savers"
 
 make -s -C "$SOURCE_DIR" uninstall DESTDIR="$root" PREFIX=/usr >/dev/null ||

@@ -15,12 +15,13 @@ expect_usage_error() {
   grep -q '^flakemorph-trace: ' "$WORK/err" || fail "$why: no message on stderr (args: $*)"
 }
 
-# expect_stream_error WHAT FILE FRAMES MESSAGE: the run fails and says MESSAGE.
+# expect_stream_error WHAT FILE FRAMES MESSAGE: the run fails with status 1 and says MESSAGE
+# under the tool's name.
 expect_stream_error() {
   local status=0
   "$TRACE" --frames "$3" --random "$2" >/dev/null 2>"$WORK/err" || status=$?
-  ((status != 0)) || fail "$1: succeeded"
-  grep -qF -- "$4" "$WORK/err" || fail "$1: stderr lacks '$4': $(cat "$WORK/err")"
+  ((status == 1)) || fail "$1: status $status, not 1"
+  grep -qF -- "flakemorph-trace: $4" "$WORK/err" || fail "$1: stderr lacks '$4': $(cat "$WORK/err")"
 }
 
 test_help() {
@@ -83,7 +84,7 @@ test_exhausted_stream_says_after_how_many_draws() {
       fail "$frames frames with $needed values: status $?"
     stream $((needed - 1)) >"$WORK/short"
     expect_stream_error "$frames frames, one value short" "$WORK/short" "$frames" \
-      "random stream exhausted after $((needed - 1)) draws"
+      "$WORK/short: random stream exhausted after $((needed - 1)) draws"
   done
 }
 

@@ -23,9 +23,9 @@ tail_from_frame() {
 test_logs_from_a_frame_are_the_tail_of_a_whole_run() {
   run_trace --ops --state >"$WORK/whole" || fail "whole run: status $?"
   local from
-  # Inside a morph, the last hold frame, the first frame of a new cycle (with its build), the
-  # last frame.
-  for from in 37 150 151 "$FRAMES"; do
+  # The second frame (whose page behind was never drawn on), inside a morph, the last hold
+  # frame, the first frame of a new cycle (with its build), the last frame.
+  for from in 2 37 150 151 "$FRAMES"; do
     run_trace --ops --state --from "$from" >"$WORK/part" || fail "--from $from: status $?"
     tail_from_frame "$WORK/whole" "$from" | cmp -s - "$WORK/part" ||
       fail "--from $from: not the tail of the whole run"
@@ -47,6 +47,10 @@ test_pictures_from_a_frame() {
     cmp -s "$WORK/whole-pictures/$picture" "$WORK/pictures/$picture" ||
       fail "$picture differs from that of the whole run"
   done
+  # The first frame shown is drawn whole, though the frames before it were not drawn at all.
+  run_trace --png "$WORK/first" --every 25 --from 275 || fail "--from 275: status $?"
+  cmp -s "$WORK/whole-pictures/frame-000275.png" "$WORK/first/frame-000275.png" ||
+    fail "frame 275, the first shown, differs from that of the whole run"
   run_trace --from 300 >"$WORK/out" || fail "--from without logs: status $?"
   [[ ! -s "$WORK/out" ]] || fail "--from without logs wrote something"
 }

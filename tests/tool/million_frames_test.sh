@@ -2,7 +2,8 @@
 # A million frames (four and a half hours at 60 frames a second): the phases that only ever
 # grow have been brought back below 2^15 on the way, and every scatter azimuth is still above
 # 0. The clock alone grows by about 50,000 in that time, so it must have been brought back.
-# Only an optimised build runs this, and on a tiny page, where it takes about a minute.
+# Only an optimised build runs this, where it takes under a minute (the frames before --from
+# are computed, not drawn).
 # shellcheck source=tests/tool/trace_lib.sh
 source "$(dirname "$0")/trace_lib.sh"
 

@@ -1,11 +1,21 @@
 #include "tools/trace/png_writer.h"
 
+#include <fcntl.h>
 #include <zlib.h>
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <memory>
 
@@ -23,9 +33,61 @@ std::array<unsigned char, 4> BigEndian(std::uint32_t value) {
           static_cast<unsigned char>(value >> 8), static_cast<unsigned char>(value)};
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
+// Names tried for a new file before giving up: another program that creates them first can
+// only make the write fail, never receive it.
+constexpr int kNewFileAttempts = 100;
+
+#ifdef _WIN32
+int CreateNew(const std::string& path) {
+  return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+std::FILE* StreamOf(int descriptor) {
+  return _fdopen(descriptor, "wb");
+}
+void CloseDescriptor(int descriptor) {
+  _close(descriptor);
+}
+int ProcessId() {
+  return _getpid();
+}
+#else
+int CreateNew(const std::string& path) {
+  return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+std::FILE* StreamOf(int descriptor) {
+  return fdopen(descriptor, "wb");
+}
+void CloseDescriptor(int descriptor) {
+  close(descriptor);
+}
+int ProcessId() {
+  return getpid();
+}
+#endif
+
+// A file that did not exist before, beside `path` and hidden from a listing of the pictures,
+// opened for writing; its name goes into `created`. O_EXCL refuses whatever is there already,
+// a symbolic link above all, so nothing but our own new file is ever written.
+std::FILE* OpenNewFileBeside(const std::string& path, std::string& created) {
+  const std::filesystem::path target(path);
+  const auto salt =
+      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+  for (int attempt = 0; attempt < kNewFileAttempts; ++attempt) {
+    // Appended piece by piece: g++ 12 warns falsely on chains of string + string.
+    std::string name = ".";
+    name.append(target.filename().string()).append(".").append(std::to_string(ProcessId()));
+    name.append("-").append(std::to_string((salt + attempt) % 1000000));
+    created = (target.parent_path() / name).string();
+    const int descriptor = CreateNew(created);
+    if (descriptor >= 0) {
+      std::FILE* file = StreamOf(descriptor);
+      if (file == nullptr) CloseDescriptor(descriptor);
+      return file;
+    }
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
@@ -44,16 +106,25 @@ std::string PngWriter::Write(const Page& page, const std::string& path) {
   header[8] = kBitDepth;
   header[9] = kColourTypeRgb;  // compression, filter method and interlace stay 0
 
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-  if (!file) return std::strerror(errno);
+  // Written whole into a file of its own, then put in place in one step: whoever looks (or a
+  // full disk) never finds a picture cut short, and a link planted under the picture's name
+  // is replaced, its target left alone.
+  std::string part;
+  std::FILE* file = OpenNewFileBeside(path, part);
+  if (file == nullptr) return std::strerror(errno);
   const bool written =
-      std::fwrite(kSignature.data(), 1, kSignature.size(), file.get()) == kSignature.size() &&
-      WriteChunk(file.get(), "IHDR", header, header.size()) &&
-      WriteChunk(file.get(), "IDAT", compressed_, compressed_size_) &&
-      WriteChunk(file.get(), "IEND", header, 0);
-  const int error = errno;
-  if (std::fclose(file.release()) != 0 || !written) return std::strerror(written ? errno : error);
-  return "";
+      std::fwrite(kSignature.data(), 1, kSignature.size(), file) == kSignature.size() &&
+      WriteChunk(file, "IHDR", header, header.size()) &&
+      WriteChunk(file, "IDAT", compressed_, compressed_size_) &&
+      WriteChunk(file, "IEND", header, 0) && std::fflush(file) == 0;
+  int error = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (written && !closed) error = errno;
+  std::error_code renamed;
+  if (written && closed) std::filesystem::rename(part, path, renamed);
+  if (written && closed && !renamed) return "";
+  std::remove(part.c_str());
+  return renamed ? renamed.message() : std::strerror(error);
 }
 
 // The rows, each behind its filter byte, deflated in one go.

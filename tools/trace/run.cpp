@@ -11,6 +11,8 @@
 #include "display/memory_display.h"
 #include "display/recording_display.h"
 #include "figures/random_source.h"
+#include "tools/trace/drawing_gate.h"
+#include "tools/trace/memory_budget.h"
 #include "tools/trace/png_writer.h"
 #include "tools/trace/state_log.h"
 
@@ -18,9 +20,7 @@ namespace flakemorph::trace {
 namespace {
 
 std::unique_ptr<RandomSource> MakeRandomSource(const TraceOptions& options) {
-  if (options.random_file) {
-    return std::make_unique<ScriptedSource>(ScriptedSource::FromFile(*options.random_file));
-  }
+  if (options.random_file) return std::make_unique<RandomFile>(*options.random_file);
   const std::uint64_t nanoseconds = *options.clock_nanoseconds;
   return std::make_unique<TimeSeededGenerator>([nanoseconds] { return nanoseconds; });
 }
@@ -32,56 +32,77 @@ std::string PicturePath(const std::string& dir, std::int64_t frame) {
 }
 
 __attribute__((format(gnu_printf, 1, 2))) int Fail(const char* format, ...) {
-  std::fflush(stdout);
   std::fputs("flakemorph-trace: ", stderr);
   va_list arguments;
   va_start(arguments, format);
   std::vfprintf(stderr, format, arguments);
   va_end(arguments);
   std::fputc('\n', stderr);
-  return 1;
+  return kRunFailedStatus;
+}
+
+int FailWritingTheLog(int error) {
+  return Fail("cannot write the log: %s", error != 0 ? std::strerror(error) : "write error");
 }
 
 // Everything that a run writes: the logs, through one writer that opens at the first frame
 // to be shown, so that they keep the order in which their lines were written, and the
-// pictures.
+// pictures; and the gate that lets the drawing through from that frame on.
 struct Outputs {
   LogWriter& logs;
+  DrawingGate& drawing;
   const MemoryDisplay& pages;
+
+  void Open() {
+    logs.Open();
+    drawing.Open();
+  }
 };
 
 int RunFrames(const TraceOptions& options, Animation& animation, Outputs& outputs) {
   PngWriter png;
-  if (options.from == 1) outputs.logs.Open();
   animation.StartUp();
   for (std::int64_t frame = 1; frame <= options.frames; ++frame) {
-    if (frame == options.from) outputs.logs.Open();
+    if (frame == options.from) outputs.Open();
     animation.NextFrame();
-    if (options.png_dir && frame >= options.from && frame % options.every == 0) {
+    if (frame < options.from) continue;
+    // Nobody reads on: the run would be work for nothing.
+    if (std::ferror(stdout)) return FailWritingTheLog(errno);
+    if (options.png_dir && frame % options.every == 0) {
       const std::string path = PicturePath(*options.png_dir, frame);
       const std::string error = png.Write(outputs.pages.FrontPage(), path);
-      if (!error.empty()) return Fail("cannot write %s: %s", path.c_str(), error.c_str());
+      if (!error.empty()) {
+        return Fail("cannot write the picture of frame %lld (%s): %s",
+                    static_cast<long long>(frame), path.c_str(), error.c_str());
+      }
     }
   }
-  if (!outputs.logs.Flush()) return Fail("cannot write the log: %s", std::strerror(errno));
+  if (!outputs.logs.Flush()) return FailWritingTheLog(errno);
   return 0;
 }
 
 }  // namespace
 
 int RunTrace(const TraceOptions& options) {
+  const std::string too_large = CheckMemory(options);
+  if (!too_large.empty()) return Fail("%s", too_large.c_str());
+  LogWriter logs(stdout, /*open=*/options.from == 1);
   try {
-    LogWriter logs(stdout, /*open=*/false);
     MemoryDisplay pages(static_cast<float>(options.width), static_cast<float>(options.height));
     RecordingDisplay recording(logs, &pages);
-    Display& display = options.ops ? static_cast<Display&>(recording) : pages;
+    DrawingGate drawing(options.ops ? static_cast<Display&>(recording) : pages,
+                        /*open=*/options.from == 1);
     StateLog state_log(logs);
     const std::unique_ptr<RandomSource> random = MakeRandomSource(options);
-    Animation animation(display, *random, options.state ? &state_log : nullptr);
-    Outputs outputs{logs, pages};
+    Animation animation(drawing, *random, options.state ? &state_log : nullptr);
+    Outputs outputs{logs, drawing, pages};
     return RunFrames(options, animation, outputs);
+  } catch (const RandomFileError& error) {
+    // The log up to the draw that failed is what the file made of the run: it goes out first.
+    logs.Flush();
+    return Fail("%s", error.what());
   } catch (const std::bad_alloc&) {
-    return Fail("out of memory for two pages of %dx%d", options.width, options.height);
+    return Fail("out of memory for a run of %dx%d", options.width, options.height);
   }
 }
 

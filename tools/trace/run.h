@@ -6,8 +6,11 @@
 
 namespace flakemorph::trace {
 
-// Returns the exit status: 0, or 1 when a picture or the log could not be written. Faults
-// inside the animation (a bad or exhausted random file among them) end the program there.
+// A run that could not be done or finished: too large for memory, a bad random file, a log or
+// picture that could not be written.
+inline constexpr int kRunFailedStatus = 1;
+
+// Returns the exit status, 0 or kRunFailedStatus, having said why on stderr.
 int RunTrace(const TraceOptions& options);
 
 }  // namespace flakemorph::trace

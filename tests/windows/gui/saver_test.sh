@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # flakemorph.scr /s under Wine on a virtual X server: it covers the screen with the animation
-# at the stored speed, and a key, a click or a move of the pointer by more than a few pixels
-# ends it with status 0; a move of a pixel or two does not.
+# at the stored speed, and a key, a click, a wheel turn, a move of the pointer by more than a
+# few pixels or another program's window taking the keyboard ends it with status 0; a move of a
+# pixel or two does not.
 # shellcheck source=tests/windows/wine_lib.sh
 source "$(dirname "$0")/wine_lib.sh"
 start_xvfb
@@ -31,6 +32,12 @@ saver_x_window() {
 # A window manager's close button: WM_DELETE_WINDOW, with the Linux build's close-request.
 close_request() {
   "$LINUX_BUILD_DIR/close-request" "$(saver_x_window)"
+}
+
+# Another program's window, which Windows makes the active one.
+open_another_window() {
+  wine notepad >/dev/null 2>&1 &
+  OTHER_PIDS+=($!)
 }
 
 # How each kind of input ends it: "$1" describes it, the rest is the command that gives it.
@@ -77,9 +84,11 @@ wait_for_exit 10
 test_ends_on "a key" xdotool key space
 test_ends_on "a click" xdotool click 1
 test_ends_on "a move of 10 pixels" xdotool mousemove 310 300
+test_ends_on "a wheel turn" xdotool click 4
 test_ends_on "the end of the Windows session" wine "$BUILD_DIR/end-session.exe"
 if [[ -x "${LINUX_BUILD_DIR:-}/close-request" ]]; then
   test_ends_on "a close request" close_request
 fi
 test_stored_settings
+test_ends_on "another program's window taking the keyboard" open_another_window
 echo PASS

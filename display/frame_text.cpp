@@ -1,4 +1,4 @@
-#include "platform/wayland/text_box.h"
+#include "display/frame_text.h"
 
 #include <algorithm>
 
@@ -39,7 +39,7 @@ constexpr std::int32_t kAdvance = kGlyphWidth + 1;
 // Logical pixels per glyph pixel, and around the text.
 constexpr std::int32_t kDot = 2;
 constexpr std::int32_t kMargin = 4;
-// As the X11 window's text: white on rgb(40, 40, 40).
+// White on rgb(40, 40, 40).
 constexpr std::uint32_t kInk = 0xFFFFFF;
 constexpr std::uint32_t kBox = 0x282828;
 
@@ -62,16 +62,16 @@ void FillRect(const TargetBuffer& target, const PixelRect& rect, std::uint32_t p
 
 }  // namespace
 
-void TextBox::SetText(std::string_view text) {
+void FrameText::SetText(std::string_view text) {
   length_ = std::min(text.size(), text_.size());
   std::copy_n(text.begin(), length_, text_.begin());
 }
 
-std::optional<PixelRect> TextBox::DrawOnto(const TargetBuffer& target, std::int32_t scale) const {
+std::optional<PixelRect> FrameText::DrawOnto(const TargetBuffer& target, std::int32_t scale) const {
   if (length_ == 0) return std::nullopt;
   const std::int32_t dot = kDot * scale;
   const std::int32_t margin = kMargin * scale;
-  const PixelRect box{0, 0, 2 * margin + static_cast<std::int32_t>(length_) * kAdvance * dot,
+  const PixelRect box{0, 0, 2 * margin + static_cast<std::int32_t>(kLongestText) * kAdvance * dot,
                       2 * margin + kGlyphHeight * dot};
   // The pixel's top byte is left set, as the page's copies leave it.
   FillRect(target, box, kBox | target.layout.opaque_bits);

@@ -24,8 +24,11 @@ for text in README.txt LICENSE; do
   crlf=$(grep -c $'\r$' "$WORK/$text" || true)
   ((lines > 10 && crlf == lines)) || fail "$text: $crlf of $lines lines end in CR LF"
 done
-grep -q 'right-click flakemorph.scr and choose "Install"' <(tr -d '\r' <"$WORK/README.txt" |
-  tr '\n' ' ' | sed 's/  */ /g; s/Right-click/right-click/') || fail "README.txt says not how to install"
+readme=$(tr -d '\r' <"$WORK/README.txt" | tr '\n' ' ' | sed 's/  */ /g')
+for part in '-setup.exe /S' 'copy flakemorph.scr into C:\Windows\System32' \
+  'only records where the file is' 'uninstall.exe" /S' 'HKEY_CURRENT_USER\Software\flakemorph'; do
+  [[ "$readme" == *"$part"* ]] || fail "README.txt says nothing of $part"
+done
 
 # Every Windows 10 and 11 has these.
 system_dlls='^(kernel32|user32|gdi32|advapi32|comctl32|winmm|msvcrt|shell32|ole32)\.dll$'
@@ -66,4 +69,16 @@ done
 icotool -x --index=1 -o "$WORK/flake.png" "$WORK/icon.ico"
 lit=$(/usr/bin/convert "$WORK/flake.png" -alpha off -threshold 10% -format '%[fx:mean]' info:)
 awk -v s="$lit" 'BEGIN { exit !(s > 0.02 && s < 0.5) }' || fail "the icon: $lit of it lit"
+# The winget manifests name the installer as it is, its kind and its silent switch.
+manifest="$BUILD_DIR/winget/flakemorph.installer.yaml"
+setup=$(ls "$BUILD_DIR"/flakemorph-*-setup.exe)
+hash=$(sha256sum "$setup" | awk '{ print toupper($1) }')
+grep -qx "    InstallerSha256: $hash" "$manifest" || fail "the manifest's hash is not the installer's"
+grep -qx 'InstallerType: nullsoft' "$manifest" && grep -qx '  Silent: /S' "$manifest" ||
+  fail "the manifest's installer type or silent switch"
+grep -q "/$(basename "$setup")$" "$manifest" || fail "the manifest names another installer"
+for file in "$BUILD_DIR"/winget/*.yaml; do
+  grep -qx 'ManifestVersion: 1.6.0' "$file" && grep -q 'schema.*1\.6\.0\.schema\.json' "$file" ||
+    fail "$(basename "$file"): no schema version"
+done
 echo "PASS: $names"

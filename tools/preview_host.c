@@ -3,7 +3,9 @@
  * messages for SECONDS, then reports the saver's child windows (parent and size), destroys the
  * window and reports whether the saver ended, how soon and with which status. Exits 0 only if
  * the saver ended by itself. With NEW_WIDTH NEW_HEIGHT, the window takes that client size
- * halfway through, as a settings dialog that grows does.
+ * halfway through, as a settings dialog that grows does. With PREVIEW_HOST_BUSY set, it asks
+ * the saver's window to close instead and waits for the saver without serving its messages,
+ * as a settings dialog busy with something else does: the saver must end all the same.
  * Usage: preview-host SAVER [SECONDS [WIDTH HEIGHT [NEW_WIDTH NEW_HEIGHT]]] */
 #include <stdio.h>
 #include <stdlib.h>
@@ -85,6 +87,15 @@ int main(int argc, char** argv) {
   fflush(stdout);
 
   const DWORD start = GetTickCount();
+  if (getenv("PREVIEW_HOST_BUSY") != NULL) {
+    PostMessageA(GetWindow(host, GW_CHILD), WM_CLOSE, 0, 0);
+    const DWORD closed = WaitForSingleObject(saver.hProcess, 5000);
+    printf("saver %s %lu ms after its window was asked to close, the host busy\n",
+           closed == WAIT_OBJECT_0 ? "ended" : "still running", GetTickCount() - start);
+    fflush(stdout);
+    if (closed != WAIT_OBJECT_0) TerminateProcess(saver.hProcess, 99);
+    return closed == WAIT_OBJECT_0 ? 0 : 1;
+  }
   DestroyWindow(host);
   printf("window destroyed in %lu ms\n", GetTickCount() - start);
   const DWORD waited = WaitForSingleObject(saver.hProcess, 5000);

@@ -77,7 +77,10 @@ std::unique_ptr<Win32Window> Win32Window::ChildOf(HWND parent, int scale, Window
   }
   std::unique_ptr<Win32Window> window(new Win32Window(Kind::kChild, scale, events));
   window->parent_ = parent;
-  window->Create(WS_CHILD | WS_CLIPSIBLINGS, 0, client, parent);
+  // No WM_PARENTNOTIFY: it is sent, and waits for an answer, when the window is made and when
+  // it goes, and a settings dialog busy elsewhere (or closing) answers late or never, which
+  // would keep the saver running after its end.
+  window->Create(WS_CHILD | WS_CLIPSIBLINGS, WS_EX_NOPARENTNOTIFY, client, parent);
   return window;
 }
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # flakemorph.scr /p HWND, started by a window that plays the Screen Saver settings' preview:
 # the saver's window is a child of that window, exactly its size, even after the window grew,
-# and the saver ends with status 0 when that window is destroyed. (Wine does not show drawing in a child window of
+# and the saver ends with status 0 when that window is destroyed. Asked to close while the host
+# serves none of its messages (a settings dialog busy, or closing), it ends all the same: its
+# end waits for no answer from the host. (Wine does not show drawing in a child window of
 # another process, so the pixels are not looked at; real Windows shows them.)
 # shellcheck source=tests/windows/gui/wine_lib.sh
 source "$(dirname "$0")/wine_lib.sh"
@@ -34,5 +36,12 @@ check_preview() {
 check_preview 152 112
 check_preview 300 180
 check_preview 320 200 640 400
+
+status=0
+(cd "$BUILD_DIR" && PREVIEW_HOST_BUSY=1 timeout 60 wine "$PREVIEW_HOST" "$SAVER" 3 200 150) \
+  >"$WORK/host.raw" 2>"$WORK/host.err" || status=$?
+tr -d '\r' <"$WORK/host.raw" >"$WORK/host.out"
+((status == 0)) || fail "with the host busy: $(tail -n 1 "$WORK/host.out") $(cat "$WORK/host.err")"
+pass "with the host busy: $(tail -n 1 "$WORK/host.out")"
 
 echo PASS

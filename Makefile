@@ -2,6 +2,7 @@
 BUILD := build
 ASAN_BUILD := build-asan
 WINDOWS_BUILD := build-windows
+WEB_BUILD := build-web
 PACKAGE_BUILD := build-deb
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
@@ -26,8 +27,8 @@ OWN_FOLDERS := share/flakemorph share/doc/flakemorph libexec/xscreensaver \
 	share/xscreensaver/config share/xscreensaver share/applications/screensavers
 ROOT := $(DESTDIR)$(PREFIX)
 
-.PHONY: all deps test-deps deb-deps windows-deps build build-tests build-asan windows \
-	test-windows run test bench deb format clean install uninstall
+.PHONY: all deps test-deps deb-deps windows-deps web-deps build build-tests build-asan windows \
+	test-windows web test-web run test bench deb format clean install uninstall
 
 all: build
 
@@ -39,6 +40,9 @@ test-deps:
 
 windows-deps:
 	@bash scripts/install-deps.sh windows
+
+web-deps:
+	@bash scripts/install-deps.sh web
 
 deb-deps:
 	@bash scripts/install-deps.sh deb
@@ -72,13 +76,26 @@ windows: windows-deps
 test-windows: build-tests windows
 	bash scripts/wine-tests.sh $(WINDOWS_BUILD) -j $(JOBS)
 
+# The web page, one file that needs nothing beside it: $(WEB_BUILD)/flakemorph.html, and its
+# module and loader apart (docs/web.md). Its tests compare the WebAssembly trace tool with the
+# Linux one of $(BUILD) when that is built.
+web: web-deps
+	cmake -S . -B $(WEB_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/wasm32-wasi.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DFLAKEMORPH_LINUX_BUILD=$(CURDIR)/$(BUILD)
+	cmake --build $(WEB_BUILD) -j $(JOBS)
+
+# The web build's tests: the trace tool under node, the page in headless Chromium.
+test-web: build-tests web
+	ctest --test-dir $(WEB_BUILD) --output-on-failure
+
 run: build
 	./$(BUILD)/flakemorph
 
-test: build-tests build-asan windows
+test: build-tests build-asan windows web
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 	bash scripts/wine-tests.sh $(WINDOWS_BUILD) -j $(JOBS)
+	ctest --test-dir $(WEB_BUILD) --output-on-failure
 
 # flakemorph_<version>_amd64.deb here, built apart with Debian's hardening flags.
 deb: deb-deps
@@ -137,4 +154,4 @@ format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp' '*.c')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD) $(WEB_BUILD) $(PACKAGE_BUILD)

@@ -13,10 +13,12 @@
 
 #include "app/end_policy.h"
 #include "app/event_loop.h"
+#include "app/idle_saver_input.h"
 #include "app/options.h"
 #include "app/process.h"
 #include "app/program.h"
 #include "app/window_target.h"
+#include "figures/quoted_text.h"
 #include "figures/random_source.h"
 #include "platform/window_request.h"
 #ifdef _WIN32
@@ -111,6 +113,7 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options) {
   request.scale = options.scale;
   request.show_fps = options.show_fps;
   request.primary_monitor_only = options.primary_monitor_only;
+  request.idle_seconds = options.idle_seconds;
   request.stats = StatsWanted() ? stderr : nullptr;
   return request;
 }
@@ -119,6 +122,11 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options) {
 std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
     const flakemorph::ProgramOptions& options, bool screen_saver,
     const flakemorph::EventContext& context) {
+  if (options.idle_seconds > 0) {
+    std::fputs("flakemorph: --idle is for Wayland compositors; Windows runs the saver itself\n",
+               stderr);
+    std::exit(1);
+  }
   flakemorph::WindowRequest request = RequestOf(options);
   request.screen_saver = screen_saver;
   return flakemorph::OpenWindowsWindowSystem(request, context);
@@ -149,11 +157,19 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
       return system;
     }
     if (options.backend == Backend::kWayland || !Named("DISPLAY")) {
-      std::fprintf(stderr, "flakemorph: cannot open a window: no Wayland compositor at '%s'%s\n",
-                   WaylandName().c_str(),
+      std::fprintf(stderr, "flakemorph: cannot open a window: no Wayland compositor at %s%s\n",
+                   flakemorph::QuotedText(WaylandName(), "a name").c_str(),
                    options.backend == Backend::kWayland ? "" : " and no X display");
       std::exit(1);
     }
+  }
+  if (options.idle_seconds > 0) {
+    // An X session has its screen-saver daemons, which know the idle time and the locker.
+    std::fputs(
+        "flakemorph: --idle is for Wayland compositors; on X11 a screen-saver daemon "
+        "runs flakemorph when the session is idle\n",
+        stderr);
+    std::exit(1);
   }
   flakemorph::WindowRequest request = RequestOf(options);
   if (request.mode == flakemorph::WindowMode::kWallpaper) {
@@ -165,12 +181,6 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
 #endif
 
 #if defined(__SANITIZE_ADDRESS__)
-// SDL loads libdbus, whose connections live as long as the process by design: LeakSanitizer
-// reports them at every exit. Only that library's report is left out.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libdbus-1.so\n";
-}
-
 // LeakSanitizer cannot look into a process that another one traces (the daemon tests watch the
 // saver with strace) and would fail its end; such a run ends here, without the check.
 void EndHereIfTraced() {
@@ -191,7 +201,11 @@ void EndHereIfTraced() {}
 #endif
 
 int RunProgram(const flakemorph::ProgramOptions& options, bool screen_saver) {
-  flakemorph::EndPolicy input(flakemorph::EndRuleOf(options.mode, screen_saver));
+  // The idle saver's input ends each showing; only a signal ends the run.
+  flakemorph::EndPolicy run_input(flakemorph::EndRuleOf(options.mode, screen_saver));
+  flakemorph::IdleSaverInput idle_input;
+  flakemorph::InputSink& input =
+      options.idle_seconds > 0 ? static_cast<flakemorph::InputSink&>(idle_input) : run_input;
   flakemorph::SignalWaiter waiter(input);
   const flakemorph::EventContext context{input, waiter};
   const std::unique_ptr<flakemorph::WindowSystem> windows =
@@ -268,6 +282,9 @@ int RunWithOptions(int argc, char** argv) {
   }
   if (options.mode == flakemorph::WindowMode::kWallpaper) {
     FailCommandLine("--wallpaper is not for Windows");
+  }
+  if (options.idle_seconds > 0) {
+    FailCommandLine("--idle is not for Windows, which starts its screen saver itself (/s)");
   }
   if (options.backend != flakemorph::Backend::kAuto) {
     FailCommandLine("--backend is not for Windows, which has one way of showing windows");

@@ -26,6 +26,8 @@ constexpr const char* kUsage =
     "  --window-id ID       draw into the window ID (hex 0x... or decimal)\n"
     "  --wallpaper          run as the desktop's wallpaper, beneath every window, until\n"
     "                       SIGINT or SIGTERM (on X11: in the root window)\n"
+    "  --idle SECONDS       stay resident and show it over every monitor whenever the seat has\n"
+    "                       been idle that long (1 to 86400), until SIGINT or SIGTERM (Wayland)\n"
     "  --backend NAME       the window system: wayland, x11 (on Wayland through Xwayland)\n"
     "                       or auto, the default: Wayland where WAYLAND_DISPLAY is set\n"
     "  --fps                show the frame rate and CPU load in a corner\n"
@@ -69,6 +71,12 @@ std::optional<int> ParseScale(std::string_view text) {
   return static_cast<int>(*value);
 }
 
+std::optional<int> ParseIdleSeconds(std::string_view text) {
+  const auto value = ParseDigits(text, 10, kLongestIdle);
+  if (!value || *value < 1) return std::nullopt;
+  return static_cast<int>(*value);
+}
+
 std::optional<int> ParseRate(std::string_view text) {
   const auto value = ParseDigits(text, 10, kHighestRate);
   if (!value || *value < kLowestRate) return std::nullopt;
@@ -93,6 +101,7 @@ struct Seen {
   bool root = false;
   bool window_id = false;
   bool wallpaper = false;
+  bool idle = false;
 };
 
 enum class OptionName {
@@ -101,6 +110,7 @@ enum class OptionName {
   kRoot,
   kWindowId,
   kWallpaper,
+  kIdle,
   kBackend,
   kFps,
   kRate,
@@ -115,12 +125,13 @@ struct OptionSpelling {
   bool takes_value;
 };
 
-constexpr std::array<OptionSpelling, 11> kOptions{{
+constexpr std::array<OptionSpelling, 12> kOptions{{
     {"window", OptionName::kWindow, false},
     {"geometry", OptionName::kGeometry, true},
     {"root", OptionName::kRoot, false},
     {"window-id", OptionName::kWindowId, true},
     {"wallpaper", OptionName::kWallpaper, false},
+    {"idle", OptionName::kIdle, true},
     {"backend", OptionName::kBackend, true},
     {"fps", OptionName::kFps, false},
     {"rate", OptionName::kRate, true},
@@ -211,6 +222,15 @@ class CommandLineParser {
       case OptionName::kWallpaper:
         seen_.wallpaper = true;
         break;
+      case OptionName::kIdle:
+        seen_.idle = true;
+        if (const auto seconds = ParseIdleSeconds(value)) {
+          options.idle_seconds = *seconds;
+        } else {
+          Fail("--idle takes the seconds of no input, a whole number from 1 to " +
+               std::to_string(kLongestIdle) + ", not " + QuotedText(value, "a value"));
+        }
+        break;
       case OptionName::kBackend:
         if (const auto backend = ParseBackend(value)) {
           options.backend = *backend;
@@ -254,6 +274,9 @@ class CommandLineParser {
     }
     if (seen_.wallpaper && (own_window || seen_.root || seen_.window_id)) {
       return Fail("--wallpaper cannot go with --window, --geometry, --root or --window-id");
+    }
+    if (seen_.idle && (own_window || seen_.root || seen_.window_id || seen_.wallpaper)) {
+      return Fail("--idle cannot go with --window, --geometry, --root, --window-id or --wallpaper");
     }
     ProgramOptions& options = result_.options;
     // --geometry is in picture pixels: the window on the screen is the scale times as large.

@@ -30,11 +30,15 @@ struct ProgramOptions {
   bool primary_monitor_only = false;
   int rate_hz = 0;  // frames per second; 0 for the pace the animation was made for, 60
   int scale = 0;    // screen pixels per page pixel, across and down; 0 as the desktop says
+  // --idle: resident, shown over every monitor whenever the seat has been idle this long; 0
+  // for a run that shows at once and ends on input.
+  int idle_seconds = 0;
 };
 
 inline constexpr int kLowestRate = 1;
 inline constexpr int kHighestRate = 240;
 inline constexpr int kLargestScale = 4;
+inline constexpr int kLongestIdle = 86400;
 
 // What the command line asks for: a run, the help, the version, or nothing at all because it
 // is wrong (`error` then names what is wrong in one line, without the program's name).

@@ -77,6 +77,8 @@ void Program::StartUp() {
 // windows stay.
 bool Program::FollowWindows() {
   const std::span<ProgramWindow* const> windows = windows_.Windows();
+  // Shown again after a rest: the frame rate counts from now, not from before the rest.
+  if (screens_.empty() && !windows.empty()) meter_ = FrameMeter{};
   std::erase_if(screens_, [&](const Screen& screen) {
     return std::find(windows.begin(), windows.end(), screen.window) == windows.end();
   });
@@ -89,7 +91,7 @@ bool Program::FollowWindows() {
       NewAnimation(*known);
     }
   }
-  return !screens_.empty();
+  return !screens_.empty() || windows_.Resting();
 }
 
 // The animation was made for 60 frames a second, and its cycles are counted in frames: any other
@@ -162,8 +164,9 @@ void Program::ShowFrames() {
   for (const Screen& screen : screens_) screen.window->ShowFrame();
 }
 
-// A program frame counts once, however many windows show it.
+// A program frame counts once, however many windows show it; none while none is shown.
 void Program::CountFrame() {
+  if (screens_.empty()) return;
   const std::optional<FrameRate> rate = meter_.CountFrame(clock_.Now(), cpu_.Used());
   if (!rate) return;
   if (stats_) stats_->Print(*rate);

@@ -14,7 +14,8 @@ bool Comparable(const Page::Record& record, const ColorValue fill, bool known) {
 
 }  // namespace
 
-BufferChain::BufferChain() {
+BufferChain::BufferChain(const TileGrid& damage_grid)
+    : damage_(damage_grid), rects_(damage_grid.most_rects) {
   for (Shown& shown : shown_) shown.boxes.reserve(kRememberedBoxes);
 }
 

@@ -28,7 +28,8 @@ class BufferChain {
   // up to 32 and 4.7-6% for the whole buffer.)
   static constexpr TileGrid kDamageGrid{64, 64, 24};
 
-  BufferChain();
+  // `damage_grid`: how finely the rects to present are told apart.
+  explicit BufferChain(const TileGrid& damage_grid = kDamageGrid);
 
   // For pages of width x height shown on buffers `scale` times larger each way. Allocates, so
   // it belongs to start-up and to a configure; every buffer is unknown afterwards.
@@ -70,9 +71,9 @@ class BufferChain {
   // The buffer brought last, if any since the last Resize.
   std::size_t last_ = kMostBuffers;
   // Tiles around the changes, coarse ones: the window system pays for each rect.
-  PageDamage damage_{kDamageGrid};
+  PageDamage damage_;
   OutlineRaster raster_;
-  std::vector<PixelRect> rects_ = std::vector<PixelRect>(kDamageGrid.most_rects);
+  std::vector<PixelRect> rects_;
 };
 
 }  // namespace flakemorph

@@ -4,7 +4,9 @@
 // therefore asked for in 2 MiB pieces, where the system gives them.
 #pragma once
 
-#if __has_include(<sys/mman.h>)
+// WASI's <sys/mman.h> is only an emulation, and an error unless asked for: its memory has no
+// pages to hint at.
+#if __has_include(<sys/mman.h>) && !defined(__wasi__)
 #include <sys/mman.h>
 #endif
 

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "figures/printf_format.h"
+
 namespace flakemorph {
 
 class LogWriter {
@@ -24,7 +26,7 @@ class LogWriter {
   LogWriter(const LogWriter&) = delete;
   LogWriter& operator=(const LogWriter&) = delete;
 
-  void Printf(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+  void Printf(const char* format, ...) FLAKEMORPH_PRINTF_FORMAT(2, 3);
   void Put(std::string_view text);
 
   bool IsOpen() const { return open_; }

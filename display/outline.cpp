@@ -215,6 +215,20 @@ void StampClippedRow(std::uint32_t* row, std::int64_t side, const Run& run, std:
 template <typename Run>
 void StampBlocks(const PixelRows& rows, const EllipseBox& box, const Run* runs,
                  std::int64_t first_row, std::int64_t end_row, std::uint32_t pixel) {
+  // As for a stamp at scale 1, and more so: every row of the page is `scale` rows of the
+  // buffer, far apart in memory. Asking for all of them first lets their fetches overlap.
+  const std::int64_t scale = rows.scale;
+  for (std::int64_t k = first_row; k < end_row; ++k) {
+    const std::int64_t left = std::max<std::int64_t>(box.left + runs[k].first, 0) * scale;
+    const std::int64_t right =
+        std::clamp<std::int64_t>(box.left + box.width - 1 - runs[k].first, 0, rows.width - 1) *
+        scale;
+    std::uint32_t* row = rows.pixels + (box.top + k) * scale * rows.stride;
+    for (std::int64_t i = 0; i < scale; ++i, row += rows.stride) {
+      __builtin_prefetch(row + left, 1);
+      __builtin_prefetch(row + right, 1);
+    }
+  }
   for (std::int64_t k = first_row; k < end_row; ++k) {
     const std::int64_t left = box.left + runs[k].first;
     const std::int64_t right = box.left + box.width - runs[k].first - runs[k].length;

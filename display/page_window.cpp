@@ -8,7 +8,10 @@
 namespace flakemorph {
 
 PageWindow::PageWindow(FrameBuffers& buffers)
-    : MemoryDisplay(0, 0), buffers_(buffers), rects_(BufferChain::kDamageGrid.most_rects + 1) {
+    : MemoryDisplay(0, 0),
+      buffers_(buffers),
+      chain_(buffers.DamageGrid()),
+      rects_(buffers.DamageGrid().most_rects + 1) {
   // The page in front reaches a buffer by its changes being drawn there: its own pixels are
   // needed only for a whole copy.
   DeferDrawing();

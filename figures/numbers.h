@@ -8,13 +8,15 @@
 #include <cstdint>
 #include <numbers>
 
+#include "figures/printf_format.h"
+
 namespace flakemorph {
 
 // Ends the program: prints "NAME: run-time error: <what>" on stderr, NAME being the program's
 // own (flakemorph, flakemorph-trace), and exits with status 1, the status of every failure at
 // run time. Used for the faults that should never happen in normal operation (an index out of
 // range, an overflow, no memory for a page); printf-style so that no allocation is needed.
-[[noreturn]] void FailRuntime(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+[[noreturn]] void FailRuntime(const char* format, ...) FLAKEMORPH_PRINTF_FORMAT(1, 2);
 
 inline constexpr int kRuntimeFailureStatus = 1;
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "figures/decimal_text.h"
 #include "figures/numbers.h"
 #include "figures/quoted_text.h"
 
@@ -50,7 +51,7 @@ enum class LineFault { kNone, kNotPlainDecimal, kOutside, kRoundsToOne };
 // (a negative exponent) and infinity for a huge one.
 double WideValue(std::string_view text) {
   double wide = 0;
-  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), wide);
+  const auto [stop, error] = ReadReal(text.data(), text.data() + text.size(), wide);
   if (error == std::errc()) return wide;
   const std::size_t exponent = text.find_first_of("eE");
   const bool tiny =
@@ -63,7 +64,7 @@ LineFault ReadLine(std::string_view text, float& value) {
   if (!LooksDecimal(text)) return LineFault::kNotPlainDecimal;
   if (text.front() == '+') text.remove_prefix(1);
   const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
+  const auto [stop, error] = ReadReal(text.data(), end, value);
   if (text.empty() || stop != end) return LineFault::kNotPlainDecimal;
   if (error == std::errc::result_out_of_range) {
     // Too small for a single rounds to 0, which is a fine value unless the decimal is negative.

@@ -100,8 +100,6 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# A file, not a library, so dpkg-shlibdeps cannot see it: the font of --fps.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver, mate-screensaver, xsecurelock, swayidle")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "flake of coloured circles that bursts and gathers anew, as a screen saver

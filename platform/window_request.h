@@ -15,8 +15,8 @@ enum class WindowMode {
   kWallpaper,      // --wallpaper: beneath every window, on every monitor, until a signal
 };
 
-// The longest side of a window of our own that every window system here can make (SDL's
-// limit, below X11's 32767).
+// The longest side of a window of our own that every window system here can make, below X11's
+// 32767: a buffer of 16384 x 16384 pixels is already 1 GiB.
 inline constexpr int kLargestWindowSide = 16384;
 
 // X window ids are 29-bit numbers; 0 names no window.
@@ -36,6 +36,9 @@ struct WindowRequest {
   bool screen_saver = false;
   // With kEveryMonitor: the animation on the primary monitor alone, the other monitors black.
   bool primary_monitor_only = false;
+  // Resident: the windows are shown whenever the seat has been idle this many seconds, and
+  // taken away again at the input that ends a screen saver; 0 shows them at once.
+  int idle_seconds = 0;
   std::FILE* stats = nullptr;  // where to say what was opened, if anywhere
 };
 

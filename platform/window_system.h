@@ -43,6 +43,12 @@ class InputSink {
   virtual void Take(const InputEvent& event) = 0;
   // Whether what was taken so far ends the program.
   virtual bool Ended() const = 0;
+  // For a window system that shows its windows only now and then (the idle saver): whether what
+  // was taken since the windows were last shown takes them away again. Where every showing is
+  // the whole run, whatever ends the one ends the other.
+  virtual bool ShowingEnded() const { return Ended(); }
+  // The windows are shown anew: what ended the last showing is forgotten.
+  virtual void NewShowing() {}
 };
 
 // A descriptor a window system must be woken for (its connection to the display server), and
@@ -110,6 +116,9 @@ class WindowSystem : public EventPump {
   virtual std::span<ProgramWindow* const> Windows() = 0;
   // The refresh rate of the primary display; 0 where it does not say.
   virtual int RefreshHz() const = 0;
+  // Whether it shows no window for now but will again (the idle saver between two idle
+  // periods): the program then keeps running without windows, waiting in HandlePending.
+  virtual bool Resting() const { return false; }
 };
 
 }  // namespace flakemorph

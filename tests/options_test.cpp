@@ -116,6 +116,23 @@ TEST(CommandLineTest, ScalesRunFromOneToFour) {
   }
 }
 
+TEST(CommandLineTest, TheIdleSaverWaitsFromOneSecondToADay) {
+  EXPECT_EQ(Parse({}).options.idle_seconds, 0);
+  EXPECT_EQ(Parse({"--idle", "1"}).options.idle_seconds, 1);
+  EXPECT_EQ(Parse({"-idle=86400", "--fps"}).options.idle_seconds, 86400);
+  EXPECT_EQ(Parse({"--idle", "300", "--scale", "2"}).options.mode, WindowMode::kEveryMonitor);
+  for (const char* seconds : {"0", "86401", "-5", "2.5", "", "five", " 30"}) {
+    const ParsedCommandLine parsed = Parse({"--idle", seconds});
+    EXPECT_EQ(parsed.action, Action::kUsageError) << seconds;
+    EXPECT_NE(parsed.error.find("--idle takes the seconds of no input"), std::string::npos)
+        << parsed.error;
+  }
+  for (const char* other : {"--window", "--root", "--wallpaper"}) {
+    EXPECT_EQ(Parse({"--idle", "5", other}).error,
+              "--idle cannot go with --window, --geometry, --root, --window-id or --wallpaper");
+  }
+}
+
 TEST(CommandLineTest, UsageErrorsNameWhatIsWrong) {
   const std::string kBadGeometry =
       "--geometry takes a size WxH, each side from 1 to 16384 (the window system's limit), not ";
@@ -176,8 +193,9 @@ TEST(CommandLineTest, TheFirstOfHelpVersionOrAnErrorDecides) {
 
 TEST(CommandLineTest, TheHelpListsEveryOption) {
   const std::string usage = UsageText();
-  for (const char* option : {"--window ", "--geometry", "--root", "--window-id", "--wallpaper",
-                             "--backend", "--fps", "--rate", "--scale", "--help", "--version"}) {
+  for (const char* option :
+       {"--window ", "--geometry", "--root", "--window-id", "--wallpaper", "--idle", "--backend",
+        "--fps", "--rate", "--scale", "--help", "--version"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }

@@ -25,6 +25,7 @@ class FakeBuffers final : public FrameBuffers {
     return {pixels_[index].data(), width_, height_, width_ * 4, kXrgb};
   }
   bool Held(std::size_t index) const override { return held_[index]; }
+  TileGrid DamageGrid() const override { return grid_; }
   void Present(std::size_t index, std::span<const PixelRect> rects) override {
     presented_.push_back(index);
     rects_.assign(rects.begin(), rects.end());
@@ -36,6 +37,7 @@ class FakeBuffers final : public FrameBuffers {
   std::vector<bool> held_;
   std::vector<std::size_t> presented_;
   std::vector<PixelRect> rects_;
+  TileGrid grid_ = BufferChain::kDamageGrid;
 
  private:
   int width_;
@@ -119,6 +121,28 @@ TEST(PageWindow, ANewSizeIsToldOnceAndFramesOfTheOldOneAreNotShown) {
   EXPECT_FALSE(window.ShowFrame());
   DrawFrame(window, 0, 10);
   EXPECT_TRUE(window.ShowFrame());
+}
+
+// A window system that pays for the pixels it copies rather than for each rect asks for fine
+// tiles, and is then given less to copy for the same change.
+TEST(PageWindow, FinerTilesPresentLessOfTheSameChange) {
+  const auto presented_area = [](const TileGrid& grid) {
+    FakeBuffers buffers(1, 400, 300);
+    buffers.grid_ = grid;
+    PageWindow window(buffers);
+    window.Resize(400, 300, 1);
+    DrawFrame(window, 1, 10);
+    window.ShowFrame();
+    DrawFrame(window, 0, 14);
+    window.ShowFrame();
+    std::int64_t area = 0;
+    for (const PixelRect& rect : buffers.rects_) area += std::int64_t{rect.width} * rect.height;
+    return area;
+  };
+  const std::int64_t coarse = presented_area(BufferChain::kDamageGrid);
+  const std::int64_t fine = presented_area(TileGrid{8, 8, 1024});
+  EXPECT_GT(fine, 0);
+  EXPECT_LT(fine * 4, coarse);
 }
 
 }  // namespace

@@ -98,6 +98,7 @@ class FakeWindowSystem final : public WindowSystem {
 
   std::span<ProgramWindow* const> Windows() override { return windows_; }
   int RefreshHz() const override { return 0; }
+  bool Resting() const override { return resting; }
   bool WaitUntilShown() override { return shown_; }
   bool HandlePending(Nanoseconds wait) override {
     if (wait > 0) {
@@ -125,6 +126,8 @@ class FakeWindowSystem final : public WindowSystem {
   std::function<void(std::int64_t wait)> on_wait;
   // The wait between frames, counted from 1, in which an event ends the program.
   std::int64_t end_at_wait = 0;
+  // No window for now, but more to come (the idle saver between idle periods).
+  bool resting = false;
 
  private:
   ManualClock* clock_;

@@ -77,6 +77,36 @@ TEST(WindowChanges, AMonitorRemovedTakesItsAnimationAndTheLastOneEndsTheProgram)
   EXPECT_FALSE(program.RunFrame());
 }
 
+// The idle saver between two idle periods: no window, yet no end; the windows of the next
+// showing get fresh animations of streams of their own.
+TEST(WindowChanges, AWindowSystemAtRestKeepsTheProgramAndItsNextWindowsStartAfresh) {
+  ManualClock clock;
+  MemoryWindow shown(clock, 320, 200);
+  MemoryWindow again(clock, 320, 200);
+  FakeWindowSystem windows(&clock);
+  windows.Add(&shown);
+  windows.on_frame = [&](std::int64_t frame) {
+    if (frame == 5) {
+      windows.Remove(&shown);
+      windows.resting = true;
+    } else if (frame == 9) {
+      windows.Add(&again);
+      windows.resting = false;
+    }
+  };
+  Program program(windows, SeededStreams(Noon()), clock, clock, {});
+  program.StartUp();
+  for (int frame = 1; frame <= 20; ++frame) ASSERT_TRUE(program.RunFrame()) << frame;
+  EXPECT_EQ(program.AnimationOf(0).PhaseFrame(), 11);
+  MemoryDisplay alone(320, 200);
+  TimeSeededGenerator second_stream(Noon(), 1);
+  RunAlone(alone, second_stream, 11);
+  EXPECT_TRUE(SamePages(again.Pages(), alone));
+  windows.Remove(&again);
+  windows.resting = false;
+  EXPECT_FALSE(program.RunFrame());
+}
+
 // A new size is the start-up of a fresh run at that size: new pages, a new first figure from
 // the window's stream as it stands, nothing of the old size.
 TEST(WindowChanges, AWindowOfANewSizeStartsAFreshRunAtThatSize) {

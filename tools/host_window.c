@@ -14,7 +14,7 @@
  *                          the same with an input-only window, which nobody can draw on.
  *   host-window --saver-state
  *                          prints the display's screen saver state: off, on or disabled
- *                          (disabled: some client suspends it, as SDL does by default).
+ *                          (disabled: some client suspends it, as SDL programs do by default).
  *   host-window --idle     prints the milliseconds since the display's last user input, which a
  *                          client resetting the screen saver sets back to 0 as well. */
 #include <X11/Xlib.h>

@@ -7,4 +7,9 @@
 #define namespace layer_namespace
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #undef namespace
+#include "ext-idle-notify-v1-client-protocol.h"
+#include "fractional-scale-v1-client-protocol.h"
+#include "kde-idle-client-protocol.h"
+#include "viewporter-client-protocol.h"
+#include "xdg-decoration-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"

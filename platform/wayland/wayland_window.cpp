@@ -23,9 +23,9 @@ const char* RoleName(SurfaceRole role) {
     case SurfaceRole::kWallpaper:
       return "wallpaper";
     case SurfaceRole::kFullScreen:
-      return "full-screen window";
+      return "full screen";
     case SurfaceRole::kPreview:
-      return "window";
+      return "framed";
   }
   return "surface";
 }
@@ -49,10 +49,22 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, Su
                                                         .leave = SurfaceLeave};
   wl_surface_add_listener(surface_, &kSurfaceListener, this);
   if (output_ != nullptr) scale_ = std::max(host_.ScaleOf(output_), 1);
+  if (globals_.viewporter != nullptr) {
+    viewport_ = wp_viewporter_get_viewport(globals_.viewporter, surface_);
+  }
+  if (globals_.fractional_scale != nullptr && viewport_ != nullptr) {
+    fractional_ =
+        wp_fractional_scale_manager_v1_get_fractional_scale(globals_.fractional_scale, surface_);
+    static constexpr wp_fractional_scale_v1_listener kListener{.preferred_scale = PreferredScale};
+    wp_fractional_scale_v1_add_listener(fractional_, &kListener, this);
+  }
   if (role_ == SurfaceRole::kOverlay || role_ == SurfaceRole::kWallpaper) {
     MakeLayerSurface(globals_.layer_shell);
   } else {
-    MakeToplevel(globals_.wm_base);
+    const ToplevelGlobals toplevels{globals_.wm_base, globals_.decorations, globals_.frames};
+    toplevel_ = std::make_unique<Toplevel>(
+        toplevels, surface_, role_ == SurfaceRole::kFullScreen ? output_ : nullptr, chosen_width_,
+        chosen_height_, static_cast<ToplevelOwner&>(*this));
   }
   // A commit without a buffer asks for the first configure.
   wl_surface_commit(surface_);
@@ -61,9 +73,10 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, Su
 WaylandWindow::~WaylandWindow() {
   if (frame_ != nullptr) wl_callback_destroy(frame_);
   for (std::unique_ptr<ShmBuffer>& buffer : buffers_) buffer.reset();
+  if (fractional_ != nullptr) wp_fractional_scale_v1_destroy(fractional_);
+  if (viewport_ != nullptr) wp_viewport_destroy(viewport_);
   if (layer_ != nullptr) zwlr_layer_surface_v1_destroy(layer_);
-  if (toplevel_ != nullptr) xdg_toplevel_destroy(toplevel_);
-  if (xdg_surface_ != nullptr) xdg_surface_destroy(xdg_surface_);
+  toplevel_.reset();
   wl_surface_destroy(surface_);
 }
 
@@ -86,28 +99,6 @@ void WaylandWindow::MakeLayerSurface(zwlr_layer_shell_v1* shell) {
                         : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
 }
 
-void WaylandWindow::MakeToplevel(xdg_wm_base* wm_base) {
-  xdg_surface_ = xdg_wm_base_get_xdg_surface(wm_base, surface_);
-  static constexpr xdg_surface_listener kSurfaceListener{.configure = XdgConfigure};
-  xdg_surface_add_listener(xdg_surface_, &kSurfaceListener, this);
-  toplevel_ = xdg_surface_get_toplevel(xdg_surface_);
-  static constexpr xdg_toplevel_listener kToplevelListener{
-      .configure = ToplevelConfigure,
-      .close = ToplevelClose,
-      .configure_bounds = [](void*, xdg_toplevel*, std::int32_t, std::int32_t) {},
-      .wm_capabilities = [](void*, xdg_toplevel*, wl_array*) {}};
-  xdg_toplevel_add_listener(toplevel_, &kToplevelListener, this);
-  xdg_toplevel_set_title(toplevel_, "flakemorph");
-  xdg_toplevel_set_app_id(toplevel_, "flakemorph");
-  if (role_ == SurfaceRole::kFullScreen) {
-    xdg_toplevel_set_fullscreen(toplevel_, output_);
-  } else {
-    // Of the size asked for: a tiling compositor floats a window that cannot be resized.
-    xdg_toplevel_set_min_size(toplevel_, chosen_width_, chosen_height_);
-    xdg_toplevel_set_max_size(toplevel_, chosen_width_, chosen_height_);
-  }
-}
-
 void WaylandWindow::LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                                    std::uint32_t width, std::uint32_t height) {
   zwlr_layer_surface_v1_ack_configure(layer, serial);
@@ -119,21 +110,8 @@ void WaylandWindow::LayerClosed(void* data, zwlr_layer_surface_v1*) {
   static_cast<WaylandWindow*>(data)->closed_ = true;
 }
 
-void WaylandWindow::ToplevelConfigure(void* data, xdg_toplevel*, std::int32_t width,
-                                      std::int32_t height, wl_array*) {
-  auto* window = static_cast<WaylandWindow*>(data);
-  window->toplevel_width_ = width;
-  window->toplevel_height_ = height;
-}
-
-void WaylandWindow::XdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
-  xdg_surface_ack_configure(surface, serial);
-  auto* window = static_cast<WaylandWindow*>(data);
-  window->Configure(window->toplevel_width_, window->toplevel_height_);
-}
-
-void WaylandWindow::ToplevelClose(void* data, xdg_toplevel*) {
-  static_cast<WaylandWindow*>(data)->close_requested_ = true;
+void WaylandWindow::ToplevelConfigured(std::int32_t width, std::int32_t height) {
+  Configure(width, height);
 }
 
 // A size of 0 leaves it to us. Every configure, even of the same size, is damaged whole for a
@@ -165,10 +143,41 @@ void WaylandWindow::UpdateScale() {
       if (output != nullptr) scale = std::max(scale, host_.ScaleOf(output));
     }
   }
-  scale = std::max(scale, 1);
-  if (scale == scale_) return;
-  scale_ = scale;
-  if (configured_) Reallocate();
+  scale_ = std::max(scale, 1);
+  if (!configured_) return;
+  const SurfaceBuffers wanted = BuffersFor(Facts());
+  if (wanted.width != geometry_.width || wanted.height != geometry_.height ||
+      wanted.pixel != geometry_.pixel || wanted.buffer_scale != geometry_.buffer_scale) {
+    Reallocate();
+  }
+}
+
+void WaylandWindow::PreferredScale(void* data, wp_fractional_scale_v1*,
+                                   std::uint32_t scale_120ths) {
+  auto* window = static_cast<WaylandWindow*>(data);
+  window->preferred_120ths_ =
+      static_cast<std::int32_t>(std::min<std::uint32_t>(scale_120ths, 4800));
+  window->UpdateScale();
+}
+
+// A surface over a whole output (a layer surface on every edge, a full-screen window) has the
+// output's pixels, which its mode tells.
+SurfaceFacts WaylandWindow::Facts() const {
+  SurfaceFacts facts;
+  facts.logical_width = width_;
+  facts.logical_height = height_;
+  facts.output_scale = scale_;
+  facts.preferred_120ths = preferred_120ths_;
+  facts.viewporter = viewport_ != nullptr;
+  facts.forced_pixel = pixel_scale_;
+  if (output_ != nullptr && role_ != SurfaceRole::kPreview) {
+    host_.ModeOf(output_, facts.output_width, facts.output_height);
+    // A turned output: its mode is across what the surface has down.
+    if ((facts.output_width > facts.output_height) != (width_ > height_)) {
+      std::swap(facts.output_width, facts.output_height);
+    }
+  }
+  return facts;
 }
 
 void WaylandWindow::SurfaceEnter(void* data, wl_surface*, wl_output* output) {
@@ -193,21 +202,25 @@ void WaylandWindow::SurfaceLeave(void* data, wl_surface*, wl_output* output) {
 // goes with the next commit. The pages are the buffers' size over the pixel scale: the logical
 // size, unless --scale asks for another.
 void WaylandWindow::Reallocate() {
+  geometry_ = BuffersFor(Facts());
   for (std::unique_ptr<ShmBuffer>& buffer : buffers_) buffer.reset();
   for (std::size_t i = 0; i < kBuffers; ++i) {
-    buffers_[i] = std::make_unique<ShmBuffer>(globals_.shm, width_ * scale_, height_ * scale_);
+    buffers_[i] = std::make_unique<ShmBuffer>(globals_.shm, geometry_.width, geometry_.height);
   }
   const std::int32_t pixel = PixelScale();
-  pages_.Resize(width_ * scale_, height_ * scale_, pixel);
-  const std::int32_t page_width = width_ * scale_ / pixel;
-  const std::int32_t page_height = height_ * scale_ / pixel;
+  pages_.Resize(geometry_.width, geometry_.height, pixel);
   scale_unsent_ = true;
   whole_frames_ = kWholeFramesAfterConfigure;
   if (stats_ != nullptr) {
-    std::fprintf(stats_, "flakemorph: %s: %s %dx%d at scale %d, buffers %dx%d", name_.c_str(),
-                 RoleName(role_), width_, height_, scale_, width_ * scale_, height_ * scale_);
-    if (page_width != width_ || page_height != height_) {
-      std::fprintf(stats_, ", pages %dx%d", page_width, page_height);
+    // The screen pixels of its buffers and, where the scale enlarges them, the pages.
+    std::fprintf(stats_, "flakemorph: window %s (%s): %dx%d pixels", name_.c_str(), RoleName(role_),
+                 geometry_.width, geometry_.height);
+    if (pixel > 1) {
+      std::fprintf(stats_, ", pages %dx%d at scale %d", geometry_.page_width, geometry_.page_height,
+                   pixel);
+    }
+    if (toplevel_ && role_ == SurfaceRole::kPreview) {
+      std::fprintf(stats_, ", %s", toplevel_->FrameName());
     }
     std::fputc('\n', stats_);
     std::fflush(stats_);
@@ -215,7 +228,7 @@ void WaylandWindow::Reallocate() {
 }
 
 std::int32_t WaylandWindow::PixelScale() const {
-  return pixel_scale_ > 0 ? pixel_scale_ : scale_;
+  return geometry_.pixel;
 }
 
 // Nothing is committed before the compositor asks for the next frame, which it does once a
@@ -230,7 +243,7 @@ void WaylandWindow::ShowFrame() {
 
 TargetBuffer WaylandWindow::Buffer(std::size_t index) {
   if (!buffers_[index]) {
-    buffers_[index] = std::make_unique<ShmBuffer>(globals_.shm, width_ * scale_, height_ * scale_);
+    buffers_[index] = std::make_unique<ShmBuffer>(globals_.shm, geometry_.width, geometry_.height);
     pages_.Forget(index);
   }
   return buffers_[index]->Target();
@@ -243,14 +256,19 @@ bool WaylandWindow::Held(std::size_t index) const {
 void WaylandWindow::Present(std::size_t index, std::span<const PixelRect> rects) {
   if (whole_frames_ > 0) {
     --whole_frames_;
-    wl_surface_damage_buffer(surface_, 0, 0, width_ * scale_, height_ * scale_);
+    wl_surface_damage_buffer(surface_, 0, 0, geometry_.width, geometry_.height);
   } else {
     for (const PixelRect& rect : rects) {
       wl_surface_damage_buffer(surface_, rect.x, rect.y, rect.width, rect.height);
     }
   }
   if (scale_unsent_) {
-    wl_surface_set_buffer_scale(surface_, scale_);
+    wl_surface_set_buffer_scale(surface_, geometry_.buffer_scale);
+    if (viewport_ != nullptr) {
+      // -1 x -1 lets the buffer scale say the surface's size again.
+      wp_viewport_set_destination(viewport_, geometry_.viewport ? width_ : -1,
+                                  geometry_.viewport ? height_ : -1);
+    }
     scale_unsent_ = false;
   }
   wl_surface_attach(surface_, buffers_[index]->Buffer(), 0, 0);

@@ -13,7 +13,9 @@
 #include <string_view>
 
 #include "display/page_window.h"
+#include "platform/surface_scale.h"
 #include "platform/wayland/shm_buffer.h"
+#include "platform/wayland/toplevel.h"
 #include "platform/window_system.h"
 
 struct wl_array;
@@ -24,6 +26,10 @@ struct wl_shm;
 struct wl_surface;
 struct xdg_surface;
 struct xdg_toplevel;
+struct wp_fractional_scale_manager_v1;
+struct wp_fractional_scale_v1;
+struct wp_viewport;
+struct wp_viewporter;
 struct xdg_wm_base;
 struct zwlr_layer_shell_v1;
 struct zwlr_layer_surface_v1;
@@ -42,6 +48,12 @@ struct WaylandGlobals {
   wl_shm* shm = nullptr;
   zwlr_layer_shell_v1* layer_shell = nullptr;
   xdg_wm_base* wm_base = nullptr;
+  // Where offered: buffers of any size shown at the surface's size, and the fractional scale.
+  wp_viewporter* viewporter = nullptr;
+  wp_fractional_scale_manager_v1* fractional_scale = nullptr;
+  // A window's frame: the compositor's (xdg-decoration) where it draws one, else libdecor's.
+  zxdg_decoration_manager_v1* decorations = nullptr;
+  FrameLibrary* frames = nullptr;
 };
 
 class WaylandWindow;
@@ -52,12 +64,14 @@ class WindowHost {
   virtual ~WindowHost() = default;
   // The integer scale of an output, as far as it has said.
   virtual std::int32_t ScaleOf(const wl_output* output) const = 0;
+  // The output's current mode in its own pixels; 0 x 0 while it has not said.
+  virtual void ModeOf(const wl_output* output, std::int32_t& width, std::int32_t& height) const = 0;
   // Handles events until the compositor asks `window` for its next frame, for a while at most;
   // whether it did. Changes no window's place among the program's windows.
   virtual bool AwaitFrame(const WaylandWindow& window) = 0;
 };
 
-class WaylandWindow final : public ProgramWindow, private FrameBuffers {
+class WaylandWindow final : public ProgramWindow, private FrameBuffers, private ToplevelOwner {
  public:
   // The surface for `output` (none for kPreview), asking for its first configure. `size` is
   // the logical size used when the compositor leaves the choice to us: the output's, or the
@@ -100,7 +114,8 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
   void Present(std::size_t index, std::span<const PixelRect> rects) override;
 
   void MakeLayerSurface(zwlr_layer_shell_v1* shell);
-  void MakeToplevel(xdg_wm_base* wm_base);
+  void ToplevelConfigured(std::int32_t width, std::int32_t height) override;
+  void ToplevelCloseRequested() override { close_requested_ = true; }
   void Configure(std::int32_t width, std::int32_t height);
   void UpdateScale();
   void Reallocate();
@@ -110,13 +125,11 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
   static void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                              std::uint32_t width, std::uint32_t height);
   static void LayerClosed(void* data, zwlr_layer_surface_v1* layer);
-  static void XdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial);
-  static void ToplevelConfigure(void* data, xdg_toplevel* toplevel, std::int32_t width,
-                                std::int32_t height, wl_array* states);
-  static void ToplevelClose(void* data, xdg_toplevel* toplevel);
   static void SurfaceEnter(void* data, wl_surface* surface, wl_output* output);
   static void SurfaceLeave(void* data, wl_surface* surface, wl_output* output);
   static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);
+  static void PreferredScale(void* data, wp_fractional_scale_v1* scale, std::uint32_t scale_120ths);
+  SurfaceFacts Facts() const;
 
   const WaylandGlobals globals_;
   WindowHost& host_;
@@ -132,13 +145,16 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
 
   wl_surface* surface_ = nullptr;
   zwlr_layer_surface_v1* layer_ = nullptr;
-  xdg_surface* xdg_surface_ = nullptr;
-  xdg_toplevel* toplevel_ = nullptr;
+  std::unique_ptr<Toplevel> toplevel_;
   wl_callback* frame_ = nullptr;
+  wp_viewport* viewport_ = nullptr;
+  wp_fractional_scale_v1* fractional_ = nullptr;
+  // The fractional scale the compositor prefers for the surface, in 120ths; 0 while untold.
+  std::int32_t preferred_120ths_ = 0;
+  // The buffers' size and the page pixels in them, for the size and scale now.
+  SurfaceBuffers geometry_;
   // The outputs the surface is on, for the scale of a toplevel.
   std::array<wl_output*, 8> entered_{};
-  std::int32_t toplevel_width_ = 0;
-  std::int32_t toplevel_height_ = 0;
 
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;

@@ -17,7 +17,9 @@
 
 #include "figures/numbers.h"
 #include "platform/key_presses.h"
+#include "platform/wayland/idle_watch.h"
 #include "platform/wayland/protocols.h"
+#include "platform/wayland/toplevel.h"
 #include "platform/wayland/wayland_window.h"
 
 namespace flakemorph {
@@ -63,12 +65,19 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   bool WaitUntilShown() override;
   bool HandlePending(Nanoseconds wait) override;
   std::span<ProgramWindow* const> Windows() override { return shown_; }
+  bool Resting() const override { return idle_ != nullptr && !showing_; }
   int RefreshHz() const override;
   std::int32_t ScaleOf(const wl_output* output) const override;
+  void ModeOf(const wl_output* output, std::int32_t& width, std::int32_t& height) const override;
   bool AwaitFrame(const WaylandWindow& window) override;
 
  private:
   void RequireGlobals();
+  void RequireIdleProtocol();
+  void Show();
+  void Hide();
+  void FollowIdleness();
+  void WaitForIdleness();
   void Dispatch(Nanoseconds timeout);
   [[noreturn]] void Lost();
   void OpenWindows();
@@ -119,18 +128,33 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   wl_pointer* pointer_ = nullptr;
   wl_touch* touch_ = nullptr;
   std::vector<std::unique_ptr<Output>> outputs_;
-  // The preview's window, which belongs to no output.
+  // The preview's window, which belongs to no output, and the library of its frame.
+  std::unique_ptr<FrameLibrary> frames_;
   std::unique_ptr<WaylandWindow> preview_;
   // What the program draws on: every window that has its size and is still there.
   std::vector<ProgramWindow*> shown_;
   // Windows that went, kept until the program has let go of them at its next call.
   std::vector<std::unique_ptr<WaylandWindow>> gone_;
+  // --idle: the seat's idle time, and whether the saver is shown now.
+  IdleProtocols idle_protocols_;
+  std::unique_ptr<IdleWatch> idle_;
+  bool showing_ = false;
+  // Another program's window took the keyboard from the saver (a locker, most likely): the next
+  // showing waits until the user has been back, so that it never lies over the locker.
+  bool keyboard_taken_ = false;
+  bool wait_for_user_ = false;
   bool started_ = false;
   bool had_windows_ = false;
   KeyPresses keys_;
   // The keyboard left one of our surfaces: for another program's, unless it comes to another
   // of ours in the same news.
   bool keyboard_leaving_ = false;
+  // The idle saver's keyboard was taken away and handed straight back to the same surface in
+  // the same news: sway 1.7 does so for a locker's input inhibitor, giving it back to the
+  // topmost overlay, ours, which lies over the locker. A move from one of our surfaces to
+  // another (a second output's overlay mapped) is no such thing.
+  const wl_surface* keyboard_left_ = nullptr;
+  bool keyboard_withdrawn_ = false;
 };
 
 WaylandWindowSystem::WaylandWindowSystem(wl_display* display, const WindowRequest& request,
@@ -140,6 +164,7 @@ WaylandWindowSystem::WaylandWindowSystem(wl_display* display, const WindowReques
 WaylandWindowSystem::~WaylandWindowSystem() {
   gone_.clear();
   preview_.reset();
+  frames_.reset();
   for (std::unique_ptr<Output>& output : outputs_) {
     output->window.reset();
     wl_output_destroy(output->output);
@@ -147,7 +172,15 @@ WaylandWindowSystem::~WaylandWindowSystem() {
   if (keyboard_ != nullptr) wl_keyboard_destroy(keyboard_);
   if (pointer_ != nullptr) wl_pointer_destroy(pointer_);
   if (touch_ != nullptr) wl_touch_destroy(touch_);
+  idle_.reset();
+  if (idle_protocols_.notifier != nullptr) ext_idle_notifier_v1_destroy(idle_protocols_.notifier);
+  if (idle_protocols_.kde_idle != nullptr) org_kde_kwin_idle_destroy(idle_protocols_.kde_idle);
   if (seat_ != nullptr) wl_seat_destroy(seat_);
+  if (globals_.fractional_scale != nullptr) {
+    wp_fractional_scale_manager_v1_destroy(globals_.fractional_scale);
+  }
+  if (globals_.viewporter != nullptr) wp_viewporter_destroy(globals_.viewporter);
+  if (globals_.decorations != nullptr) zxdg_decoration_manager_v1_destroy(globals_.decorations);
   if (globals_.layer_shell != nullptr) zwlr_layer_shell_v1_destroy(globals_.layer_shell);
   if (globals_.wm_base != nullptr) xdg_wm_base_destroy(globals_.wm_base);
   if (globals_.shm != nullptr) wl_shm_destroy(globals_.shm);
@@ -165,6 +198,16 @@ void WaylandWindowSystem::Start() {
   if (wl_display_roundtrip(display_) < 0 || wl_display_roundtrip(display_) < 0) Lost();
   RequireGlobals();
   started_ = true;
+  if (request_.idle_seconds > 0) {
+    RequireIdleProtocol();
+    idle_ = std::make_unique<IdleWatch>(idle_protocols_, seat_, request_.idle_seconds);
+    if (request_.stats != nullptr) {
+      std::fprintf(request_.stats, "flakemorph: waiting for %d s of no input (%s)\n",
+                   request_.idle_seconds, idle_->ProtocolName());
+      std::fflush(request_.stats);
+    }
+    return;
+  }
   OpenWindows();
 }
 
@@ -187,12 +230,80 @@ void WaylandWindowSystem::RequireGlobals() {
   std::exit(1);
 }
 
+// The idle saver counts the seat's idle time, which only the compositor knows: without either
+// protocol (GNOME) there is no telling when to show it.
+void WaylandWindowSystem::RequireIdleProtocol() {
+  const char* missing = nullptr;
+  if (!idle_protocols_.Any()) {
+    missing = "an idle protocol (ext_idle_notifier_v1 or org_kde_kwin_idle) that --idle needs";
+  } else if (seat_ == nullptr) {
+    missing = "a seat (wl_seat) whose idle time --idle could watch";
+  }
+  if (missing == nullptr) return;
+  std::fprintf(stderr, "flakemorph: the Wayland compositor lacks %s\n", missing);
+  std::exit(1);
+}
+
+// The saver on every output, new windows with new animations each time.
+void WaylandWindowSystem::Show() {
+  showing_ = true;
+  keyboard_taken_ = false;
+  context_.input.NewShowing();
+  if (request_.stats != nullptr) {
+    std::fprintf(request_.stats, "flakemorph: idle for %d s: shown\n", request_.idle_seconds);
+    std::fflush(request_.stats);
+  }
+  OpenWindows();
+}
+
+// Every window goes at once; the program lets go of them before the next wait ends.
+void WaylandWindowSystem::Hide() {
+  showing_ = false;
+  wait_for_user_ = keyboard_taken_;
+  for (std::unique_ptr<Output>& output : outputs_) {
+    if (output->window) gone_.push_back(std::move(output->window));
+  }
+  shown_.clear();
+  if (request_.stats != nullptr) {
+    std::fputs("flakemorph: input: hidden until the seat is idle again\n", request_.stats);
+    std::fflush(request_.stats);
+  }
+}
+
+// Shown when the seat went idle, hidden again at the input that ends a screen saver. The
+// compositor's "resumed" is no end: a nudge of the mouse resumes the seat too.
+void WaylandWindowSystem::FollowIdleness() {
+  if (idle_ == nullptr) return;
+  const bool idled = idle_->TakeIdled();
+  // The outputs may all go while it shows: it waits then, as after input.
+  const bool any_window =
+      std::any_of(outputs_.begin(), outputs_.end(),
+                  [](const std::unique_ptr<Output>& o) { return bool(o->window); });
+  if (showing_ && (context_.input.ShowingEnded() || !any_window)) Hide();
+  if (!idle_->Idle()) wait_for_user_ = false;
+  if (!showing_ && idled && idle_->Idle() && !wait_for_user_) Show();
+}
+
+// Resting costs nothing: no window, no frame, one wait for the compositor's news.
+void WaylandWindowSystem::WaitForIdleness() {
+  gone_.clear();
+  wl_display_flush(display_);
+  while (Resting() && !Ended()) {
+    Dispatch(kForever);
+    FollowIdleness();
+  }
+}
+
 void WaylandWindowSystem::OpenWindows() {
   if (request_.mode == WindowMode::kPreview) {
+    if (globals_.decorations == nullptr) {
+      frames_ = std::make_unique<FrameLibrary>(display_);
+      globals_.frames = frames_.get();
+    }
     preview_ = std::make_unique<WaylandWindow>(globals_, *this, SurfaceRole::kPreview, nullptr,
                                                request_.width * std::max(request_.scale, 1),
                                                request_.height * std::max(request_.scale, 1),
-                                               request_.scale, "window", request_.stats);
+                                               request_.scale, "preview", request_.stats);
     return;
   }
   for (std::unique_ptr<Output>& output : outputs_) {
@@ -201,7 +312,7 @@ void WaylandWindowSystem::OpenWindows() {
 }
 
 void WaylandWindowSystem::OpenWindowOn(Output& output) {
-  if (!started_ || output.window || request_.mode == WindowMode::kPreview) return;
+  if (!started_ || output.window || request_.mode == WindowMode::kPreview || Resting()) return;
   SurfaceRole role = SurfaceRole::kOverlay;
   if (request_.mode == WindowMode::kWallpaper) {
     role = SurfaceRole::kWallpaper;
@@ -235,6 +346,20 @@ void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_
           xdg_wm_base_pong(base, serial);
         }};
     xdg_wm_base_add_listener(system->globals_.wm_base, &kListener, nullptr);
+  } else if (kind == zxdg_decoration_manager_v1_interface.name) {
+    system->globals_.decorations =
+        static_cast<zxdg_decoration_manager_v1*>(bind(&zxdg_decoration_manager_v1_interface, 1));
+  } else if (kind == wp_viewporter_interface.name) {
+    system->globals_.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+  } else if (kind == wp_fractional_scale_manager_v1_interface.name) {
+    system->globals_.fractional_scale = static_cast<wp_fractional_scale_manager_v1*>(
+        bind(&wp_fractional_scale_manager_v1_interface, 1));
+  } else if (kind == ext_idle_notifier_v1_interface.name) {
+    system->idle_protocols_.notifier =
+        static_cast<ext_idle_notifier_v1*>(bind(&ext_idle_notifier_v1_interface, 1));
+  } else if (kind == org_kde_kwin_idle_interface.name) {
+    system->idle_protocols_.kde_idle =
+        static_cast<org_kde_kwin_idle*>(bind(&org_kde_kwin_idle_interface, 1));
   } else if (kind == wl_seat_interface.name && system->seat_ == nullptr &&
              system->request_.mode != WindowMode::kWallpaper) {
     system->seat_ = static_cast<wl_seat*>(bind(&wl_seat_interface, 5));
@@ -282,6 +407,17 @@ Output* WaylandWindowSystem::OutputOf(const wl_output* wayland_output) {
     if (output->output == wayland_output) return output.get();
   }
   return nullptr;
+}
+
+void WaylandWindowSystem::ModeOf(const wl_output* wayland_output, std::int32_t& width,
+                                 std::int32_t& height) const {
+  width = 0;
+  height = 0;
+  for (const std::unique_ptr<Output>& output : outputs_) {
+    if (output->output != wayland_output) continue;
+    width = output->mode_width;
+    height = output->mode_height;
+  }
 }
 
 std::int32_t WaylandWindowSystem::ScaleOf(const wl_output* wayland_output) const {
@@ -397,9 +533,14 @@ void WaylandWindowSystem::SeatCapabilities(void* data, wl_seat* seat, std::uint3
   }
 }
 
-void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t, wl_surface*,
-                                        wl_array*) {
+void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t,
+                                        wl_surface* surface, wl_array*) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
+  // Handed straight back to the surface it left, rather than on to another of ours.
+  if (system->showing_ && surface != nullptr && surface == system->keyboard_left_) {
+    system->keyboard_withdrawn_ = true;
+  }
+  system->keyboard_left_ = nullptr;
   system->keys_.Entered();
   system->keyboard_leaving_ = false;
 }
@@ -408,7 +549,9 @@ void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t,
 void WaylandWindowSystem::KeyboardLeave(void* data, wl_keyboard*, std::uint32_t,
                                         wl_surface* surface) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
-  if (system->IsLiveSurface(surface)) system->keyboard_leaving_ = true;
+  if (!system->IsLiveSurface(surface)) return;
+  system->keyboard_leaving_ = true;
+  system->keyboard_left_ = surface;
 }
 
 bool WaylandWindowSystem::IsLiveSurface(const wl_surface* surface) const {
@@ -477,7 +620,12 @@ void WaylandWindowSystem::Dispatch(Nanoseconds timeout) {
     wl_display_cancel_read(display_);
   }
   if (wl_display_dispatch_pending(display_) < 0) Lost();
-  if (std::exchange(keyboard_leaving_, false)) Take(InputKind::kFocusLost);
+  const bool withdrawn = std::exchange(keyboard_withdrawn_, false);
+  keyboard_left_ = nullptr;
+  if (std::exchange(keyboard_leaving_, false) || withdrawn) {
+    if (showing_) keyboard_taken_ = true;
+    Take(InputKind::kFocusLost);
+  }
 }
 
 // A protocol error is a fault of ours and says so; anything else is the compositor gone.
@@ -533,6 +681,7 @@ bool WaylandWindowSystem::AllWaiting() const {
 
 // Ended by input or a signal, or by the last window going.
 bool WaylandWindowSystem::Ended() const {
+  if (idle_ != nullptr) return context_.input.Ended();
   return context_.input.Ended() ||
          (had_windows_ && shown_.empty() && !preview_ &&
           std::none_of(outputs_.begin(), outputs_.end(),
@@ -540,6 +689,7 @@ bool WaylandWindowSystem::Ended() const {
 }
 
 bool WaylandWindowSystem::WaitUntilShown() {
+  WaitForIdleness();
   for (;;) {
     Reconcile();
     if (Ended()) return false;
@@ -557,9 +707,12 @@ bool WaylandWindowSystem::WaitUntilShown() {
 // nobody is shown draws nothing.
 bool WaylandWindowSystem::HandlePending(Nanoseconds wait) {
   gone_.clear();
+  if (Resting()) return WaitUntilShown();
   const Nanoseconds deadline = Now() + std::max<Nanoseconds>(wait, 0);
   Dispatch(0);
   for (;;) {
+    FollowIdleness();
+    if (Resting()) return !Ended();
     Reconcile();
     if (Ended()) return false;
     const bool waiting = AllWaiting();

@@ -1,60 +1,31 @@
-// The Xlib side of drawing into a window of another program: checking that the window exists,
-// reading its size, and seeing it go. Also the answers to X errors and to the loss of the
-// display, which Xlib keeps for the whole process and so for SDL's connection too.
+// A window of another program that the animation is drawn into, as screen-saver daemons and
+// their settings previews hand one over: found and checked on the program's connection, and
+// watched there for its size and its end like a window of our own.
 #pragma once
 
-#include <cstdint>
+#include <X11/Xlib.h>
 
 #include "platform/window_request.h"
-#include "platform/x11/foreign_window.h"
-
-struct _XDisplay;
 
 namespace flakemorph {
 
-// Installed once, before SDL starts, so that SDL's own handler hands on to these. The display
-// going away prints "flakemorph: lost the display" and ends the program with status 1. An X
-// error while a window of another program is watched is kept for that window to judge (it is
-// what drawing into a window that was just destroyed gives); otherwise Xlib's own handler
-// reports it and ends the program.
-void InstallX11ErrorHandlers();
-
-class X11ForeignWindow final : public ForeignWindow {
- public:
-  // Opens a connection of its own and starts watching the window (0: the root window). If the
-  // display cannot be reached or no such window exists, prints why and exits with status 1.
-  explicit X11ForeignWindow(WindowId target);
-  X11ForeignWindow(const X11ForeignWindow&) = delete;
-  X11ForeignWindow& operator=(const X11ForeignWindow&) = delete;
-  ~X11ForeignWindow() override;
-
-  std::uintptr_t NativeId() const override { return window_; }
-  bool TakeEvents() override;
-  bool TakeNewSize(int& width, int& height) override;
-
-  // The connection's file descriptor, readable when there are events to watch.
-  int Connection() const;
-  // Takes what happened to the window, as TakeEvents does, but keeps the news of lost pixels
-  // for TakeEvents.
-  void Watch();
-
- private:
-  bool TakeQueuedEvents();
-  bool WindowExists();
-  bool OwnerConnected() const;
-  // Prints format, which names the window with %lx and may give `number` with %d after it,
-  // and exits with status 1.
-  [[noreturn]] void FailWith(const char* format, int number = 0) const;
-  void JudgeError(int error_code, int request_code);
-  [[noreturn]] void EndOnceDestroyed();
-  [[noreturn]] static void EndQuietly();
-
-  _XDisplay* display_ = nullptr;
-  unsigned long window_ = 0;
-  bool lost_pixels_ = false;
-  bool configured_ = false;
-  int width_ = 0;
-  int height_ = 0;
+struct X11ForeignWindow {
+  unsigned long id = 0;
+  Visual* visual = nullptr;
+  int depth = 0;
+  int width = 0;
+  int height = 0;
 };
+
+// `target` on `display` (0: the root window of its screen), its structure and exposures
+// watched from before it is looked at. Exits with status 0 when the window went before it
+// could be looked at while its owner is still connected (a daemon done with the picture at
+// once), and with a message and status 1 when no such window exists or it cannot be drawn on.
+X11ForeignWindow OpenForeignWindow(::Display* display, WindowId target);
+
+// Whether window `id` exists. A round trip: a server that is shutting down destroys every
+// window before it closes the connection, and answers no more, which ends the program through
+// the lost display.
+bool WindowExists(::Display* display, unsigned long id);
 
 }  // namespace flakemorph

@@ -15,7 +15,10 @@ std::optional<X11Monitors> X11Monitors::Open() {
   int error_base = 0;
   int major = 0;
   int minor = 0;
-  if (!XRRQueryExtension(display, &event_base, &error_base) ||
+  // Asked of the server first: libXrandr keeps what it learns of a display without RandR for
+  // good, as no close of the display frees it.
+  if (!XQueryExtension(display, "RANDR", &major, &event_base, &error_base) ||
+      !XRRQueryExtension(display, &event_base, &error_base) ||
       !XRRQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 5)) {
     return X11Monitors(display, -1);
   }
@@ -69,6 +72,43 @@ bool X11Monitors::TakeChanges() {
     if (type == RRScreenChangeNotify || type == RRNotify) changed = true;
   }
   return changed;
+}
+
+int X11Monitors::RefreshHz() {
+  if (event_base_ < 0) return 0;
+  const Window root = DefaultRootWindow(display_);
+  int count = 0;
+  XRRMonitorInfo* monitors = XRRGetMonitors(display_, root, True, &count);
+  RROutput output = None;
+  // The primary monitor's, or else the first one's.
+  for (int i = 0; i < count; ++i) {
+    if (monitors[i].noutput == 0) continue;
+    if (output == None || monitors[i].primary) output = monitors[i].outputs[0];
+    if (monitors[i].primary) break;
+  }
+  if (monitors != nullptr) XRRFreeMonitors(monitors);
+  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display_, root);
+  if (resources == nullptr || output == None) {
+    if (resources != nullptr) XRRFreeScreenResources(resources);
+    return 0;
+  }
+  double hz = 0;
+  if (XRROutputInfo* info = XRRGetOutputInfo(display_, resources, output)) {
+    if (XRRCrtcInfo* crtc =
+            info->crtc != None ? XRRGetCrtcInfo(display_, resources, info->crtc) : nullptr) {
+      for (int i = 0; i < resources->nmode; ++i) {
+        const XRRModeInfo& mode = resources->modes[i];
+        if (mode.id == crtc->mode && mode.hTotal > 0 && mode.vTotal > 0) {
+          hz = static_cast<double>(mode.dotClock) /
+               (static_cast<double>(mode.hTotal) * static_cast<double>(mode.vTotal));
+        }
+      }
+      XRRFreeCrtcInfo(crtc);
+    }
+    XRRFreeOutputInfo(info);
+  }
+  XRRFreeScreenResources(resources);
+  return static_cast<int>(hz + 0.5);
 }
 
 const char* X11Monitors::Resources() const {

@@ -40,6 +40,9 @@ class X11Monitors {
   // Takes what RandR said since the last call; true if the monitors may have changed. Only
   // once watching.
   bool TakeChanges();
+  // The refresh rate of the primary monitor, to the nearest whole number; 0 where RandR does
+  // not say.
+  int RefreshHz();
   // The X resources as text (xrdb's), empty if none.
   const char* Resources() const;
 

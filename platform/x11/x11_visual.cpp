@@ -1,13 +1,9 @@
 #include "platform/x11/x11_visual.h"
 
-#include <SDL.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <array>
-#include <cstdio>
-
-#include "platform/x11/sdl_session.h"
+#include <bit>
 
 namespace flakemorph {
 namespace {
@@ -22,57 +18,40 @@ bool HasByteChannels(const XVisualInfo& visual) {
          IsByteMask(visual.blue_mask);
 }
 
-// The visuals of byte channels of the default screen, 24 bits deep before 32 (no alpha to
-// keep opaque); 0 when there is none. `is_default`: the display's own visual is one.
-VisualID ByteChannelVisual(::Display* display, bool& is_default) {
+}  // namespace
+
+std::optional<X11Visual> ChooseWindowVisual(_XDisplay* display, int screen) {
   XVisualInfo wanted{};
-  wanted.screen = DefaultScreen(display);
+  wanted.screen = screen;
   int count = 0;
   XVisualInfo* visuals = XGetVisualInfo(display, VisualScreenMask, &wanted, &count);
-  const VisualID own = XVisualIDFromVisual(DefaultVisual(display, wanted.screen));
-  VisualID chosen = 0;
-  int chosen_depth = 0;
-  is_default = false;
+  Visual* own = DefaultVisual(display, screen);
+  const int own_depth = DefaultDepth(display, screen);
+  std::optional<X11Visual> chosen;
   for (int i = 0; i < count; ++i) {
     const XVisualInfo& visual = visuals[i];
     if (!HasByteChannels(visual)) continue;
-    if (visual.visualid == own) {
-      is_default = true;
-      chosen = own;
+    // The screen's own visual first; else 24 bits deep before 32 (no alpha to keep opaque).
+    if (visual.visual == own) {
+      chosen = X11Visual{own, own_depth};
       break;
     }
-    if (chosen == 0 || visual.depth < chosen_depth) {
-      chosen = visual.visualid;
-      chosen_depth = visual.depth;
-    }
+    if (!chosen || visual.depth < chosen->depth) chosen = X11Visual{visual.visual, visual.depth};
   }
   if (visuals != nullptr) XFree(visuals);
+  if (!chosen && (own_depth == 15 || own_depth == 16)) chosen = X11Visual{own, own_depth};
   return chosen;
 }
 
-}  // namespace
-
-void ChooseWindowVisual() {
-  ::Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return;
-  const int depth = DefaultDepth(display, DefaultScreen(display));
-  bool is_default = false;
-  const VisualID visual = ByteChannelVisual(display, is_default);
-  XCloseDisplay(display);
-  if (is_default) return;
-  if (visual != 0) {
-    std::array<char, 32> id{};
-    std::snprintf(id.data(), id.size(), "0x%lx", visual);
-    SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, id.data());
-    return;
+std::optional<PixelLayout> ByteChannelLayout(const Visual& visual, int depth) {
+  if (visual.c_class != TrueColor || (depth != 24 && depth != 32) || !IsByteMask(visual.red_mask) ||
+      !IsByteMask(visual.green_mask) || !IsByteMask(visual.blue_mask)) {
+    return std::nullopt;
   }
-  if (depth == 15 || depth == 16) return;
-  std::array<char, 160> reason{};
-  std::snprintf(reason.data(), reason.size(),
-                "the display's colour depth of %d bits cannot be shown (it offers no visual of "
-                "8-bit red, green and blue)",
-                depth);
-  FailToOpen(reason.data());
+  const unsigned long channels = visual.red_mask | visual.green_mask | visual.blue_mask;
+  const std::uint32_t opaque = depth == 32 ? ~static_cast<std::uint32_t>(channels) : 0;
+  return PixelLayout{std::countr_zero(visual.red_mask), std::countr_zero(visual.green_mask),
+                     std::countr_zero(visual.blue_mask), opaque};
 }
 
 }  // namespace flakemorph

@@ -1,94 +1,137 @@
 #include "platform/x11/x11_window_system.h"
 
-#include <SDL.h>
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <vector>
 
+#include "figures/quoted_text.h"
 #include "platform/desktop_scale.h"
-#include "platform/x11/sdl_session.h"
-#include "platform/x11/sdl_window.h"
+#include "platform/x11/x11_errors.h"
 #include "platform/x11/x11_foreign_window.h"
 #include "platform/x11/x11_monitors.h"
+#include "platform/x11/x11_visual.h"
+#include "platform/x11/x11_window.h"
 
 namespace flakemorph {
 namespace {
+
+// How long start-up waits at a time for its windows to be shown, ready for a signal meanwhile.
+constexpr Nanoseconds kShownWait = kSecond / 10;
 
 bool InsideAnotherProgram(const WindowRequest& request) {
   return request.mode == WindowMode::kRoot || request.mode == WindowMode::kForeignWindow ||
          request.mode == WindowMode::kWallpaper;
 }
 
-// The session, the windows and the foreign window's watch, in the order they must end: the
-// windows before SDL, and SDL before the watch of the window it draws into. Over every monitor,
-// the windows follow the monitors: a monitor that takes a new mode or place has its window moved
-// and sized to cover it, a new one gets a window, and a window whose monitor went goes too.
+[[noreturn]] void FailToOpen(const char* reason) {
+  std::fprintf(stderr, "flakemorph: cannot open a window: %s\n", reason);
+  std::exit(1);
+}
+
+// Why there is no display, with `prefix` before it.
+[[noreturn]] void FailToReach(const char* prefix) {
+  const char* name = std::getenv("DISPLAY");
+  if (name == nullptr || name[0] == '\0') {
+    std::fprintf(stderr, "flakemorph: %sno display found (DISPLAY is not set)\n", prefix);
+  } else {
+    std::fprintf(stderr, "flakemorph: %scannot reach the display %s\n", prefix,
+                 QuotedText(name, "a name").c_str());
+  }
+  std::exit(1);
+}
+
+Cursor InvisibleCursor(::Display* display, Window root) {
+  const char nothing[1] = {0};
+  const Pixmap blank = XCreateBitmapFromData(display, root, nothing, 1, 1);
+  XColor black{};
+  const Cursor cursor = XCreatePixmapCursor(display, blank, blank, &black, &black, 0, 0);
+  XFreePixmap(display, blank);
+  return cursor;
+}
+
+InputKind KindOfButton(unsigned button) {
+  // Buttons 4 to 7 are the wheels' turns, up, down, left and right.
+  return button >= 4 && button <= 7 ? InputKind::kWheelTurned : InputKind::kButtonPressed;
+}
+
+// RandR's news of the monitors on a connection of its own, opened after the program's: the
+// error handlers come first.
+std::optional<X11Monitors> OpenMonitors() {
+  InstallX11ErrorHandlers();
+  return X11Monitors::Open();
+}
+
 class X11WindowSystem final : public WindowSystem {
  public:
   X11WindowSystem(const WindowRequest& request, const EventContext& context)
-      : show_fps_(request.show_fps), monitors_(X11Monitors::Open()) {
+      : context_(context), monitors_(OpenMonitors()) {
     InstallX11ErrorHandlers();
-    // The window of another program is watched from before SDL starts.
-    if (InsideAnotherProgram(request)) foreign_.emplace(request.window_id);
+    const bool foreign = InsideAnotherProgram(request);
+    connection_.display = XOpenDisplay(nullptr);
+    if (connection_.display == nullptr) FailToReach(foreign ? "" : "cannot open a window: ");
+    ::Display* display = connection_.display;
+    connection_.screen = DefaultScreen(display);
+    connection_.shared_memory = X11SharedMemory::Of(display);
+    connection_.wm_protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+    connection_.wm_delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
     scale_ = request.scale > 0 ? request.scale
                                : DesktopScale(std::getenv("GDK_SCALE"),
                                               monitors_ ? monitors_->Resources() : nullptr);
-    session_.emplace(foreign_.has_value());
-    OpenWindows(request);
-    for (const std::unique_ptr<SdlWindow>& window : windows_) {
-      if (show_fps_) window->AddTextOverlay();
+    if (foreign) {
+      OpenForeign(request);
+    } else {
+      OpenOwn(request);
     }
     ListWindows();
-    // Between frames the program also waits for news of the monitors, or of the window of
-    // another program: its end ends the program however long the frames are.
-    const int also_wake_for = following_ ? monitors_->Connection()
-                              : foreign_ ? foreign_->Connection()
-                                         : -1;
-    events_.emplace(sdl_windows_, context, also_wake_for);
+    XFlush(display);
   }
 
   ~X11WindowSystem() override {
-    events_.reset();
     windows_.clear();
-    session_.reset();
+    if (connection_.invisible_cursor != 0) {
+      XFreeCursor(connection_.display, connection_.invisible_cursor);
+    }
+    XCloseDisplay(connection_.display);
   }
 
   std::span<ProgramWindow* const> Windows() override { return program_windows_; }
-  int RefreshHz() const override { return windows_.front()->RefreshHz(); }
-  bool WaitUntilShown() override { return events_->WaitUntilShown(); }
+  int RefreshHz() const override { return refresh_hz_; }
+
+  bool WaitUntilShown() override {
+    const auto shown = [](const std::unique_ptr<X11Window>& window) { return window->Shown(); };
+    while (!context_.input.Ended() && !std::all_of(windows_.begin(), windows_.end(), shown)) {
+      if (!TakeEvents()) Wait(kShownWait);
+    }
+    return !context_.input.Ended();
+  }
+
   bool HandlePending(Nanoseconds wait) override {
-    const bool going_on = events_->HandlePending(wait);
-    if (going_on && following_ && monitors_->TakeChanges()) FollowMonitors();
-    if (foreign_) foreign_->Watch();
-    return going_on;
+    if (!TakeEvents() && wait > 0 && !context_.input.Ended()) {
+      Wait(wait);
+      TakeEvents();
+    }
+    return !context_.input.Ended();
   }
 
  private:
-  void OpenWindows(const WindowRequest& request) {
-    switch (request.mode) {
-      case WindowMode::kEveryMonitor:
-        OpenOverEveryMonitor();
-        break;
-      case WindowMode::kPreview:
-        windows_.push_back(SdlWindow::Preview(request.width, request.height, scale_));
-        break;
-      case WindowMode::kRoot:
-      case WindowMode::kWallpaper:
-      case WindowMode::kForeignWindow:
-        windows_.push_back(SdlWindow::Foreign(*foreign_, scale_));
-        if (request.stats != nullptr) SayForeignSize(request.stats);
-        break;
-    }
+  void OpenForeign(const WindowRequest& request) {
+    const X11ForeignWindow foreign = OpenForeignWindow(connection_.display, request.window_id);
+    windows_.push_back(X11Window::Foreign(connection_, foreign, scale_));
+    if (request.stats != nullptr) SayForeignSize(request.stats, *windows_.back());
+    refresh_hz_ = monitors_ ? monitors_->RefreshHz() : 0;
   }
 
-  void SayForeignSize(std::FILE* stats) {
-    const SdlWindow& window = *windows_.back();
-    std::fprintf(stats, "flakemorph: drawing into window 0x%lx of %dx%d pixels",
-                 static_cast<unsigned long>(foreign_->NativeId()), window.PixelWidth(),
-                 window.PixelHeight());
+  void SayForeignSize(std::FILE* stats, const X11Window& window) const {
+    std::fprintf(stats, "flakemorph: drawing into window 0x%lx of %dx%d pixels", window.Id(),
+                 window.PixelWidth(), window.PixelHeight());
     if (scale_ > 1) {
       std::fprintf(stats, ", pages of %dx%d at scale %d", window.PixelWidth() / scale_,
                    window.PixelHeight() / scale_, scale_);
@@ -96,19 +139,52 @@ class X11WindowSystem final : public WindowSystem {
     std::fputc('\n', stats);
   }
 
-  // The monitors as RandR tells them, which it then keeps telling of; where it cannot, the
-  // displays SDL knows at start-up.
+  void OpenOwn(const WindowRequest& request) {
+    ::Display* display = connection_.display;
+    const std::optional<X11Visual> visual = ChooseWindowVisual(display, connection_.screen);
+    if (!visual) {
+      std::array<char, 160> reason{};
+      std::snprintf(reason.data(), reason.size(),
+                    "the display's colour depth of %d bits cannot be shown (it offers no visual "
+                    "of 8-bit red, green and blue)",
+                    DefaultDepth(display, connection_.screen));
+      FailToOpen(reason.data());
+    }
+    visual_ = *visual;
+    const Window root = RootWindow(display, connection_.screen);
+    connection_.invisible_cursor = InvisibleCursor(display, root);
+    if (request.mode == WindowMode::kPreview) {
+      const auto screen_pixels = [&](int side) {
+        return static_cast<int>(std::min<std::int64_t>(std::int64_t{side} * scale_, 32767));
+      };
+      windows_.push_back(X11Window::Preview(connection_, visual_, PrimaryMonitor(),
+                                            screen_pixels(request.width),
+                                            screen_pixels(request.height), scale_));
+    } else {
+      OpenOverEveryMonitor();
+    }
+    refresh_hz_ = monitors_ ? monitors_->RefreshHz() : 0;
+  }
+
+  MonitorArea WholeScreen() const {
+    ::Display* display = connection_.display;
+    return MonitorArea{0, 0, 0, DisplayWidth(display, connection_.screen),
+                       DisplayHeight(display, connection_.screen)};
+  }
+
+  MonitorArea PrimaryMonitor() {
+    const std::vector<MonitorArea> now = monitors_ ? monitors_->Now() : std::vector<MonitorArea>{};
+    return now.empty() ? WholeScreen() : now.front();
+  }
+
+  // The monitors of the screen as RandR tells them, which it then keeps telling of; where it
+  // cannot, the whole screen.
   void OpenOverEveryMonitor() {
     if (monitors_) areas_ = monitors_->Watch();
     following_ = !areas_.empty();
+    if (!following_) areas_.push_back(WholeScreen());
     for (const MonitorArea& area : areas_) {
-      windows_.push_back(SdlWindow::OverArea(area.x, area.y, area.width, area.height, scale_));
-    }
-    if (following_) return;
-    const int displays = SDL_GetNumVideoDisplays();
-    if (displays < 1) FailToOpen(SDL_GetError());
-    for (int index = 0; index < displays; ++index) {
-      windows_.push_back(SdlWindow::OverDisplay(index, scale_));
+      windows_.push_back(X11Window::OverArea(connection_, visual_, area, scale_));
     }
   }
 
@@ -128,40 +204,178 @@ class X11WindowSystem final : public WindowSystem {
       const auto same_name = [&](const MonitorArea& known) { return known.name == area.name; };
       const auto known = std::find_if(areas_.begin(), areas_.end(), same_name);
       if (known == areas_.end()) {
-        windows_.push_back(SdlWindow::OverArea(area.x, area.y, area.width, area.height, scale_));
-        if (show_fps_) windows_.back()->AddTextOverlay();
+        windows_.push_back(X11Window::OverArea(connection_, visual_, area, scale_));
         areas_.push_back(area);
       } else if (*known != area) {
-        windows_[static_cast<std::size_t>(known - areas_.begin())]->Cover(area.x, area.y,
-                                                                          area.width, area.height);
+        windows_[static_cast<std::size_t>(known - areas_.begin())]->Cover(area);
         *known = area;
       }
     }
     ListWindows();
-    events_->SetWindows(sdl_windows_);
+    XFlush(connection_.display);
   }
 
   void ListWindows() {
-    sdl_windows_.clear();
     program_windows_.clear();
-    for (const std::unique_ptr<SdlWindow>& window : windows_) {
-      sdl_windows_.push_back(window.get());
+    for (const std::unique_ptr<X11Window>& window : windows_) {
       program_windows_.push_back(window.get());
     }
   }
 
-  bool show_fps_;
-  std::optional<X11ForeignWindow> foreign_;
+  // Until an event comes on either connection, a signal, or `wait` has passed.
+  void Wait(Nanoseconds wait) {
+    XFlush(connection_.display);
+    std::array<WatchedDescriptor, 2> watched{{{ConnectionNumber(connection_.display)}, {}}};
+    std::size_t count = 1;
+    if (following_) watched[count++].descriptor = monitors_->Connection();
+    context_.waiter.WaitFor(std::span(watched).first(count), wait);
+  }
+
+  // Handles every event that came; whether any did.
+  bool TakeEvents() {
+    bool any = false;
+    JudgeErrors();
+    while (XPending(connection_.display) > 0) {
+      XEvent event;
+      XNextEvent(connection_.display, &event);
+      Handle(event);
+      any = true;
+    }
+    if (following_ && monitors_->TakeChanges()) {
+      FollowMonitors();
+      any = true;
+    }
+    JudgeErrors();
+    return any;
+  }
+
+  X11Window* WindowOf(unsigned long id) const {
+    for (const std::unique_ptr<X11Window>& window : windows_) {
+      if (window->Id() == id) return window.get();
+    }
+    return nullptr;
+  }
+
+  void Handle(XEvent& event) {
+    if (event.type == connection_.shared_memory.completion_event &&
+        connection_.shared_memory.completion_event != 0) {
+      const auto& completion = reinterpret_cast<const XShmCompletionEvent&>(event);
+      if (X11Window* window = WindowOf(completion.drawable)) window->Completed(completion.shmseg);
+      return;
+    }
+    X11Window* window = WindowOf(event.xany.window);
+    if (window == nullptr) return;
+    switch (event.type) {
+      case MapNotify:
+        window->Mapped();
+        TakeKeyboard(*window);
+        break;
+      case Expose:
+        window->Exposed();
+        break;
+      case ConfigureNotify:
+        window->Configured(event.xconfigure.width, event.xconfigure.height);
+        break;
+      case DestroyNotify:
+        if (event.xdestroywindow.window == window->Id()) Destroyed(*window);
+        break;
+      default:
+        // A window of another program takes no input: its keyboard and pointer are its owner's.
+        if (!window->IsForeign()) HandleInput(event);
+        break;
+    }
+  }
+
+  // The user's input, in the program's words, for the program to judge.
+  void HandleInput(XEvent& event) {
+    InputSink& input = context_.input;
+    switch (event.type) {
+      case KeyPress: {
+        const KeySym key = XLookupKeysym(&event.xkey, 0);
+        input.Take({IsModifierKey(key) ? InputKind::kModifierPressed : InputKind::kKeyPressed});
+        break;
+      }
+      case ButtonPress:
+        input.Take(
+            {KindOfButton(event.xbutton.button), event.xbutton.x_root, event.xbutton.y_root});
+        break;
+      case MotionNotify:
+        input.Take({InputKind::kPointerMoved, event.xmotion.x_root, event.xmotion.y_root});
+        break;
+      case FocusOut:
+        if (event.xfocus.mode != NotifyGrab && event.xfocus.mode != NotifyUngrab &&
+            FocusWentToAnother()) {
+          input.Take({InputKind::kFocusLost});
+        }
+        break;
+      case ClientMessage:
+        if (event.xclient.message_type == connection_.wm_protocols && event.xclient.format == 32 &&
+            static_cast<unsigned long>(event.xclient.data.l[0]) == connection_.wm_delete_window) {
+          input.Take({InputKind::kCloseRequested});
+        }
+        break;
+      default:
+        break;
+    }
+  }
+
+  // Whether the keyboard now belongs to a window of another program: not one of ours, and not
+  // the root, nobody's, nor none at all.
+  bool FocusWentToAnother() const {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(connection_.display, &focus, &revert);
+    return focus != None && focus != PointerRoot &&
+           focus != RootWindow(connection_.display, connection_.screen) &&
+           WindowOf(focus) == nullptr;
+  }
+
+  // No window manager gives a window that bypasses it the keyboard: it takes it once it is
+  // shown, the first of them (the primary monitor's).
+  void TakeKeyboard(const X11Window& window) {
+    if (keyboard_taken_ || window.IsForeign()) return;
+    keyboard_taken_ = true;
+    XSetInputFocus(connection_.display, window.Id(), RevertToParent, CurrentTime);
+  }
+
+  // A server that is shutting down destroys every window, that of another program among them,
+  // before it closes our connection: the display going away must not pass for the owner being
+  // done with the window. A round trip tells them apart, as a server that shuts down answers
+  // no more requests.
+  void Destroyed(const X11Window& window) {
+    if (!window.IsForeign()) return;
+    XSync(connection_.display, False);
+    context_.input.Take({InputKind::kCloseRequested});
+  }
+
+  // Drawing into a window that its owner has just destroyed fails; that is the owner being
+  // done, not a fault. Any other error is one.
+  void JudgeErrors() {
+    const X11Error error = TakeX11Error();
+    if (error.error_code == 0) return;
+    // The keyboard asked for by a window that its monitor took away again at once: no harm.
+    if (error.request_code == X_SetInputFocus) return;
+    for (const std::unique_ptr<X11Window>& window : windows_) {
+      if (window->IsForeign() && !WindowExists(connection_.display, window->Id())) {
+        context_.input.Take({InputKind::kCloseRequested});
+        return;
+      }
+    }
+    FailWithX11Error(connection_.display, error);
+  }
+
+  EventContext context_;
   std::optional<X11Monitors> monitors_;
+  X11Connection connection_;
+  X11Visual visual_;
   int scale_ = 1;
+  int refresh_hz_ = 0;
+  bool keyboard_taken_ = false;
   // With following_, the monitor each window covers, in the same order.
   bool following_ = false;
   std::vector<MonitorArea> areas_;
-  std::optional<SdlSession> session_;
-  std::vector<std::unique_ptr<SdlWindow>> windows_;
-  std::vector<SdlWindow*> sdl_windows_;
+  std::vector<std::unique_ptr<X11Window>> windows_;
   std::vector<ProgramWindow*> program_windows_;
-  std::optional<SdlEventPump> events_;
 };
 
 }  // namespace

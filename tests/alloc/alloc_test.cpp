@@ -14,6 +14,7 @@
 #include "display/memory_display.h"
 #include "display/page_damage.h"
 #include "figures/random_source.h"
+#include "platform/web/web_page.h"
 #include "tests/program_fakes.h"
 
 namespace {
@@ -275,6 +276,23 @@ TEST(Animation, FramesOfDeferredPagesShownThroughDamageAllocateNothing) {
   DamageDisplay display(1280, 720);
   display.DeferDrawing();
   ExpectFramesAllocateNothing(display);
+}
+
+// The web page's callbacks, at 144 a second with the frame-rate text, through whole cycles.
+TEST(WebPage, CallbacksAllocateNothing) {
+  web::WebPage page([] { return std::uint64_t{43'200'000'000'000}; }, [] { return 0.0; });
+  ASSERT_EQ(page.Configure("?fps"), "");
+  double now = 0;
+  const auto run = [&](int calls) {
+    for (int call = 0; call < calls; ++call, now += 1000.0 / 144) page.Tick(now, 640, 360, 1);
+  };
+  run(144);
+  {
+    AllocationCount count;
+    run(144 * 6);
+    EXPECT_EQ(count.Total(), 0);
+  }
+  EXPECT_GT(page.FramesDrawn(), 400);
 }
 
 }  // namespace

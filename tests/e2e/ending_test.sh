@@ -53,12 +53,12 @@ wait_for_exit 2 "$since"
 [[ "$APP_STATUS" == 0 ]] || fail "ctrl pressed again: status $APP_STATUS"
 pass "the same key pressed again ends it in $APP_MILLISECONDS ms"
 
-# Pointer motion and the wheel are no click. The stats lines tell that flakemorph has been
+# Pointer motion and the wheel (buttons 4 to 7: up, down, left, right) are no click. The stats lines tell that flakemorph has been
 # through DoEvents since: each is printed a second after the one before.
 start_flakemorph FLAKEMORPH_STATS=1
 find_window
 wait_for_stats_lines "$WORK/app.err" 1 10
-xdotool mousemove 100 100 mousemove 700 500 click 4 click 5
+xdotool mousemove 100 100 mousemove 700 500 click 4 click 5 click 6 click 7
 wait_for_stats_lines "$WORK/app.err" 3 10
 kill -0 "$APP_PID" 2>/dev/null || fail "pointer motion or the wheel ended flakemorph"
 pass "pointer motion and the wheel leave it running"

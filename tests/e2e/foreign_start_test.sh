@@ -7,7 +7,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/foreign_lib.sh"
 
 start_xvfb
 
-# Before flakemorph looks at the window, while SDL takes it, and once it draws.
+# Before flakemorph looks at the window, while it makes the image it draws in, and once it draws.
 for delay in 0 0.003 0.006 0.01 0.015 0.02 0.03 0.05; do
   start_host 300x200+10+10
   start_flakemorph_with -- --window-id "$HOST_WID"
@@ -20,6 +20,7 @@ for delay in 0 0.003 0.006 0.01 0.015 0.02 0.03 0.05; do
 done
 pass "a window destroyed 0 to 50 ms after the start ends it quietly with status 0"
 
+: >"$WORK/host.out"
 "$HOST_WINDOW" --input-only 300x200+10+10 >"$WORK/host.out" 2>"$WORK/host.err" &
 HOST_PID=$!
 OTHER_PIDS+=("$HOST_PID")

@@ -110,8 +110,8 @@ kill -TERM "$APP_PID"
 wait_for_exit 2
 [[ "$APP_STATUS" == 0 ]] || fail "--root: status $APP_STATUS after SIGTERM"
 
-# Asked to draw, the display's own screen saver still comes on after its timeout (SDL would
-# keep it off), and so it does with flakemorph's own window.
+# Asked to draw, the display's own screen saver still comes on after its timeout (a program
+# that suspends it would keep it off), and so it does with flakemorph's own window.
 saver_state_after_two_seconds() {
   xset s reset
   xset s 1 0

@@ -11,8 +11,8 @@ corner_share() {
 
 # The text's light pixels in the box.
 text_pixels() {
-  "$CONVERT" "$1" -crop "$2" +repage -alpha off -fill black +opaque "rgb(235,235,235)" \
-    -fill white -opaque "rgb(235,235,235)" -format '%[fx:int(mean*w*h+0.5)]' info:
+  "$CONVERT" "$1" -crop "$2" +repage -alpha off -fill black +opaque white \
+    -fill white -opaque white -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
 # Starts the program with FLAKEMORPH_ARGS and, once it has drawn a while, takes $WORK/$1.png.

@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # A private, headless Xorg with several monitors, for the end-to-end tests (sourced after
 # lib.sh). Xvfb always shows one monitor; Xorg with the dummy video driver gives each head a
-# RandR output of its own, which SDL reports as a display with exactly the head's bounds.
+# RandR output of its own, which RandR reports as a monitor with exactly the head's bounds.
 # Needs Debian's xserver-xorg-core and xserver-xorg-video-dummy; no root, no device files.
 
 XORG=/usr/lib/xorg/Xorg # the server itself; /usr/bin/Xorg is a wrapper that wants a console

@@ -6,9 +6,15 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 start_xvfb
 
-env --default-signal=INT "$FLAKEMORPH" >"$WORK/quiet.out" 2>"$WORK/quiet.err" &
+# Beside it a preview window, which the full-screen one taking the keyboard leaves running.
+env --default-signal=INT "$FLAKEMORPH" --window --geometry 320x200 >"$WORK/quiet.out" \
+  2>"$WORK/quiet.err" &
 quiet_pid=$!
 OTHER_PIDS+=("$quiet_pid")
+# Shown before the full-screen one, which then takes the keyboard: a window that took it later
+# would end the full-screen one.
+timeout 10 xdotool search --sync --onlyvisible --pid "$quiet_pid" >/dev/null ||
+  fail "no preview window within 10 s"
 
 start_flakemorph FLAKEMORPH_STATS=1
 find_window

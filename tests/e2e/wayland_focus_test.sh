@@ -12,11 +12,15 @@ focus_another_window() {
   OTHER_PID=$!
   OTHER_PIDS+=("$OTHER_PID")
   local deadline=$(($(now_ms) + 10000))
-  until grep -q '^flakemorph: window: ' "$WORK/other.err"; do
+  until grep -q '^flakemorph: window preview ' "$WORK/other.err"; do
     (($(now_ms) < deadline)) || fail "the other window did not come"
     sleep 0.05
   done
-  swaymsg "[pid=$OTHER_PID] focus" >/dev/null || fail "sway did not focus the other window"
+  # Focusable once it has shown a frame, a moment after its configure.
+  until swaymsg "[pid=$OTHER_PID] focus" >/dev/null 2>&1; do
+    (($(now_ms) < deadline)) || fail "sway did not focus the other window"
+    sleep 0.05
+  done
 }
 
 stop_another_window() {

@@ -8,9 +8,9 @@ start_sway 1280 720
 add_output 2 1024 768 1280
 start_wayland_flakemorph
 wait_for_said '^flakemorph: 2 windows' 10
-grep -q '^flakemorph: HEADLESS-1: overlay 1280x720 at scale 1' "$WORK/app.err" ||
+grep -q '^flakemorph: window HEADLESS-1 (overlay): 1280x720 pixels$' "$WORK/app.err" ||
   fail "no overlay of 1280x720 on HEADLESS-1: $(cat "$WORK/app.err")"
-grep -q '^flakemorph: HEADLESS-2: overlay 1024x768 at scale 1' "$WORK/app.err" ||
+grep -q '^flakemorph: window HEADLESS-2 (overlay): 1024x768 pixels$' "$WORK/app.err" ||
   fail "no overlay of 1024x768 on HEADLESS-2: $(cat "$WORK/app.err")"
 pass "an overlay on each output, of its size"
 
@@ -37,7 +37,7 @@ pass "each output its own flake: $differ pixels differ"
 # An output added while it runs.
 add_output 3 800 600 2304
 added=$(now_ms)
-wait_for_said '^flakemorph: HEADLESS-3: overlay 800x600 at scale 1' 1
+wait_for_said '^flakemorph: window HEADLESS-3 (overlay): 800x600 pixels$' 1
 sleep 0.5
 grab HEADLESS-3 "$WORK/three.png"
 expect_circles HEADLESS-3 "$WORK/three.png"

@@ -14,7 +14,7 @@ drawn_share() {
 start_sway 1920 1080 2
 start_wayland_flakemorph
 wait_for_said '^fps ' 10
-grep -q '^flakemorph: HEADLESS-1: overlay 960x540 at scale 2, buffers 1920x1080$' "$WORK/app.err" ||
+grep -q '^flakemorph: window HEADLESS-1 (overlay): 1920x1080 pixels, pages 960x540 at scale 2$' "$WORK/app.err" ||
   fail "not 960x540 at scale 2 in buffers of 1920x1080: $(cat "$WORK/app.err")"
 pass "a 960x540 surface at scale 2, buffers of 1920x1080"
 
@@ -41,9 +41,23 @@ awk -v s="$share" -v l="$low" -v h="$high" 'BEGIN { exit !(s >= 0.7 * l && s <= 
   fail "the logical picture has $share of its pixels drawn; the tool draws $low to $high"
 pass "the logical picture draws $share of its pixels; the tool at 960x540: $low to $high"
 
+# --scale 1 is a scale of its own, not "as the output says": every pixel of the output a page
+# pixel, the pages of the output's full size.
+kill -TERM "$APP_PID"
+wait_for_exit 2
+FLAKEMORPH_ARGS=(--scale 1)
+start_wayland_flakemorph
+wait_for_said '^flakemorph: window HEADLESS-1 (overlay): 1920x1080 pixels$' 10
+pass "--scale 1 at output scale 2: pages of 1920x1080"
+FLAKEMORPH_ARGS=()
+kill -TERM "$APP_PID"
+wait_for_exit 2
+start_wayland_flakemorph
+wait_for_said '^fps ' 10
+
 # Back to scale 1: new buffers of the same size for a surface of twice the logical size.
 swaymsg output HEADLESS-1 scale 1 >/dev/null
-wait_for_said '^flakemorph: HEADLESS-1: overlay 1920x1080 at scale 1, buffers 1920x1080$' 5
+wait_for_said '^flakemorph: window HEADLESS-1 (overlay): 1920x1080 pixels$' 5
 sleep 1
 grab HEADLESS-1 "$WORK/unscaled.png"
 expect_circles HEADLESS-1 "$WORK/unscaled.png"
@@ -57,10 +71,29 @@ wait_for_exit 2 "$since"
 [[ "$APP_STATUS" == 0 ]] || fail "space: status $APP_STATUS"
 pass "space ends it with status 0"
 
+# Fractional scales, which sway 1.7 rounds up to 2 for its clients: buffers of the output's own
+# pixels all the same, shown through a viewport; below 1.5 a page pixel per screen pixel, from
+# 1.5 on 2 x 2.
+for case in "1.25 1536x864" "1.5 1280x720 , pages 960x540 at scale 2"; do
+  read -r scale logical pages <<<"$case"
+  swaymsg output HEADLESS-1 scale "$scale" >/dev/null
+  start_wayland_flakemorph
+  wait_for_said "^flakemorph: window HEADLESS-1 (overlay): 1920x1080 pixels$pages\$" 10
+  wait_for_said '^fps ' 10
+  grab HEADLESS-1 "$WORK/fractional.png"
+  size=$("$CONVERT" "$WORK/fractional.png" -format '%wx%h' info:)
+  [[ "$size" == 1920x1080 ]] || fail "the output's picture at scale $scale is $size"
+  expect_circles HEADLESS-1 "$WORK/fractional.png"
+  pass "scale $scale: a $logical surface in buffers of the output's 1920x1080 pixels"
+  kill -TERM "$APP_PID"
+  wait_for_exit 2
+done
+swaymsg output HEADLESS-1 scale 1 >/dev/null
+
 # --scale 2 on the unscaled output: pages of half the size, each pixel 2 x 2 on the screen.
 FLAKEMORPH_ARGS=(--scale 2)
 start_wayland_flakemorph
-wait_for_said '^flakemorph: HEADLESS-1: overlay 1920x1080 at scale 1, buffers 1920x1080, pages 960x540$' 10
+wait_for_said '^flakemorph: window HEADLESS-1 (overlay): 1920x1080 pixels, pages 960x540 at scale 2$' 10
 wait_for_said '^fps ' 10
 grab HEADLESS-1 "$WORK/forced.png"
 expect_circles HEADLESS-1 "$WORK/forced.png"

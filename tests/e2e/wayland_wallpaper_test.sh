@@ -8,7 +8,7 @@ start_sway 1280 720
 FLAKEMORPH_ARGS=(--wallpaper)
 start_wayland_flakemorph
 wallpaper=$APP_PID
-wait_for_said '^flakemorph: HEADLESS-1: wallpaper 1280x720 at scale 1' 10
+wait_for_said '^flakemorph: window HEADLESS-1 (wallpaper): 1280x720 pixels' 10
 wait_for_said '^fps ' 10
 grab HEADLESS-1 "$WORK/bare.png"
 expect_circles HEADLESS-1 "$WORK/bare.png"

@@ -8,8 +8,8 @@ start_sway 1280 720
 add_output 2 1024 768 1280
 start_wayland_flakemorph FLAKEMORPH_NO_LAYER_SHELL=1
 wait_for_said '^flakemorph: 2 windows' 10
-grep -q '^flakemorph: HEADLESS-1: full-screen window 1280x720 at scale 1' "$WORK/app.err" &&
-  grep -q '^flakemorph: HEADLESS-2: full-screen window 1024x768 at scale 1' "$WORK/app.err" ||
+grep -q '^flakemorph: window HEADLESS-1 (full screen): 1280x720 pixels' "$WORK/app.err" &&
+  grep -q '^flakemorph: window HEADLESS-2 (full screen): 1024x768 pixels' "$WORK/app.err" ||
   fail "not a full-screen window on each output: $(cat "$WORK/app.err")"
 pass "a full-screen window on each output"
 # Within the first second, when the compositor shows tiles of its background through a new
@@ -27,7 +27,9 @@ pass "a click on the second output ends it with status 0 in $APP_MILLISECONDS ms
 
 FLAKEMORPH_ARGS=(--window --geometry 640x480)
 start_wayland_flakemorph
-wait_for_said '^flakemorph: window: window 640x480 at scale 1, buffers 640x480' 10
+wait_for_said '^flakemorph: window preview (framed): 640x480 pixels' 10
+grep -q "^flakemorph: window preview (framed): 640x480 pixels, the compositor's frame$" \
+  "$WORK/app.err" || fail "--window without sway's own frame: $(cat "$WORK/app.err")"
 wait_for_said '^fps ' 10
 # The only window there is, so the only window_rect of another size than 0 x 0.
 tree=$(swaymsg -t get_tree -r | tr -d ' \n')

@@ -42,10 +42,13 @@ deb="flakemorph_${version}_amd64.deb"
 dpkg-deb -f "$deb" Package Version Depends Suggests | sed 's/^/  /'
 [[ "$(dpkg-deb -f "$deb" Version)" == "$version" ]] || fail "the package's version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libsdl2-2.0-0 libsdl2-ttf-2.0-0 zlib1g libx11-6 libxrandr2 libxres1 libwayland-client0 \
+for library in zlib1g libx11-6 libxext6 libxrandr2 libxres1 libwayland-client0 libdecor-0-0 \
   libc6; do
   [[ "$depends" == *"$library ("* || "$depends" == *"$library,"* || "$depends" == *"$library" ]] ||
     fail "the package does not depend on $library: $depends"
+done
+for gone in libsdl2 fonts-dejavu; do
+  [[ "$depends" != *"$gone"* ]] || fail "the package still depends on $gone: $depends"
 done
 for daemon in xscreensaver mate-screensaver xsecurelock; do
   [[ "$(dpkg-deb -f "$deb" Suggests)" == *"$daemon"* ]] || fail "the package does not suggest $daemon"

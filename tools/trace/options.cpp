@@ -3,21 +3,20 @@
 #include <unistd.h>
 
 #include <charconv>
-#include <filesystem>
 #include <initializer_list>
 #include <set>
 #include <string_view>
 #include <system_error>
 
+#include "figures/decimal_text.h"
 #include "figures/quoted_text.h"
+#include "tools/trace/file_system.h"
 
 namespace flakemorph::trace {
 namespace {
 
 // A page side beyond this would overflow the 16-bit centre of the picture.
 constexpr std::int64_t kLargestSide = 65534;
-constexpr std::uint64_t kNanosecondsPerSecond = 1'000'000'000;
-constexpr std::uint64_t kSecondsPerDay = 86'400;
 
 // Builds a message piece by piece (g++ 12 warns falsely on chains of string + string).
 std::string Join(std::initializer_list<std::string_view> parts) {
@@ -53,33 +52,6 @@ bool ParseSize(std::string_view text, TraceOptions& options) {
   return true;
 }
 
-// Seconds since midnight as written, e.g. "43200.25", read digit by digit so that the same
-// text always gives the same nanosecond and thus the same run. Digits past the nanosecond are
-// dropped.
-std::optional<std::uint64_t> ParseClock(std::string_view text) {
-  const std::size_t point = text.find('.');
-  const std::string_view whole = text.substr(0, point);
-  const std::string_view fraction =
-      point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-  if (whole.empty() || whole.size() > 5 || (point != std::string_view::npos && fraction.empty())) {
-    return std::nullopt;
-  }
-  std::uint64_t seconds = 0;
-  for (const char digit : whole) {
-    if (digit < '0' || digit > '9') return std::nullopt;
-    seconds = seconds * 10 + static_cast<std::uint64_t>(digit - '0');
-  }
-  if (seconds >= kSecondsPerDay) return std::nullopt;
-  std::uint64_t nanoseconds = 0;
-  std::uint64_t scale = kNanosecondsPerSecond;
-  for (const char digit : fraction) {
-    if (digit < '0' || digit > '9') return std::nullopt;
-    scale /= 10;
-    nanoseconds += scale * static_cast<std::uint64_t>(digit - '0');
-  }
-  return seconds * kNanosecondsPerSecond + nanoseconds;
-}
-
 // Applies one option that takes a value; returns an error message or "".
 std::string ApplyValue(std::string_view name, std::string_view value, TraceOptions& options) {
   const std::string quoted = QuotedText(value, "a value");
@@ -100,7 +72,7 @@ std::string ApplyValue(std::string_view name, std::string_view value, TraceOptio
     if (value.empty()) return "empty file name for --random";
     options.random_file = std::string(value);
   } else if (name == "--clock") {
-    options.clock_nanoseconds = ParseClock(value);
+    options.clock_nanoseconds = ReadTimeOfDay(value);
     if (!options.clock_nanoseconds) {
       return Join({"bad time of day ", quoted, " (seconds since midnight, from 0 to below 86400)"});
     }
@@ -175,19 +147,17 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
 }
 
 std::string CheckEnvironment(const TraceOptions& options) {
-  namespace fs = std::filesystem;
-  std::error_code error;
   // Only looks, without opening: the file may be a pipe that can be read only once.
   if (options.random_file) {
     const std::string& path = *options.random_file;
-    if (fs::is_directory(path, error) || access(path.c_str(), R_OK) != 0) {
+    if (IsDirectory(path) || access(path.c_str(), R_OK) != 0) {
       return Join({"cannot read random file '", path, "'"});
     }
   }
   if (options.png_dir) {
     const std::string& dir = *options.png_dir;
-    fs::create_directories(dir, error);
-    if (!fs::is_directory(dir, error)) return Join({"cannot create picture folder '", dir, "'"});
+    CreateDirectories(dir);
+    if (!IsDirectory(dir)) return Join({"cannot create picture folder '", dir, "'"});
   }
   return "";
 }

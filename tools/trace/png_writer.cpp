@@ -1,7 +1,11 @@
 #include "tools/trace/png_writer.h"
 
 #include <fcntl.h>
+#ifdef FLAKEMORPH_STORED_DEFLATE
+#include "tools/trace/stored_zlib.h"
+#else
 #include <zlib.h>
+#endif
 #ifdef _WIN32
 #include <io.h>
 #include <process.h>
@@ -15,9 +19,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <memory>
+
+#include "tools/trace/file_system.h"
 
 namespace flakemorph::trace {
 namespace {
@@ -61,7 +66,12 @@ void CloseDescriptor(int descriptor) {
   close(descriptor);
 }
 int ProcessId() {
+#ifdef __wasi__
+  // WASI has no process ids: the clock's salt, and O_EXCL, keep the names apart.
+  return 0;
+#else
   return getpid();
+#endif
 }
 #endif
 
@@ -69,15 +79,14 @@ int ProcessId() {
 // opened for writing; its name goes into `created`. O_EXCL refuses whatever is there already,
 // a symbolic link above all, so nothing but our own new file is ever written.
 std::FILE* OpenNewFileBeside(const std::string& path, std::string& created) {
-  const std::filesystem::path target(path);
   const auto salt =
       static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
   for (int attempt = 0; attempt < kNewFileAttempts; ++attempt) {
     // Appended piece by piece: g++ 12 warns falsely on chains of string + string.
     std::string name = ".";
-    name.append(target.filename().string()).append(".").append(std::to_string(ProcessId()));
+    name.append(FileNameOf(path)).append(".").append(std::to_string(ProcessId()));
     name.append("-").append(std::to_string((salt + attempt) % 1000000));
-    created = (target.parent_path() / name).string();
+    created = Beside(path, name);
     const int descriptor = CreateNew(created);
     if (descriptor >= 0) {
       std::FILE* file = StreamOf(descriptor);
@@ -120,11 +129,11 @@ std::string PngWriter::Write(const Page& page, const std::string& path) {
   int error = errno;
   const bool closed = std::fclose(file) == 0;
   if (written && !closed) error = errno;
-  std::error_code renamed;
-  if (written && closed) std::filesystem::rename(part, path, renamed);
-  if (written && closed && !renamed) return "";
+  std::string renamed;
+  if (written && closed) renamed = ReplaceWith(path, part);
+  if (written && closed && renamed.empty()) return "";
   std::remove(part.c_str());
-  return renamed ? renamed.message() : std::strerror(error);
+  return !renamed.empty() ? renamed : std::strerror(error);
 }
 
 // The rows, each behind its filter byte, deflated in one go.

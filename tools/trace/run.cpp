@@ -10,6 +10,7 @@
 #include "display/log_writer.h"
 #include "display/memory_display.h"
 #include "display/recording_display.h"
+#include "figures/printf_format.h"
 #include "figures/random_source.h"
 #include "tools/trace/drawing_gate.h"
 #include "tools/trace/memory_budget.h"
@@ -31,7 +32,7 @@ std::string PicturePath(const std::string& dir, std::int64_t frame) {
   return dir + name;
 }
 
-__attribute__((format(gnu_printf, 1, 2))) int Fail(const char* format, ...) {
+FLAKEMORPH_PRINTF_FORMAT(1, 2) int Fail(const char* format, ...) {
   std::fputs("flakemorph-trace: ", stderr);
   va_list arguments;
   va_start(arguments, format);

@@ -40,6 +40,7 @@ check_bad_command_line '/p "99999999999999999999" names no window' /p 9999999999
 check_bad_command_line '/s takes nothing after it, not "xxxxxxxxxx' /s "$(printf 'x%.0s' {1..2000})"
 check_bad_command_line 'unknown switch "/x"' /x
 check_bad_command_line '--root is not for Windows' --root
+check_bad_command_line '--idle is not for Windows' --idle 60
 check_bad_command_line 'unknown option "--frobnicate"' --frobnicate
 pass "a bad command line: a message box naming what is wrong, then status 2"
 

@@ -1,0 +1,125 @@
+#include "platform/wayland/toplevel.h"
+
+#include <libdecor.h>
+#include <wayland-client.h>
+
+#include <cstdio>
+
+#include "xdg-decoration-unstable-v1-client-protocol.h"
+#include "xdg-shell-client-protocol.h"
+
+namespace flakemorph {
+
+FrameLibrary::~FrameLibrary() {
+  if (context_ != nullptr) libdecor_unref(context_);
+}
+
+libdecor* FrameLibrary::Context() {
+  if (tried_) return context_;
+  tried_ = true;
+  static libdecor_interface interface {};
+  interface.error = [](libdecor*, libdecor_error, const char* message) {
+    std::fprintf(stderr, "flakemorph: the window's frame failed: %s\n", message);
+  };
+  context_ = libdecor_new(display_, &interface);
+  return context_;
+}
+
+Toplevel::Toplevel(const ToplevelGlobals& globals, wl_surface* surface, wl_output* output,
+                   std::int32_t width, std::int32_t height, ToplevelOwner& owner)
+    : surface_(surface), width_(width), height_(height), owner_(owner) {
+  // A full-screen window has no frame; an ordinary one the compositor's, else libdecor's.
+  libdecor* frames =
+      output == nullptr && globals.decorations == nullptr && globals.frames != nullptr
+          ? globals.frames->Context()
+          : nullptr;
+  if (frames != nullptr) {
+    MakeDecorated(frames);
+  } else {
+    MakeXdg(globals, output);
+  }
+}
+
+Toplevel::~Toplevel() {
+  if (frame_ != nullptr) libdecor_frame_unref(frame_);
+  if (decoration_ != nullptr) zxdg_toplevel_decoration_v1_destroy(decoration_);
+  if (toplevel_ != nullptr) xdg_toplevel_destroy(toplevel_);
+  if (xdg_surface_ != nullptr) xdg_surface_destroy(xdg_surface_);
+}
+
+const char* Toplevel::FrameName() const {
+  if (frame_ != nullptr) return "libdecor's frame";
+  if (decoration_ != nullptr) return "the compositor's frame";
+  return "no frame";
+}
+
+void Toplevel::MakeXdg(const ToplevelGlobals& globals, wl_output* output) {
+  xdg_surface_ = xdg_wm_base_get_xdg_surface(globals.wm_base, surface_);
+  static constexpr xdg_surface_listener kSurfaceListener{.configure = XdgConfigure};
+  xdg_surface_add_listener(xdg_surface_, &kSurfaceListener, this);
+  toplevel_ = xdg_surface_get_toplevel(xdg_surface_);
+  static constexpr xdg_toplevel_listener kToplevelListener{
+      .configure = XdgToplevelConfigure,
+      .close = [](void* data,
+                  xdg_toplevel*) { static_cast<Toplevel*>(data)->owner_.ToplevelCloseRequested(); },
+      .configure_bounds = [](void*, xdg_toplevel*, std::int32_t, std::int32_t) {},
+      .wm_capabilities = [](void*, xdg_toplevel*, wl_array*) {}};
+  xdg_toplevel_add_listener(toplevel_, &kToplevelListener, this);
+  xdg_toplevel_set_title(toplevel_, "flakemorph");
+  xdg_toplevel_set_app_id(toplevel_, "flakemorph");
+  if (output != nullptr) {
+    xdg_toplevel_set_fullscreen(toplevel_, output);
+    return;
+  }
+  // Of the size asked for: a tiling compositor floats a window that cannot be resized.
+  xdg_toplevel_set_min_size(toplevel_, width_, height_);
+  xdg_toplevel_set_max_size(toplevel_, width_, height_);
+  if (globals.decorations != nullptr) {
+    decoration_ =
+        zxdg_decoration_manager_v1_get_toplevel_decoration(globals.decorations, toplevel_);
+    zxdg_toplevel_decoration_v1_set_mode(decoration_, ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
+  }
+}
+
+void Toplevel::MakeDecorated(libdecor* context) {
+  static libdecor_frame_interface interface {};
+  interface.configure = FrameConfigure;
+  interface.close = [](libdecor_frame*, void* data) {
+    static_cast<Toplevel*>(data)->owner_.ToplevelCloseRequested();
+  };
+  interface.commit = [](libdecor_frame*, void* data) {
+    wl_surface_commit(static_cast<Toplevel*>(data)->surface_);
+  };
+  frame_ = libdecor_decorate(context, surface_, &interface, this);
+  libdecor_frame_set_title(frame_, "flakemorph");
+  libdecor_frame_set_app_id(frame_, "flakemorph");
+  libdecor_frame_set_min_content_size(frame_, width_, height_);
+  libdecor_frame_set_max_content_size(frame_, width_, height_);
+  libdecor_frame_unset_capabilities(frame_, LIBDECOR_ACTION_RESIZE);
+  libdecor_frame_map(frame_);
+}
+
+void Toplevel::XdgToplevelConfigure(void* data, xdg_toplevel*, std::int32_t width,
+                                    std::int32_t height, wl_array*) {
+  auto* toplevel = static_cast<Toplevel*>(data);
+  toplevel->configured_width_ = width;
+  toplevel->configured_height_ = height;
+}
+
+void Toplevel::XdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
+  xdg_surface_ack_configure(surface, serial);
+  auto* toplevel = static_cast<Toplevel*>(data);
+  toplevel->owner_.ToplevelConfigured(toplevel->configured_width_, toplevel->configured_height_);
+}
+
+// The content keeps the size asked for; libdecor draws its frame around it.
+void Toplevel::FrameConfigure(libdecor_frame* frame, libdecor_configuration* configuration,
+                              void* data) {
+  auto* toplevel = static_cast<Toplevel*>(data);
+  libdecor_state* state = libdecor_state_new(toplevel->width_, toplevel->height_);
+  libdecor_frame_commit(frame, state, configuration);
+  libdecor_state_free(state);
+  toplevel->owner_.ToplevelConfigured(toplevel->width_, toplevel->height_);
+}
+
+}  // namespace flakemorph

@@ -1,0 +1,91 @@
+// An xdg toplevel of the program: full screen on one output, or an ordinary window with the
+// window manager's frame. The frame is the compositor's where it draws one (xdg-decoration, as
+// sway and KWin do); elsewhere (GNOME, weston) libdecor draws it, as other Wayland programs
+// have theirs drawn, so that the window can still be moved and closed with the mouse.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+struct libdecor;
+struct libdecor_configuration;
+struct libdecor_frame;
+struct wl_array;
+struct wl_display;
+struct wl_output;
+struct wl_surface;
+struct xdg_surface;
+struct xdg_toplevel;
+struct xdg_wm_base;
+struct zxdg_decoration_manager_v1;
+struct zxdg_toplevel_decoration_v1;
+
+namespace flakemorph {
+
+// What a toplevel tells its window.
+class ToplevelOwner {
+ public:
+  virtual ~ToplevelOwner() = default;
+  // The compositor's size for the window, 0 x 0 to leave it to us; acknowledged already.
+  virtual void ToplevelConfigured(std::int32_t width, std::int32_t height) = 0;
+  virtual void ToplevelCloseRequested() = 0;
+};
+
+// libdecor, made once for the connection when the first window needs it, or nothing where it
+// cannot start (no plugin, no xdg_wm_base): the window is then without a frame.
+class FrameLibrary {
+ public:
+  explicit FrameLibrary(wl_display* display) : display_(display) {}
+  FrameLibrary(const FrameLibrary&) = delete;
+  FrameLibrary& operator=(const FrameLibrary&) = delete;
+  ~FrameLibrary();
+  libdecor* Context();
+
+ private:
+  wl_display* display_;
+  libdecor* context_ = nullptr;
+  bool tried_ = false;
+};
+
+struct ToplevelGlobals {
+  xdg_wm_base* wm_base = nullptr;
+  zxdg_decoration_manager_v1* decorations = nullptr;
+  FrameLibrary* frames = nullptr;  // where a window without the compositor's frame gets one
+};
+
+class Toplevel {
+ public:
+  // Full screen on `output` when it is given; else an ordinary window of width x height that
+  // cannot be resized.
+  Toplevel(const ToplevelGlobals& globals, wl_surface* surface, wl_output* output,
+           std::int32_t width, std::int32_t height, ToplevelOwner& owner);
+  Toplevel(const Toplevel&) = delete;
+  Toplevel& operator=(const Toplevel&) = delete;
+  ~Toplevel();
+
+  // Which frame the window has, for the stats line.
+  const char* FrameName() const;
+
+ private:
+  void MakeXdg(const ToplevelGlobals& globals, wl_output* output);
+  void MakeDecorated(libdecor* context);
+
+  static void XdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial);
+  static void XdgToplevelConfigure(void* data, xdg_toplevel* toplevel, std::int32_t width,
+                                   std::int32_t height, wl_array* states);
+  static void FrameConfigure(libdecor_frame* frame, libdecor_configuration* configuration,
+                             void* data);
+
+  wl_surface* const surface_;
+  const std::int32_t width_;
+  const std::int32_t height_;
+  ToplevelOwner& owner_;
+  xdg_surface* xdg_surface_ = nullptr;
+  xdg_toplevel* toplevel_ = nullptr;
+  zxdg_toplevel_decoration_v1* decoration_ = nullptr;
+  libdecor_frame* frame_ = nullptr;
+  std::int32_t configured_width_ = 0;
+  std::int32_t configured_height_ = 0;
+};
+
+}  // namespace flakemorph

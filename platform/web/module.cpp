@@ -1,0 +1,125 @@
+// The page's WebAssembly module: what the script (flakemorph.js) calls, and the two clocks it
+// lends. A page is a handle the script keeps; the module holds no state of its own.
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/web/web_page.h"
+
+namespace {
+
+// The local time of day in milliseconds since midnight, from the script's Date: WASI knows no
+// time zone. And performance.now(), for the time the page itself works.
+__attribute__((import_module("env"), import_name("local_time_of_day_ms"))) extern "C" double
+LocalTimeOfDayMs();
+__attribute__((import_module("env"), import_name("now_ms"))) extern "C" double NowMs();
+
+// The page and the text it shares with the script: the address's query on the way in, an
+// error on the way out.
+struct ModulePage {
+  flakemorph::web::WebPage page{[] { return static_cast<std::uint64_t>(LocalTimeOfDayMs() * 1e6); },
+                                [] { return NowMs(); }};
+  std::string text;
+};
+
+// The script's names for what the user did, numbered once here so that the program's own
+// vocabulary may grow and change order.
+enum class ScriptInput : std::int32_t {
+  kKey = 0,       // keydown, not a repeat, of a key that is no modifier
+  kModifier = 1,  // keydown of Shift, Control, Alt, Meta and the like
+  kButton = 2,    // pointerdown of a mouse or pen
+  kWheel = 3,
+  kTouch = 4,  // pointerdown of a finger
+  kMove = 5,   // pointermove, at screen coordinates
+  kBlur = 6,   // the page's window lost the keyboard
+};
+
+std::optional<flakemorph::InputKind> ProgramInput(std::int32_t kind) {
+  using flakemorph::InputKind;
+  switch (static_cast<ScriptInput>(kind)) {
+    case ScriptInput::kKey:
+      return InputKind::kKeyPressed;
+    case ScriptInput::kModifier:
+      return InputKind::kModifierPressed;
+    case ScriptInput::kButton:
+      return InputKind::kButtonPressed;
+    case ScriptInput::kWheel:
+      return InputKind::kWheelTurned;
+    case ScriptInput::kTouch:
+      return InputKind::kTouched;
+    case ScriptInput::kMove:
+      return InputKind::kPointerMoved;
+    case ScriptInput::kBlur:
+      return InputKind::kFocusLost;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+#define FLAKEMORPH_EXPORT(name) __attribute__((export_name(#name)))
+
+extern "C" {
+
+FLAKEMORPH_EXPORT(page_new) ModulePage* PageNew() {
+  return new ModulePage();
+}
+
+// Room for `length` bytes of text, which the script writes before it calls page_configure.
+FLAKEMORPH_EXPORT(page_text_room) char* PageTextRoom(ModulePage* page, std::int32_t length) {
+  page->text.assign(static_cast<std::size_t>(std::max(length, 0)), '\0');
+  return page->text.data();
+}
+FLAKEMORPH_EXPORT(page_text) const char* PageText(ModulePage* page) {
+  return page->text.data();
+}
+
+// The query now in page_text; 0 once in force, else the length of the message that replaces
+// it there.
+FLAKEMORPH_EXPORT(page_configure) std::int32_t PageConfigure(ModulePage* page) {
+  page->text = page->page.Configure(page->text);
+  return static_cast<std::int32_t>(page->text.size());
+}
+
+FLAKEMORPH_EXPORT(page_tick)
+std::int32_t PageTick(ModulePage* page, double now_ms, std::int32_t width, std::int32_t height,
+                      double device_pixel_ratio) {
+  return static_cast<std::int32_t>(page->page.Tick(now_ms, width, height, device_pixel_ratio));
+}
+
+// The rectangles changed by the last tick, each x, y, width, height as 32-bit integers.
+FLAKEMORPH_EXPORT(page_changes) const flakemorph::PixelRect* PageChanges(ModulePage* page) {
+  return page->page.Changes().data();
+}
+FLAKEMORPH_EXPORT(page_pixels) const std::uint32_t* PagePixels(ModulePage* page) {
+  return page->page.Canvas().Pixels();
+}
+FLAKEMORPH_EXPORT(page_width) std::int32_t PageWidth(ModulePage* page) {
+  return page->page.Canvas().Width();
+}
+FLAKEMORPH_EXPORT(page_height) std::int32_t PageHeight(ModulePage* page) {
+  return page->page.Canvas().Height();
+}
+// Milliseconds until a timer's callback is next worth making; below 0 for none.
+FLAKEMORPH_EXPORT(page_wait) double PageWait(ModulePage* page, double now_ms) {
+  return page->page.MillisecondsUntilDue(now_ms);
+}
+FLAKEMORPH_EXPORT(page_frames) double PageFrames(ModulePage* page) {
+  return static_cast<double>(page->page.FramesDrawn());
+}
+
+// A ScriptInput with where the pointer is; gives a PageAction.
+FLAKEMORPH_EXPORT(page_input)
+std::int32_t PageInput(ModulePage* page, std::int32_t kind, std::int32_t x, std::int32_t y) {
+  const std::optional<flakemorph::InputKind> program_kind = ProgramInput(kind);
+  if (!program_kind) return static_cast<std::int32_t>(flakemorph::web::PageAction::kNothing);
+  return static_cast<std::int32_t>(page->page.Take({*program_kind, x, y}));
+}
+
+FLAKEMORPH_EXPORT(page_full_screen) void PageFullScreen(ModulePage* page, std::int32_t full) {
+  page->page.FullScreenChanged(full != 0);
+}
+
+}  // extern "C"

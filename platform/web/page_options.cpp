@@ -1,0 +1,92 @@
+#include "platform/web/page_options.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "app/options.h"
+#include "figures/decimal_text.h"
+#include "figures/quoted_text.h"
+
+namespace flakemorph::web {
+namespace {
+
+// A device pixel ratio from which every page pixel is a block of two or more.
+constexpr double kFirstScaledRatio = 1.5;
+
+std::optional<std::int64_t> WholeNumber(std::string_view text, std::int64_t low,
+                                        std::int64_t high) {
+  std::int64_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || stop != end || value < low || value > high) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<bool> Switch(std::string_view text, bool bare) {
+  if (bare || text == "1" || text == "true") return true;
+  if (text == "0" || text == "false") return false;
+  return std::nullopt;
+}
+
+std::string Wrong(std::string_view what, std::string_view name, std::string_view value,
+                  std::string_view range) {
+  std::string message(what);
+  message.append(" ").append(QuotedText(value, "a value")).append(" for ?");
+  return message.append(name).append(" (").append(range).append(")");
+}
+
+// Applies one name=value; gives what is wrong with it, or "".
+std::string Apply(std::string_view name, std::string_view value, bool bare, PageOptions& options) {
+  if (name == "fps" || name == "wallpaper") {
+    const std::optional<bool> on = Switch(value, bare);
+    if (!on) return Wrong("bad switch", name, value, "none, 1, true, 0 or false");
+    (name == "fps" ? options.show_fps : options.wallpaper) = *on;
+  } else if (name == "rate") {
+    const auto rate = WholeNumber(value, kLowestRate, kHighestRate);
+    if (!rate) return Wrong("bad rate", name, value, "frames per second, 1 to 240");
+    options.rate_hz = static_cast<int>(*rate);
+  } else if (name == "scale") {
+    const auto scale = WholeNumber(value, 1, kLargestScale);
+    if (!scale) return Wrong("bad scale", name, value, "a whole number from 1 to 4");
+    options.scale = static_cast<int>(*scale);
+  } else if (name == "clock") {
+    options.clock_nanoseconds = ReadTimeOfDay(value);
+    if (!options.clock_nanoseconds) {
+      return Wrong("bad time of day", name, value, "seconds since midnight, below 86400");
+    }
+  } else if (name == "frames") {
+    options.still_frames = WholeNumber(value, 0, kMostStillFrames);
+    if (!options.still_frames) return Wrong("bad number", name, value, "0 to 36000 frames");
+  }
+  return "";
+}
+
+}  // namespace
+
+ParsedQuery ParsePageQuery(std::string_view query) {
+  ParsedQuery parsed;
+  if (query.starts_with('?')) query.remove_prefix(1);
+  while (!query.empty()) {
+    const std::size_t amp = query.find('&');
+    const std::string_view pair = query.substr(0, amp);
+    query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
+    if (pair.empty()) continue;
+    const std::size_t equals = pair.find('=');
+    const bool bare = equals == std::string_view::npos;
+    const std::string_view name = pair.substr(0, equals);
+    const std::string_view value = bare ? std::string_view() : pair.substr(equals + 1);
+    parsed.error = Apply(name, value, bare, parsed.options);
+    if (!parsed.error.empty()) return parsed;
+  }
+  return parsed;
+}
+
+int PagePixelScale(double device_pixel_ratio) {
+  if (!(device_pixel_ratio >= kFirstScaledRatio)) return 1;
+  const double nearest = std::floor(device_pixel_ratio + 0.5);
+  return nearest >= kLargestScale ? kLargestScale : static_cast<int>(nearest);
+}
+
+}  // namespace flakemorph::web

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Under GNOME's compositor, mutter, which has no layer shell and no idle protocol: headless, the
+# saver is a full-screen window that the compositor asks for frames, SIGTERM ends it with status
+# 0, and --idle says in one line what is missing; nested in a virtual X server, whose screen a
+# picture can be taken of, the window shows the circles. Skipped where mutter does not start.
+source "$(dirname "${BASH_SOURCE[0]}")/wayland_lib.sh"
+command -v mutter >/dev/null || { echo "skipped: mutter is not installed"; exit 77; }
+
+# mutter "$@" as the compositor's user on a session bus of its own, with a private runtime
+# folder; exports XDG_RUNTIME_DIR and WAYLAND_DISPLAY once its socket is there.
+start_mutter() {
+  local dir="$WORK/mutter-$1" as=()
+  shift
+  mkdir -p "$dir/runtime"
+  chmod 755 "$WORK" "$dir"
+  chmod 700 "$dir/runtime"
+  if [[ $(id -u) == 0 ]]; then
+    id "$SWAY_USER" >/dev/null 2>&1 || useradd -m -s /bin/bash "$SWAY_USER" ||
+      fail "cannot create the user $SWAY_USER"
+    chown "$SWAY_USER:" "$dir/runtime"
+    as=(setpriv --reuid="$SWAY_USER" --regid="$SWAY_USER" --init-groups)
+  fi
+  "${as[@]}" env -i PATH=/usr/bin:/bin HOME="$dir" XDG_RUNTIME_DIR="$dir/runtime" \
+    ${DISPLAY:+DISPLAY=$DISPLAY} dbus-run-session -- mutter --wayland --no-x11 \
+    --wayland-display mutter-flakemorph "$@" >"$dir/mutter.log" 2>&1 &
+  MUTTER_PID=$!
+  OTHER_PIDS+=("$MUTTER_PID")
+  local deadline=$(($(now_ms) + 20000))
+  until [[ -S "$dir/runtime/mutter-flakemorph" ]]; do
+    kill -0 "$MUTTER_PID" 2>/dev/null ||
+      { echo "skipped: mutter did not start: $(tail -n 3 "$dir/mutter.log")"; exit 77; }
+    (($(now_ms) < deadline)) || { echo "skipped: mutter had no socket within 20 s"; exit 77; }
+    sleep 0.05
+  done
+  sleep 2
+  export XDG_RUNTIME_DIR="$dir/runtime" WAYLAND_DISPLAY=mutter-flakemorph
+}
+
+stop_mutter() {
+  kill -TERM "$MUTTER_PID" 2>/dev/null || true
+  wait "$MUTTER_PID" 2>/dev/null || true
+}
+
+start_mutter headless --headless --virtual-monitor 1280x720
+start_wayland_flakemorph
+wait_for_said '^flakemorph: window .* (full screen): 1280x720 pixels$' 10
+wait_for_stats_lines "$WORK/app.err" 3 10
+fps=$(grep '^fps ' "$WORK/app.err" | tail -n 1 | cut -d' ' -f2)
+((fps >= 10)) || fail "mutter asks for only $fps frames a second"
+since=$(now_ms)
+kill -TERM "$APP_PID"
+wait_for_exit 2 "$since"
+[[ "$APP_STATUS" == 0 ]] || fail "SIGTERM under mutter: status $APP_STATUS"
+pass "mutter: a full-screen window at $fps frames a second; SIGTERM ends it with status 0"
+
+status=0
+timeout 10 "$FLAKEMORPH" --idle 5 >"$WORK/out" 2>"$WORK/err" || status=$?
+[[ $status == 1 && "$(cat "$WORK/err")" == "flakemorph: the Wayland compositor lacks an idle protocol"* &&
+  $(wc -l <"$WORK/err") == 1 ]] || fail "--idle under mutter: status $status, said: $(cat "$WORK/err")"
+pass "mutter: --idle says '$(cat "$WORK/err")', status 1"
+stop_mutter
+
+# Nested in an X server of the test's own, mutter's picture is that X server's screen.
+start_xvfb
+start_mutter nested --nested
+x_display=$DISPLAY
+unset DISPLAY
+start_wayland_flakemorph
+wait_for_said '^flakemorph: window .* (full screen): ' 10
+wait_for_stats_lines "$WORK/app.err" 2 10
+DISPLAY=$x_display "$IMPORT" -window root "$WORK/nested.png"
+size=$(grep -o '(full screen): [0-9]*x[0-9]*' "$WORK/app.err" | head -n 1 | cut -d' ' -f3)
+"$CONVERT" "$WORK/nested.png" -crop "$size+0+0" +repage "$WORK/window.png"
+lit=$(lit_pixels "$WORK/window.png")
+((lit > 2000)) || fail "mutter nested: only $lit pixels of its $size screen lit"
+pass "mutter nested: circles ($lit pixels lit) on its $size screen"
+since=$(now_ms)
+kill -TERM "$APP_PID"
+wait_for_exit 2 "$since"
+[[ "$APP_STATUS" == 0 ]] || fail "SIGTERM under mutter nested: status $APP_STATUS"
+pass "mutter nested: SIGTERM ends it with status 0"
+stop_mutter

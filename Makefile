@@ -63,13 +63,14 @@ build-asan: test-deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLAKEMORPH_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-# The Windows screen saver, cross-built: $(WINDOWS_BUILD)/flakemorph-<version>-windows-x64.zip.
+# The Windows screen saver, cross-built: $(WINDOWS_BUILD)/flakemorph-<version>-windows-x64.zip,
+# its installer flakemorph-<version>-setup.exe and the installer's winget manifests.
 # Its tests compare the Windows trace tool with the Linux one of $(BUILD) when that is built.
 windows: windows-deps
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DFLAKEMORPH_LINUX_BUILD=$(CURDIR)/$(BUILD)
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
-	@ls $(WINDOWS_BUILD)/flakemorph-*-windows-x64.zip
+	@ls $(WINDOWS_BUILD)/flakemorph-*-windows-x64.zip $(WINDOWS_BUILD)/flakemorph-*-setup.exe
 
 # The Windows build's tests, under Wine.
 test-windows: build-tests windows

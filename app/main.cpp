@@ -25,6 +25,7 @@
 #include "platform/window_request.h"
 #ifdef _WIN32
 #include "app/saver_command_line.h"
+#include "platform/windows/message.h"
 #include "platform/windows/windows_window_system.h"
 #else
 #include "platform/wayland/wayland_window_system.h"
@@ -37,6 +38,7 @@ constexpr int kUsageErrorStatus = 2;
 // However the window system ends after SIGINT or SIGTERM, the program is gone this soon.
 constexpr int kSignalGraceMilliseconds = 50;
 
+#ifndef _WIN32
 // The help or the version on stdout; says so on stderr and gives false when it cannot be
 // written (a full disk, a closed pipe, a stream that was closed).
 bool WriteOut(const char* text, const char* what, const flakemorph::ClosedStreams& closed) {
@@ -72,6 +74,7 @@ std::optional<flakemorph::ProgramOptions> OptionsOfRun(int argc, char** argv,
   }
   return std::nullopt;
 }
+#endif
 
 bool StatsWanted() {
   const char* value = std::getenv("FLAKEMORPH_STATS");
@@ -111,6 +114,7 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options,
   request.height = options.height;
   request.scale = options.scale;
   request.show_fps = options.show_fps;
+  request.primary_monitor_only = options.primary_monitor_only;
   request.idle_seconds = options.idle_seconds;
   request.stats = stats;
   return request;
@@ -273,6 +277,16 @@ int RunProgram(const flakemorph::ProgramOptions& options, bool screen_saver) {
 }
 
 #ifdef _WIN32
+[[noreturn]] void FailCommandLine(const std::string& error) {
+  flakemorph::FailWithMessage(error + "\n\n" + flakemorph::WindowsUsageHint(), kUsageErrorStatus);
+}
+
+void ShowWindowsHelp() {
+  flakemorph::SayToUser(
+      std::string("flakemorph " FLAKEMORPH_VERSION "\n\n") + flakemorph::WindowsHelpText(),
+      flakemorph::MessageKind::kInformation);
+}
+
 // Windows starts a screen saver with a command line of its own: /s runs it on every monitor,
 // /p in the settings dialog's preview, with the settings its own dialog (/c) stored.
 int RunSaverCommand(const flakemorph::SaverCommand& command) {
@@ -283,6 +297,9 @@ int RunSaverCommand(const flakemorph::SaverCommand& command) {
       return 0;
     case Action::kPassword:  // older Windows only; the saver sets no password
       return 0;
+    case Action::kHelp:
+      ShowWindowsHelp();
+      return 0;
     case Action::kRun:
     case Action::kPreview:
       break;
@@ -291,25 +308,73 @@ int RunSaverCommand(const flakemorph::SaverCommand& command) {
       flakemorph::SaverRunOptions(command, flakemorph::LoadSaverSettings());
   return RunProgram(options, command.action == Action::kRun);
 }
+
+// The program's own options, from a command prompt: those of the Linux desktops are refused
+// in Windows' words.
+int RunWithOptions(int argc, char** argv) {
+  using Action = flakemorph::ParsedCommandLine::Action;
+  const flakemorph::ParsedCommandLine parsed = flakemorph::ParseCommandLine(argc, argv);
+  switch (parsed.action) {
+    case Action::kHelp:
+      ShowWindowsHelp();
+      return 0;
+    case Action::kVersion:
+      flakemorph::SayToUser("flakemorph " FLAKEMORPH_VERSION,
+                            flakemorph::MessageKind::kInformation);
+      return 0;
+    case Action::kUsageError:
+      FailCommandLine(parsed.error);
+    case Action::kRun:
+      break;
+  }
+  const flakemorph::ProgramOptions& options = parsed.options;
+  if (options.mode == flakemorph::WindowMode::kRoot) {
+    FailCommandLine("--root is not for Windows, which starts its screen saver with /s");
+  }
+  if (options.mode == flakemorph::WindowMode::kWallpaper) {
+    FailCommandLine("--wallpaper is not for Windows");
+  }
+  if (options.idle_seconds > 0) {
+    FailCommandLine("--idle is not for Windows, which starts its screen saver itself (/s)");
+  }
+  if (options.backend != flakemorph::Backend::kAuto) {
+    FailCommandLine("--backend is not for Windows, which has one way of showing windows");
+  }
+  return RunProgram(options, false);
+}
+
+int RunOnWindows(int argc, char** argv) {
+  using Kind = flakemorph::SaverCommandLine::Kind;
+  flakemorph::UseParentConsole();
+  const flakemorph::SaverCommandLine saver = flakemorph::ParseSaverCommandLine(argc, argv);
+  switch (saver.kind) {
+    case Kind::kCommand:
+      return RunSaverCommand(saver.command);
+    case Kind::kError:
+      FailCommandLine(saver.error);
+    case Kind::kOptions:
+      break;
+  }
+  return RunWithOptions(argc, argv);
+}
 #endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Before anything else: a signal in the first moments ends the run as one later does.
+  flakemorph::TakeEndingSignals(kSignalGraceMilliseconds);
+  return RunOnWindows(argc, argv);
+#else
   // Before anything else, the standard streams (no descriptor opened later may take their
   // place) and the signals: one in the first moments ends the run as one later does.
   const flakemorph::ClosedStreams closed = flakemorph::OpenClosedStandardStreams();
   flakemorph::TakeEndingSignals(kSignalGraceMilliseconds);
-#ifdef _WIN32
-  flakemorph::UseParentConsole();
-  if (const std::optional<flakemorph::SaverCommand> command =
-          flakemorph::ParseSaverCommand(argc, argv)) {
-    return RunSaverCommand(*command);
-  }
-#endif
   int status = 0;
   const std::optional<flakemorph::ProgramOptions> options =
       OptionsOfRun(argc, argv, closed, status);
   if (!options) return status;
   return RunProgram(*options, false);
+#endif
 }

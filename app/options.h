@@ -26,6 +26,8 @@ struct ProgramOptions {
   int width = 1280;        // of the preview window
   int height = 720;
   bool show_fps = false;
+  // With kEveryMonitor: the animation on the primary monitor alone, the others black.
+  bool primary_monitor_only = false;
   int rate_hz = 0;  // frames per second; 0 for the pace the animation was made for, 60
   int scale = 0;    // screen pixels per page pixel, across and down; 0 as the desktop says
   // --idle: resident, shown over every monitor whenever the seat has been idle this long; 0

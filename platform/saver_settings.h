@@ -1,5 +1,6 @@
-// What a screen saver's settings dialog keeps for it, the same two as the XScreenSaver settings
-// offer: the frames per second and whether the frame rate is shown.
+// What a screen saver's settings dialog keeps for it: the frames per second and whether the
+// frame rate is shown (the two the XScreenSaver settings offer too), and on Windows whether
+// only the primary monitor shows the animation.
 #pragma once
 
 namespace flakemorph {
@@ -7,6 +8,7 @@ namespace flakemorph {
 struct SaverSettings {
   int rate_hz = 60;
   bool show_fps = false;
+  bool primary_monitor_only = false;
 };
 
 }  // namespace flakemorph

@@ -35,6 +35,8 @@ struct WindowRequest {
   // Started by the system as its screen saver (Windows /s): the run ends as a saver's does
   // (EndRuleOf), a wheel turn and a move of the pointer by more than a few pixels included.
   bool screen_saver = false;
+  // With kEveryMonitor: the animation on the primary monitor alone, the other monitors black.
+  bool primary_monitor_only = false;
   // Resident: the windows are shown whenever the seat has been idle this many seconds, and
   // taken away again at the input that ends a screen saver; 0 shows them at once.
   int idle_seconds = 0;

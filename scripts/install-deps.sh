@@ -25,6 +25,8 @@ windows_packages=(
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev  # the cross compiler, zlib for Windows
   googletest                                     # GoogleTest's sources, built for Windows
   wine wine64                                    # the tests, run under Wine
+  g++ zlib1g-dev imagemagick icoutils            # the icon, drawn by a native trace tool
+  nsis                                           # the installer
 )
 # The web page and the trace tool for WebAssembly, with Debian's own compiler and libraries for
 # wasm32-wasi; node runs the tool.

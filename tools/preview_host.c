@@ -2,8 +2,11 @@
  * client area is WIDTH x HEIGHT, starts "SAVER /p <its handle>" as Windows does, serves its
  * messages for SECONDS, then reports the saver's child windows (parent and size), destroys the
  * window and reports whether the saver ended, how soon and with which status. Exits 0 only if
- * the saver ended by itself.
- * Usage: preview-host SAVER [SECONDS [WIDTH HEIGHT]] */
+ * the saver ended by itself. With NEW_WIDTH NEW_HEIGHT, the window takes that client size
+ * halfway through, as a settings dialog that grows does. With PREVIEW_HOST_BUSY set, it asks
+ * the saver's window to close instead and waits for the saver without serving its messages,
+ * as a settings dialog busy with something else does: the saver must end all the same.
+ * Usage: preview-host SAVER [SECONDS [WIDTH HEIGHT [NEW_WIDTH NEW_HEIGHT]]] */
 #include <stdio.h>
 #include <stdlib.h>
 #include <windows.h>
@@ -33,7 +36,7 @@ static void Serve(DWORD milliseconds) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    fprintf(stderr, "usage: preview-host SAVER [SECONDS [WIDTH HEIGHT]]\n");
+    fprintf(stderr, "usage: preview-host SAVER [SECONDS [WIDTH HEIGHT [NEW_WIDTH NEW_HEIGHT]]]\n");
     return 2;
   }
   const int seconds = argc > 2 ? atoi(argv[2]) : 3;
@@ -62,7 +65,19 @@ int main(int argc, char** argv) {
     fprintf(stderr, "preview-host: cannot start %s (error %lu)\n", line, GetLastError());
     return 1;
   }
-  Serve((DWORD)seconds * 1000);
+  if (argc > 6) {
+    Serve((DWORD)seconds * 500);
+    RECT grown = {0, 0, atoi(argv[5]), atoi(argv[6])};
+    AdjustWindowRect(&grown, style, FALSE);
+    SetWindowPos(host, NULL, 0, 0, grown.right - grown.left, grown.bottom - grown.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(host, &client);
+    printf("host now %ldx%ld\n", client.right, client.bottom);
+    fflush(stdout);
+    Serve((DWORD)seconds * 500);
+  } else {
+    Serve((DWORD)seconds * 1000);
+  }
   int children = 0;
   EnumChildWindows(host, ReportChild, (LPARAM)&children);
   printf("children %d\n", children);
@@ -72,6 +87,15 @@ int main(int argc, char** argv) {
   fflush(stdout);
 
   const DWORD start = GetTickCount();
+  if (getenv("PREVIEW_HOST_BUSY") != NULL) {
+    PostMessageA(GetWindow(host, GW_CHILD), WM_CLOSE, 0, 0);
+    const DWORD closed = WaitForSingleObject(saver.hProcess, 5000);
+    printf("saver %s %lu ms after its window was asked to close, the host busy\n",
+           closed == WAIT_OBJECT_0 ? "ended" : "still running", GetTickCount() - start);
+    fflush(stdout);
+    if (closed != WAIT_OBJECT_0) TerminateProcess(saver.hProcess, 99);
+    return closed == WAIT_OBJECT_0 ? 0 : 1;
+  }
   DestroyWindow(host);
   printf("window destroyed in %lu ms\n", GetTickCount() - start);
   const DWORD waited = WaitForSingleObject(saver.hProcess, 5000);

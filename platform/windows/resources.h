@@ -6,3 +6,4 @@
 #define IDC_RATE 101
 #define IDC_RATE_VALUE 102
 #define IDC_SHOW_FPS 103
+#define IDC_PRIMARY_ONLY 104

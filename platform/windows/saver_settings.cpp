@@ -1,5 +1,5 @@
-// The settings under HKEY_CURRENT_USER\Software\flakemorph ("Rate" and "ShowFps", both
-// DWORDs) and the dialog that changes them.
+// The settings under HKEY_CURRENT_USER\Software\flakemorph ("Rate", "ShowFps" and
+// "PrimaryOnly", all DWORDs) and the dialog that changes them.
 #include <windows.h>
 // The common controls need windows.h before them.
 #include <commctrl.h>
@@ -16,6 +16,7 @@ namespace {
 constexpr const wchar_t* kKey = L"Software\\flakemorph";
 constexpr const wchar_t* kRateValue = L"Rate";
 constexpr const wchar_t* kShowFpsValue = L"ShowFps";
+constexpr const wchar_t* kPrimaryOnlyValue = L"PrimaryOnly";
 // The range the program's --rate takes.
 constexpr int kLowestRate = 1;
 constexpr int kHighestRate = 240;
@@ -26,19 +27,20 @@ bool ReadDword(const wchar_t* name, DWORD& value) {
          ERROR_SUCCESS;
 }
 
+bool StoreDword(HKEY key, const wchar_t* name, DWORD value) {
+  return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                        sizeof value) == ERROR_SUCCESS;
+}
+
 bool StoreSettings(const SaverSettings& settings) {
   HKEY key = nullptr;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  const DWORD rate = static_cast<DWORD>(settings.rate_hz);
-  const DWORD show_fps = settings.show_fps ? 1 : 0;
-  const bool stored =
-      RegSetValueExW(key, kRateValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&rate),
-                     sizeof rate) == ERROR_SUCCESS &&
-      RegSetValueExW(key, kShowFpsValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&show_fps),
-                     sizeof show_fps) == ERROR_SUCCESS;
+  const bool stored = StoreDword(key, kRateValue, static_cast<DWORD>(settings.rate_hz)) &&
+                      StoreDword(key, kShowFpsValue, settings.show_fps ? 1 : 0) &&
+                      StoreDword(key, kPrimaryOnlyValue, settings.primary_monitor_only ? 1 : 0);
   RegCloseKey(key);
   return stored;
 }
@@ -57,6 +59,8 @@ void FillDialog(HWND dialog) {
   SendDlgItemMessageW(dialog, IDC_RATE, TBM_SETPAGESIZE, 0, 10);
   SendDlgItemMessageW(dialog, IDC_RATE, TBM_SETPOS, TRUE, settings.rate_hz);
   CheckDlgButton(dialog, IDC_SHOW_FPS, settings.show_fps ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dialog, IDC_PRIMARY_ONLY,
+                 settings.primary_monitor_only ? BST_CHECKED : BST_UNCHECKED);
   ShowRate(dialog);
 }
 
@@ -64,6 +68,7 @@ void SaveDialog(HWND dialog) {
   SaverSettings settings;
   settings.rate_hz = static_cast<int>(SendDlgItemMessageW(dialog, IDC_RATE, TBM_GETPOS, 0, 0));
   settings.show_fps = IsDlgButtonChecked(dialog, IDC_SHOW_FPS) == BST_CHECKED;
+  settings.primary_monitor_only = IsDlgButtonChecked(dialog, IDC_PRIMARY_ONLY) == BST_CHECKED;
   if (!StoreSettings(settings)) {
     MessageBoxW(dialog, L"The settings could not be stored in the registry.", L"flakemorph",
                 MB_OK | MB_ICONERROR);
@@ -99,6 +104,7 @@ SaverSettings LoadSaverSettings() {
     settings.rate_hz = static_cast<int>(std::clamp<DWORD>(value, kLowestRate, kHighestRate));
   }
   if (ReadDword(kShowFpsValue, value)) settings.show_fps = value != 0;
+  if (ReadDword(kPrimaryOnlyValue, value)) settings.primary_monitor_only = value != 0;
   return settings;
 }
 

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
-#include "common/fail.h"
+#include "platform/windows/message.h"
+
 #include "common/scale.h"
 
 namespace flakemorph {
@@ -13,8 +15,12 @@ namespace {
 constexpr const wchar_t* kClassName = L"flakemorph";
 // The page's pixels as a 32-bit DIB keeps them: blue lowest, then green, then red.
 constexpr PixelLayout kDibLayout{16, 8, 0, 0};
-[[noreturn]] void FailToOpen(const char* what) {
-  Fail(1, "cannot open a window: %s (error %lu)", what, static_cast<unsigned long>(GetLastError()));
+// A preview's window failing (its host went as it started, most likely) has no one to tell.
+[[noreturn]] void FailToOpen(const char* what, BoxUse box = BoxUse::kShown) {
+  const unsigned long error = GetLastError();
+  FailWithMessage(
+      "cannot open a window: " + std::string(what) + " (error " + std::to_string(error) + ")", 1,
+      box);
 }
 
 // Once per process; a class already there (another window's) is the same class.
@@ -56,13 +62,18 @@ std::unique_ptr<Win32Window> Win32Window::Framed(int width, int height, int scal
 std::unique_ptr<Win32Window> Win32Window::ChildOf(HWND parent, int scale, WindowEvents& events) {
   RECT client{};
   if (!IsWindow(parent) || !GetClientRect(parent, &client)) {
-    std::fprintf(stderr, "flakemorph: no window %llu to draw into\n",
-                 static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(parent)));
-    std::exit(1);
+    FailWithMessage(
+        "no window " +
+            std::to_string(static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(parent))) +
+            " to draw into",
+        1, BoxUse::kNone);
   }
   std::unique_ptr<Win32Window> window(new Win32Window(Kind::kChild, scale, events));
   window->parent_ = parent;
-  window->Create(WS_CHILD | WS_CLIPSIBLINGS, 0, client, parent);
+  // No WM_PARENTNOTIFY: it is sent, and waits for an answer, when the window is made and when
+  // it goes, and a settings dialog busy elsewhere (or closing) answers late or never, which
+  // would keep the saver running after its end.
+  window->Create(WS_CHILD | WS_CLIPSIBLINGS, WS_EX_NOPARENTNOTIFY, client, parent);
   return window;
 }
 
@@ -93,7 +104,7 @@ void Win32Window::Create(DWORD style, DWORD extended_style, const RECT& place, H
                             framed ? CW_USEDEFAULT : place.left, framed ? 0 : place.top,
                             place.right - place.left, place.bottom - place.top, parent, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
-  if (window_ == nullptr) FailToOpen("CreateWindowEx failed");
+  if (window_ == nullptr) FailToOpen("CreateWindowEx failed", Box());
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::Procedure));
   window_dc_ = GetDC(window_);
@@ -114,7 +125,9 @@ void Win32Window::MakeCopy(int width, int height) {
   void* pixels = nullptr;
   copy_dc_ = CreateCompatibleDC(window_dc_);
   copy_bitmap_ = CreateDIBSection(window_dc_, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-  if (copy_dc_ == nullptr || copy_bitmap_ == nullptr) FailToOpen("no memory for the window's page");
+  if (copy_dc_ == nullptr || copy_bitmap_ == nullptr) {
+    FailToOpen("no memory for the window's page", Box());
+  }
   old_bitmap_ = SelectObject(copy_dc_, copy_bitmap_);
   copy_ = TargetBuffer{pixels, width, height, width * 4, kDibLayout};
 }
@@ -150,6 +163,23 @@ RECT Win32Window::Place() const {
 void Win32Window::MoveOver(const RECT& monitor) {
   SetWindowPos(window_, HWND_TOPMOST, monitor.left, monitor.top, monitor.right - monitor.left,
                monitor.bottom - monitor.top, SWP_NOACTIVATE | SWP_NOCOPYBITS);
+  TakeNewSize();
+}
+
+// The settings dialog's preview can change size (a larger dialog, another DPI); nothing tells
+// a window of another process so, and a child window keeps its size when its parent's changes.
+void Win32Window::FollowParent() {
+  if (parent_ == nullptr) return;
+  RECT parent{};
+  RECT own{};
+  if (!GetClientRect(parent_, &parent) || !GetClientRect(window_, &own)) return;
+  if (EqualRect(&parent, &own)) return;
+  SetWindowPos(window_, nullptr, 0, 0, parent.right, parent.bottom,
+               SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOCOPYBITS);
+  TakeNewSize();
+}
+
+void Win32Window::TakeNewSize() {
   DropCopy();
   TakeClientSize();
   InvalidateRect(window_, nullptr, FALSE);

@@ -13,6 +13,7 @@
 
 #include "display/page_window.h"
 #include "platform/window_system.h"
+#include "platform/windows/message.h"
 
 namespace flakemorph {
 
@@ -58,6 +59,8 @@ class Win32Window final : public ProgramWindow, private FrameBuffers {
   // Puts a window over a monitor over another one, of its size; its pages take the new size,
   // and TakeResize says so once.
   void MoveOver(const RECT& monitor);
+  // A child window takes its parent's new size, if it has one; TakeResize says so once.
+  void FollowParent();
 
  private:
   enum class Kind { kMonitor, kFramed, kChild };
@@ -65,6 +68,7 @@ class Win32Window final : public ProgramWindow, private FrameBuffers {
   Win32Window(Kind kind, int scale, WindowEvents& events);
   int ScaleOf() const;
   void TakeClientSize();
+  void TakeNewSize();
   std::size_t BufferCount() const override { return 1; }
   TargetBuffer Buffer(std::size_t) override { return copy_; }
   bool Held(std::size_t) const override { return false; }
@@ -75,6 +79,7 @@ class Win32Window final : public ProgramWindow, private FrameBuffers {
 
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  BoxUse Box() const { return kind_ == Kind::kChild ? BoxUse::kNone : BoxUse::kShown; }
   void Take(InputKind kind, std::int32_t x = 0, std::int32_t y = 0) {
     events_.input.Take({kind, x, y});
   }

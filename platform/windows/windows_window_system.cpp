@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/monitor_plan.h"
+#include "platform/windows/message.h"
 #include "platform/windows/waitable_timer.h"
 #include "platform/windows/win32_window.h"
 
@@ -51,13 +52,12 @@ class WindowsWindowSystem final : public WindowSystem {
  public:
   WindowsWindowSystem(const WindowRequest& request, const EventContext& context)
       : every_monitor_(request.mode == WindowMode::kEveryMonitor),
+        primary_monitor_only_(every_monitor_ && request.primary_monitor_only),
         scale_(request.scale),
         stats_(request.stats),
         events_{context.input} {
     OpenWindows(request);
-    for (const std::unique_ptr<Win32Window>& window : windows_) {
-      program_windows_.push_back(window.get());
-    }
+    ListProgramWindows();
     if (request.screen_saver) {
       // The pointer is hidden over the saver's windows; where it rests now is where a move
       // counts from.
@@ -91,6 +91,7 @@ class WindowsWindowSystem final : public WindowSystem {
     }
     for (const std::unique_ptr<Win32Window>& window : windows_) {
       if (window->ParentGone()) events_.input.Take({InputKind::kCloseRequested});
+      window->FollowParent();
     }
     if (!events_.input.Ended() && (events_.displays_changed || desktop_ != Desktop::Now())) {
       FollowMonitors();
@@ -116,11 +117,8 @@ class WindowsWindowSystem final : public WindowSystem {
             reinterpret_cast<HWND>(static_cast<UINT_PTR>(request.window_id)), scale_, events_));
         break;
       case WindowMode::kRoot:
-        std::fputs("flakemorph: --root is for X11 screen savers; on Windows use /s\n", stderr);
-        std::exit(2);
       case WindowMode::kWallpaper:
-        std::fputs("flakemorph: --wallpaper is for Wayland and X11 desktops\n", stderr);
-        std::exit(2);
+        FailWithMessage("the screen saver runs with /s, not --root or --wallpaper", 2);
     }
   }
 
@@ -143,11 +141,28 @@ class WindowsWindowSystem final : public WindowSystem {
       windows_.push_back(Win32Window::OverMonitor(monitor.place, scale_, events_));
       covered_.push_back(monitor);
     }
+    ListProgramWindows();
+    TellWindows("the monitors changed: ");
+  }
+
+  // The windows with an animation. With "on the primary monitor only", the windows over the
+  // other monitors stay black (and still take the input that ends the saver).
+  void ListProgramWindows() {
     program_windows_.clear();
     for (const std::unique_ptr<Win32Window>& window : windows_) {
-      program_windows_.push_back(window.get());
+      if (!primary_monitor_only_ || OverPrimaryMonitor(*window)) {
+        program_windows_.push_back(window.get());
+      }
     }
-    TellWindows("the monitors changed: ");
+    if (program_windows_.empty() && !windows_.empty()) {
+      program_windows_.push_back(windows_.front().get());
+    }
+  }
+
+  // The primary monitor is the one whose top-left corner is the desktop's origin.
+  static bool OverPrimaryMonitor(const Win32Window& window) {
+    const RECT place = window.Place();
+    return place.left == 0 && place.top == 0;
   }
 
   // With FLAKEMORPH_STATS, says which windows there are and where.
@@ -160,8 +175,13 @@ class WindowsWindowSystem final : public WindowSystem {
       const std::string name = std::to_string(i + 1);
       stats_->SayWindow({name.c_str(), windows_[i]->KindName(), place.right - place.left,
                          place.bottom - place.top, true, place.left, place.top,
-                         windows_[i]->Scale()});
+                         windows_[i]->Scale(), Animated(*windows_[i]) ? nullptr : "black"});
     }
+  }
+
+  bool Animated(const Win32Window& window) const {
+    return std::find(program_windows_.begin(), program_windows_.end(), &window) !=
+           program_windows_.end();
   }
 
   // What the system says of all monitors together, cheaply enough to ask after every frame:
@@ -178,6 +198,7 @@ class WindowsWindowSystem final : public WindowSystem {
 
   Desktop desktop_ = Desktop::Now();
   bool every_monitor_;
+  bool primary_monitor_only_;
   int scale_;  // 0: each window's monitor's
   StatsOut* stats_;
   WindowEvents events_;

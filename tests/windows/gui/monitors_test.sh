@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # flakemorph.scr /s on a server with three heads of different sizes: one window over each head,
 # exactly its bounds, each with an animation of its own (different pictures), and a key ends
-# them all with status 0.
+# them all with status 0. With "on the primary monitor only" stored, the primary head alone
+# shows circles and the two others stay black, still covered.
 # shellcheck source=tests/windows/gui/wine_lib.sh
 source "$(dirname "$0")/wine_lib.sh"
 # shellcheck source=tests/e2e/multimon.sh
@@ -44,4 +45,27 @@ wait_for_exit 10
 [[ "$APP_STATUS" == 0 ]] || fail "a key: status $APP_STATUS"
 pass "a key ends all three with status 0"
 cp "$WORK/heads.png" "${SCREENSHOT_COPY:-/dev/null}" 2>/dev/null || true
+
+wine reg add "$SETTINGS_KEY" /v PrimaryOnly /t REG_DWORD /d 1 /f >/dev/null
+xdotool mousemove 700 500
+FLAKEMORPH_STATS=1 start_saver /s
+wait_until_drawing 3
+grep -Eq "^flakemorph: window [0-9]+ \(full screen\): ${HEADS[1]%%+*} pixels at 1280,0, black$" \
+  <(tr -d '\r' <"$WORK/app.err") ||
+  fail "primary only: $(grep '^flakemorph: window' "$WORK/app.err")"
+screenshot "$WORK/primary.png"
+for head in "${HEADS[@]}"; do
+  "$CONVERT" "$WORK/primary.png" -crop "$head" +repage "$WORK/primary-$head.png"
+  share=$(non_black_share "$WORK/primary-$head.png")
+  if [[ "$head" == *+0+0 ]]; then
+    awk -v s="$share" 'BEGIN { exit !(s > 0.002 && s < 0.5) }' || fail "primary head: $share drawn"
+  else
+    [[ "$share" == 0 ]] || fail "head $head is not black with the primary only: $share drawn"
+  fi
+done
+xdotool key space
+wait_for_exit 10
+[[ "$APP_STATUS" == 0 ]] || fail "primary only, a key: status $APP_STATUS"
+store_settings
+pass "on the primary monitor only: circles on ${HEADS[0]}, the two other heads black"
 echo PASS

@@ -48,5 +48,18 @@ xdotool key End Return
 wait_for_exit 20
 [[ "$(stored_value Rate)" == 0xf0 ]] || fail "stored Rate $(stored_value Rate), not 240"
 pass "no argument opens the dialog, which starts from the stored settings"
+
+# A speed stored beyond what a signed 32-bit number holds is still a speed too high: 240, not
+# 1 by a wrap to a negative number; the third box, "on the primary monitor only", is stored.
+wine reg add "$SETTINGS_KEY" /v Rate /t REG_DWORD /d 3000000000 /f >/dev/null
+start_saver /c
+find_dialog
+xdotool key Tab Tab space
+sleep 0.3
+xdotool key Return
+wait_for_exit 20
+[[ "$(stored_value Rate)" == 0xf0 && "$(stored_value PrimaryOnly)" == 0x1 ]] ||
+  fail "from Rate 3000000000: Rate $(stored_value Rate), PrimaryOnly $(stored_value PrimaryOnly)"
+pass "a stored Rate of 3000000000 is taken as 240; PrimaryOnly is stored"
 store_settings
 echo PASS

@@ -45,6 +45,7 @@ wait_for_exit 5 "$since"
 [[ "$APP_STATUS" == 0 ]] || fail "another window taking the keyboard: status $APP_STATUS"
 pass "another program's window taking the keyboard ends it with status 0 in $APP_MILLISECONDS ms"
 kill -TERM "${OTHER_PIDS[-1]}"
+wait "${OTHER_PIDS[-1]}" 2>/dev/null || true
 
 FLAKEMORPH_ARGS=(--window)
 start_flakemorph FLAKEMORPH_STATS=1

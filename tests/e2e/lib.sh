@@ -114,8 +114,13 @@ start_flakemorph() {
 
 # Sets WID to flakemorph's window once it is on the screen.
 find_window() {
-  WID=$(timeout 10 xdotool search --sync --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1) ||
-    true
+  local deadline=$(($(now_ms) + 10000))
+  WID=""
+  while [[ -z "$WID" ]] && (($(now_ms) < deadline)); do
+    # A search fails outright when a window of another program goes while it looks: look again.
+    WID=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1) || true
+    [[ -n "$WID" ]] || sleep 0.1
+  done
   [[ -n "$WID" ]] || fail "no visible window of flakemorph within 10 s"
 }
 

@@ -68,7 +68,7 @@ for round in $(seq "$rounds"); do
     kill -TERM "$program_pid"
     wait "$program_pid" || true
     fps=$(grep '^fps' "$work/stats" | tail -n +2 | awk '{print $2}' | median)
-    buffers=$(grep -o 'buffers [0-9]*x[0-9]*\(, pages [0-9]*x[0-9]*\)*' "$work/stats" | tail -n 1)
+    buffers=$(grep -o '[0-9]*x[0-9]* pixels\(, pages [0-9]*x[0-9]*\)*' "$work/stats" | tail -n 1)
     awk -v round="$round" -v scale="$scale" -v fps="$fps" -v hz="$(getconf CLK_TCK)" \
       -v p0="$program_start" -v p1="$program_end" -v s0="$sway_start" -v s1="$sway_end" \
       -v t0="$time_start" -v t1="$time_end" -v buffers="$buffers" 'BEGIN {

@@ -27,6 +27,9 @@ class BufferChain {
   // software renderer took 7-9% of a core for up to 64 rects of a 1920x1080 frame, 5-6.5% for
   // up to 32 and 4.7-6% for the whole buffer.)
   static constexpr TileGrid kDamageGrid{64, 64, 24};
+  // A buffer is brought up to date in bands of about this many of its rows: their outlines'
+  // lines and pages stay cached from erasing to drawing.
+  static constexpr std::int32_t kBandRows = 256;
 
   // `damage_grid`: how finely the rects to present are told apart.
   explicit BufferChain(const TileGrid& damage_grid = kDamageGrid);

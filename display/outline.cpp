@@ -211,9 +211,9 @@ void StampClippedRow(std::uint32_t* row, std::int64_t side, const Run& run, std:
   }
 }
 
-// The same for rows whose every pixel is a block. A box that lies wholly on the rows, the usual
-// case, is stamped straight, its rows fetched first as StampRow's caller does; one that reaches
-// off them goes run by run through FillRun, which clips.
+// The same for rows whose every pixel is a block. A box whose columns all lie on the rows, the
+// usual case, is stamped straight, its rows fetched first as StampRow's caller does; one that
+// reaches off them sideways goes run by run through FillRun, which clips.
 template <typename Run>
 void StampBlocks(const PixelRows& rows, const EllipseBox& box, const Run* runs,
                  std::int64_t first_row, std::int64_t end_row, bool whole, std::uint32_t pixel) {
@@ -256,11 +256,11 @@ void StampBlocks(const PixelRows& rows, const EllipseBox& box, const Run* runs,
 void DrawGeneralOutline(const PixelRows& rows, const OutlineBox& requested, std::uint32_t pixel) {
   const EllipseBox box =
       NormalisedBox(requested.left, requested.top, requested.right, requested.bottom);
-  if (box.width == 0 || box.height == 0 || rows.width <= 0 || rows.height <= 0) return;
+  if (box.width == 0 || box.height == 0 || rows.width <= 0 || rows.height <= rows.top) return;
   if (box.left >= rows.width || box.left + box.width <= 0) return;
   // Only the rows of the box that are there are visited, and each row's runs are clipped once,
   // so a huge ellipse costs no more than the rows it crosses.
-  const VisibleRows visible{rows, std::max<std::int64_t>(box.top, 0),
+  const VisibleRows visible{rows, std::max<std::int64_t>(box.top, rows.top),
                             std::min<std::int64_t>(box.top + box.height, rows.height) - 1};
   OutlineDrawer(visible, box, pixel).Draw();
 }
@@ -274,14 +274,13 @@ bool OutlineStamps::Draw(const PixelRows& rows, const OutlineBox& requested, std
   if (box.width != box.height || box.width == 0 || box.width > kLargestSide) return false;
   const std::int64_t side = box.width;
   const Run* runs = RunsOfSide(static_cast<std::int32_t>(side));
-  const std::int64_t first_row = std::max<std::int64_t>(0, -box.top);
+  const std::int64_t first_row = std::max<std::int64_t>(0, rows.top - box.top);
   const std::int64_t end_row = std::min<std::int64_t>(side, rows.height - box.top);
   const std::int64_t from = std::max<std::int64_t>(0, -box.left);
   const std::int64_t to = std::min<std::int64_t>(side, rows.width - box.left);
   if (first_row >= end_row || from >= to) return true;
   if (rows.scale != 1) {
-    StampBlocks(rows, box, runs, first_row, end_row,
-                first_row == 0 && end_row == side && from == 0 && to == side, pixel);
+    StampBlocks(rows, box, runs, first_row, end_row, from == 0 && to == side, pixel);
     return true;
   }
   std::uint32_t* row = rows.pixels + (box.top + first_row) * rows.stride + box.left;

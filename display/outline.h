@@ -11,13 +11,16 @@
 namespace flakemorph {
 
 // The pixels [0, width) x [0, height), each a block of scale x scale pixels of the memory (a
-// page enlarged on a scaled screen), whose rows lie stride pixels apart.
+// page enlarged on a scaled screen), whose rows lie stride pixels apart. Drawing touches only
+// the rows from `top` on (0 <= top), so that a large buffer can be brought up to date a band
+// of rows at a time.
 struct PixelRows {
   std::uint32_t* pixels;
   std::int32_t width;
   std::int32_t height;
   std::ptrdiff_t stride;
   std::int32_t scale = 1;
+  std::int32_t top = 0;
 };
 
 // A box as the ellipse was asked for: possibly inverted, possibly reaching off the pixels.

@@ -24,7 +24,14 @@ class Canvas {
         pixels_(static_cast<std::size_t>((width + kSpare) * height), kPaper) {}
 
   PixelRows Rows() { return {pixels_.data(), width_, height_, width_ + kSpare}; }
+  // The same memory as rows of scale x scale blocks, drawn on from row `top` on.
+  PixelRows Blocks(std::int32_t scale, std::int32_t top) {
+    return {pixels_.data(), width_ / scale, height_ / scale, width_ + kSpare, scale, top};
+  }
   void Clear() { std::fill(pixels_.begin(), pixels_.end(), kPaper); }
+  void ClearRowsAbove(std::int32_t row) {
+    std::fill(pixels_.begin(), pixels_.begin() + row * (width_ + kSpare), kPaper);
+  }
 
   // Empty when both hold the same pixels, spare ones included, else where they first differ.
   std::string Difference(const Canvas& other) const {
@@ -137,6 +144,33 @@ TEST(OutlineStamps, FarSquaresDrawNothing) {
     EXPECT_TRUE(stamps.Draw(canvas.Rows(), box, kPen));
   }
   EXPECT_EQ(canvas.Difference(blank), "");
+}
+
+// A large buffer is brought up to date a band of rows at a time: drawn from a row on, every
+// outline leaves the rows above as they were and draws on the others what it draws whole, at
+// every scale, whether a stamp draws it or the general raster.
+TEST(OutlineRaster, DrawnFromARowOnLeavesTheRowsAboveAndDrawsTheRestAsWhole) {
+  OutlineRaster raster;
+  for (const std::int32_t scale : {1, 2, 3}) {
+    constexpr std::int32_t kWidth = 40;
+    constexpr std::int32_t kHeight = 30;
+    Canvas banded(kWidth * scale, kHeight * scale);
+    Canvas whole(kWidth * scale, kHeight * scale);
+    for (const auto& [width, height] : {std::pair{9, 9}, std::pair{24, 24}, std::pair{17, 6}}) {
+      for (std::int32_t top = -height; top <= kHeight; top += 2) {
+        for (const auto& [left, band] : {std::pair{-3, 1}, std::pair{5, 10}, std::pair{2, 17}}) {
+          const OutlineBox box{left, top, left + width, top + height};
+          banded.Clear();
+          whole.Clear();
+          raster.Draw(banded.Blocks(scale, band), box, kPen);
+          raster.Draw(whole.Blocks(scale, 0), box, kPen);
+          whole.ClearRowsAbove(band * scale);
+          ASSERT_EQ(banded.Difference(whole), "") << "scale " << scale << ", " << width << "x"
+                                                  << height << " at " << top << ", band " << band;
+        }
+      }
+    }
+  }
 }
 
 // The raster the pages use: a stamp where there is one, the general raster elsewhere.

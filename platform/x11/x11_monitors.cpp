@@ -27,9 +27,13 @@ std::optional<X11Monitors> X11Monitors::Open() {
 
 std::vector<MonitorArea> X11Monitors::Watch() {
   if (event_base_ < 0) return {};
-  // Selected before the first look, so that no change can come in between unseen.
-  XRRSelectInput(display_, DefaultRootWindow(display_),
+  const Window root = DefaultRootWindow(display_);
+  // Selected before the first look, so that no change can come in between unseen. Monitors a
+  // user defines (xrandr --setmonitor) come and go with no RandR event at all, only with the
+  // root's ConfigureNotify.
+  XRRSelectInput(display_, root,
                  RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+  XSelectInput(display_, root, StructureNotifyMask);
   return Now();
 }
 
@@ -68,8 +72,12 @@ bool X11Monitors::TakeChanges() {
     XEvent event;
     XNextEvent(display_, &event);
     XRRUpdateConfiguration(&event);
+    // Any of them: a crtc's or output's change comes with the screen's, but monitors of the
+    // user's own bring only the root's ConfigureNotify (the only window watched here).
     const int type = event.type - event_base_;
-    if (type == RRScreenChangeNotify || type == RRNotify) changed = true;
+    if (type == RRScreenChangeNotify || type == RRNotify || event.type == ConfigureNotify) {
+      changed = true;
+    }
   }
   return changed;
 }

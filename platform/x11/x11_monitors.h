@@ -37,8 +37,8 @@ class X11Monitors {
   std::vector<MonitorArea> Now();
   // The connection's file descriptor, readable when something happened.
   int Connection() const;
-  // Takes what RandR said since the last call; true if the monitors may have changed. Only
-  // once watching.
+  // Takes what RandR and the root said since the last call; true if the monitors may have
+  // changed. Only once watching.
   bool TakeChanges();
   // The refresh rate of the primary monitor, to the nearest whole number; 0 where RandR does
   // not say.

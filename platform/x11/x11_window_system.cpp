@@ -96,6 +96,7 @@ class X11WindowSystem final : public WindowSystem {
   }
 
   ~X11WindowSystem() override {
+    gone_.clear();
     windows_.clear();
     if (connection_.invisible_cursor != 0) {
       XFreeCursor(connection_.display, connection_.invisible_cursor);
@@ -115,6 +116,8 @@ class X11WindowSystem final : public WindowSystem {
   }
 
   bool HandlePending(Nanoseconds wait) override {
+    // The program has let go of them since it last called.
+    gone_.clear();
     if (!TakeEvents() && wait > 0 && !context_.input.Ended()) {
       Wait(wait);
       TakeEvents();
@@ -200,6 +203,7 @@ class X11WindowSystem final : public WindowSystem {
       areas_[move.window] = move.monitor;
     }
     for (const std::size_t gone : plan.gone) {
+      gone_.push_back(std::move(windows_[gone]));
       windows_.erase(windows_.begin() + static_cast<std::ptrdiff_t>(gone));
       areas_.erase(areas_.begin() + static_cast<std::ptrdiff_t>(gone));
     }
@@ -371,6 +375,9 @@ class X11WindowSystem final : public WindowSystem {
   bool following_ = false;
   std::vector<MonitorArea> areas_;
   std::vector<std::unique_ptr<X11Window>> windows_;
+  // Windows whose monitor went, kept until the program has seen them gone and let go of them:
+  // a window made meanwhile never takes the place in memory of one that it still holds.
+  std::vector<std::unique_ptr<X11Window>> gone_;
   std::vector<ProgramWindow*> program_windows_;
 };
 

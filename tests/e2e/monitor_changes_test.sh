@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Monitors that change while it runs: a head whose mode changes, that moves, that is switched
-# off and on again. Within a second of each change every head is covered exactly by a window of
-# its own (the root, in a colour the animation never draws, shows nowhere on a head), a head
-# switched off loses its window, one switched on gets one, and flakemorph keeps running until
-# a key ends it.
+# off and on again, that the user splits into two monitors of their own and joins again.
+# Within a second of each change every head is covered exactly by a window of its own (the
+# root, in a colour the animation never draws, shows nowhere on a head), a head switched off
+# loses its window, one switched on gets one, and flakemorph keeps running until a key ends it.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/multimon.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/foreign_lib.sh"
@@ -69,6 +69,14 @@ change() {
   expect_windows_on_heads 1000 "$since" "$what"
 }
 
+# Monitors of the user's own come and go without a word from RandR, only the root's
+# ConfigureNotify. Windows go and come in the same change here: a new one must be drawn, not
+# taken for the one that went.
+change "a head is split into two monitors of the user's" \
+  --setmonitor left 512/135x768/203+0+0 DUMMY0 --setmonitor right 512/135x768/203+512+0 none
+expect_circles_on_every_head "a head split in two"
+change "the user's monitors are taken away" --delmonitor left --delmonitor right
+expect_circles_on_every_head "the head whole again"
 change "a head's mode changes" --output DUMMY1 --mode 640x480
 expect_circles_on_every_head "a head's mode changed"
 change "a head moves" --output DUMMY1 --pos 1100x100

@@ -19,6 +19,7 @@
 #include "figures/numbers.h"
 #include "platform/key_presses.h"
 #include "platform/wayland/idle_watch.h"
+#include "platform/wayland/output_modes.h"
 #include "platform/wayland/protocols.h"
 #include "platform/wayland/toplevel.h"
 #include "platform/wayland/wayland_window.h"
@@ -42,16 +43,13 @@ Nanoseconds Now() {
 struct Output {
   std::uint32_t name = 0;
   wl_output* output = nullptr;
-  std::int32_t scale = 1;
-  std::int32_t mode_width = 0;
-  std::int32_t mode_height = 0;
   std::int32_t refresh_millihertz = 0;
   std::string label;
   bool described = false;
   std::unique_ptr<WaylandWindow> window;
 };
 
-class WaylandWindowSystem final : public WindowSystem, public WindowHost {
+class WaylandWindowSystem final : public WindowSystem {
  public:
   // `layers`: whether to use the layer shell where there is one.
   WaylandWindowSystem(wl_display* display, const WindowRequest& request,
@@ -68,9 +66,6 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   std::span<ProgramWindow* const> Windows() override { return shown_; }
   bool Resting() const override { return idle_ != nullptr && !showing_; }
   int RefreshHz() const override;
-  std::int32_t ScaleOf(const wl_output* output) const override;
-  void ModeOf(const wl_output* output, std::int32_t& width, std::int32_t& height) const override;
-  bool AwaitFrame(const WaylandWindow& window) override;
 
  private:
   void RequireGlobals();
@@ -84,6 +79,10 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   void OpenWindows();
   void OpenWindowOn(Output& output);
   void Reconcile();
+  WindowHost Host() {
+    return {modes_, [this](const WaylandWindow& window) { return AwaitFrame(window); }};
+  }
+  bool AwaitFrame(const WaylandWindow& window);
   bool AllWaiting() const;
   bool Ended() const;
   bool IsLiveSurface(const wl_surface* surface) const;
@@ -129,6 +128,7 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   wl_pointer* pointer_ = nullptr;
   wl_touch* touch_ = nullptr;
   std::vector<std::unique_ptr<Output>> outputs_;
+  OutputModes modes_;
   // The preview's window, which belongs to no output, and the library of its frame.
   std::unique_ptr<FrameLibrary> frames_;
   std::unique_ptr<WaylandWindow> preview_;
@@ -294,7 +294,7 @@ void WaylandWindowSystem::OpenWindows() {
       frames_ = std::make_unique<FrameLibrary>(display_);
       globals_.frames = frames_.get();
     }
-    preview_ = std::make_unique<WaylandWindow>(globals_, *this, SurfaceRole::kPreview, nullptr,
+    preview_ = std::make_unique<WaylandWindow>(globals_, Host(), SurfaceRole::kPreview, nullptr,
                                                request_.width * std::max(request_.scale, 1),
                                                request_.height * std::max(request_.scale, 1),
                                                request_.scale, "preview", request_.stats);
@@ -313,10 +313,13 @@ void WaylandWindowSystem::OpenWindowOn(Output& output) {
   } else if (globals_.layer_shell == nullptr) {
     role = SurfaceRole::kFullScreen;
   }
-  const std::int32_t scale = std::max(output.scale, 1);
-  output.window = std::make_unique<WaylandWindow>(
-      globals_, *this, role, output.output, output.mode_width / scale, output.mode_height / scale,
-      request_.scale, output.label, request_.stats);
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  modes_.ModeOf(output.output, width, height);
+  const std::int32_t scale = modes_.ScaleOf(output.output);
+  output.window =
+      std::make_unique<WaylandWindow>(globals_, Host(), role, output.output, width / scale,
+                                      height / scale, request_.scale, output.label, request_.stats);
 }
 
 void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_t name,
@@ -365,6 +368,7 @@ void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_
     output->name = name;
     output->label = "output " + std::to_string(name);
     output->output = static_cast<wl_output*>(bind(&wl_output_interface, 4));
+    system->modes_.Add(output->output);
     static constexpr wl_output_listener kListener{
         .geometry = [](void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
                        std::int32_t, const char*, const char*, std::int32_t) {},
@@ -384,6 +388,7 @@ void WaylandWindowSystem::GlobalRemove(void* data, wl_registry*, std::uint32_t n
   Output* output = system->OutputNamed(name);
   if (output == nullptr) return;
   if (output->window) system->gone_.push_back(std::move(output->window));
+  system->modes_.Remove(output->output);
   wl_output_destroy(output->output);
   std::erase_if(system->outputs_,
                 [output](const std::unique_ptr<Output>& o) { return o.get() == output; });
@@ -403,24 +408,6 @@ Output* WaylandWindowSystem::OutputOf(const wl_output* wayland_output) {
   return nullptr;
 }
 
-void WaylandWindowSystem::ModeOf(const wl_output* wayland_output, std::int32_t& width,
-                                 std::int32_t& height) const {
-  width = 0;
-  height = 0;
-  for (const std::unique_ptr<Output>& output : outputs_) {
-    if (output->output != wayland_output) continue;
-    width = output->mode_width;
-    height = output->mode_height;
-  }
-}
-
-std::int32_t WaylandWindowSystem::ScaleOf(const wl_output* wayland_output) const {
-  for (const std::unique_ptr<Output>& output : outputs_) {
-    if (output->output == wayland_output) return output->scale;
-  }
-  return 1;
-}
-
 int WaylandWindowSystem::RefreshHz() const {
   for (const std::unique_ptr<Output>& output : outputs_) {
     if (output->refresh_millihertz > 0) {
@@ -433,16 +420,15 @@ int WaylandWindowSystem::RefreshHz() const {
 void WaylandWindowSystem::OutputMode(void* data, wl_output* wayland_output, std::uint32_t flags,
                                      std::int32_t width, std::int32_t height,
                                      std::int32_t refresh) {
-  Output* output = static_cast<WaylandWindowSystem*>(data)->OutputOf(wayland_output);
+  auto* system = static_cast<WaylandWindowSystem*>(data);
+  Output* output = system->OutputOf(wayland_output);
   if (output == nullptr || (flags & WL_OUTPUT_MODE_CURRENT) == 0) return;
-  output->mode_width = width;
-  output->mode_height = height;
+  system->modes_.SetMode(wayland_output, width, height);
   output->refresh_millihertz = refresh;
 }
 
 void WaylandWindowSystem::OutputScale(void* data, wl_output* wayland_output, std::int32_t scale) {
-  Output* output = static_cast<WaylandWindowSystem*>(data)->OutputOf(wayland_output);
-  if (output != nullptr) output->scale = std::max(scale, 1);
+  static_cast<WaylandWindowSystem*>(data)->modes_.SetScale(wayland_output, scale);
 }
 
 void WaylandWindowSystem::OutputName(void* data, wl_output* wayland_output, const char* name) {
@@ -457,9 +443,12 @@ void WaylandWindowSystem::OutputDone(void* data, wl_output* wayland_output) {
   Output* output = system->OutputOf(wayland_output);
   if (output == nullptr) return;
   output->described = true;
-  const std::int32_t scale = std::max(output->scale, 1);
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  system->modes_.ModeOf(wayland_output, width, height);
+  const std::int32_t scale = system->modes_.ScaleOf(wayland_output);
   if (output->window) {
-    output->window->OutputChanged(output->mode_width / scale, output->mode_height / scale);
+    output->window->OutputChanged(width / scale, height / scale);
   } else {
     system->OpenWindowOn(*output);
   }

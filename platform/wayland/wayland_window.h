@@ -16,6 +16,7 @@
 #include "display/page_window.h"
 #include "platform/stats_out.h"
 #include "platform/surface_scale.h"
+#include "platform/wayland/frame_turn.h"
 #include "platform/wayland/output_modes.h"
 #include "platform/wayland/shm_buffer.h"
 #include "platform/wayland/toplevel.h"
@@ -94,7 +95,9 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
   bool Configured() const { return configured_; }
   // Whether it would commit a frame now: asked for one, with a buffer to draw it in.
   bool Ready() const {
-    return configured_ && !closed_ && frame_ == nullptr && pages_.HasFreeBuffer();
+    return ReadyForFrame(
+        {.configured = configured_, .closed = closed_, .frame_requested = frame_ != nullptr},
+        pages_);
   }
   // The compositor took the surface away (a layer surface), or asked to close it (a toplevel).
   bool Closed() const { return closed_; }

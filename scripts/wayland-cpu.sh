@@ -11,36 +11,8 @@ program=$(realpath "${1:-build/flakemorph}")
 size=${2:-1920x1080}
 scale=${3:-1}
 here=$(dirname "$0")
-work=$(mktemp -d)
-chmod 755 "$work"
-mkdir -m 700 "$work/runtime"
-sway_pid=""
-trap '[[ -z "$sway_pid" ]] || kill "$sway_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-cat >"$work/config" <<CONFIG
-xwayland disable
-output HEADLESS-1 resolution $size position 0 0 scale $scale
-default_border none
-seat seat0 fallback true
-CONFIG
-chmod 644 "$work/config"
-as=()
-if [[ $(id -u) == 0 ]]; then
-  id flakewayland >/dev/null 2>&1 || useradd -m -s /bin/bash flakewayland
-  chown flakewayland: "$work/runtime"
-  as=(setpriv --reuid=flakewayland --regid=flakewayland --init-groups)
-fi
-"${as[@]}" env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime" \
-  WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-  sway -c "$work/config" >"$work/sway.log" 2>&1 &
-sway_pid=$!
-export XDG_RUNTIME_DIR="$work/runtime"
-for _ in $(seq 200); do
-  for socket in "$XDG_RUNTIME_DIR"/wayland-*; do [[ -S "$socket" ]] && export WAYLAND_DISPLAY=${socket##*/}; done
-  [[ -n "${WAYLAND_DISPLAY:-}" ]] && break
-  sleep 0.05
-done
-[[ -n "${WAYLAND_DISPLAY:-}" ]] || { echo "sway did not start: $(cat "$work/sway.log")" >&2; exit 1; }
-sleep 0.5
+source "$here/headless-sway.sh"
+start_headless_sway "$size" "$scale"
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 env -u DISPLAY FLAKEMORPH_STATS=1 "$program" 2>"$work/stats" &

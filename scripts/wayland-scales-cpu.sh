@@ -15,38 +15,8 @@ seconds=${4:-8}
 shift $(($# < 4 ? $# : 4))
 scales=("$@")
 ((${#scales[@]})) || scales=(1 1.25 1.5 2)
-work=$(mktemp -d)
-chmod 755 "$work"
-mkdir -m 700 "$work/runtime"
-sway_pid=""
-trap '[[ -z "$sway_pid" ]] || kill "$sway_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-cat >"$work/config" <<CONFIG
-xwayland disable
-output HEADLESS-1 resolution $size position 0 0 scale 1
-default_border none
-seat seat0 fallback true
-CONFIG
-chmod 644 "$work/config"
-as=()
-if [[ $(id -u) == 0 ]]; then
-  id flakewayland >/dev/null 2>&1 || useradd -m -s /bin/bash flakewayland
-  chown flakewayland: "$work/runtime"
-  as=(setpriv --reuid=flakewayland --regid=flakewayland --init-groups)
-fi
-"${as[@]}" env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime" \
-  WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-  sway -c "$work/config" >"$work/sway.log" 2>&1 &
-sway_pid=$!
-export XDG_RUNTIME_DIR="$work/runtime"
-unset WAYLAND_DISPLAY SWAYSOCK
-for _ in $(seq 200); do
-  for socket in "$XDG_RUNTIME_DIR"/wayland-*; do [[ -S "$socket" ]] && export WAYLAND_DISPLAY=${socket##*/}; done
-  for socket in "$XDG_RUNTIME_DIR"/sway-ipc.*.sock; do [[ -S "$socket" ]] && export SWAYSOCK=$socket; done
-  [[ -n "${WAYLAND_DISPLAY:-}" && -n "${SWAYSOCK:-}" ]] && break
-  sleep 0.05
-done
-[[ -n "${WAYLAND_DISPLAY:-}" ]] || { echo "sway did not start: $(cat "$work/sway.log")" >&2; exit 1; }
-sleep 0.5
+source "$(dirname "$0")/headless-sway.sh"
+start_headless_sway "$size"
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 median() { sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
@@ -68,7 +38,9 @@ for round in $(seq "$rounds"); do
     kill -TERM "$program_pid"
     wait "$program_pid" || true
     fps=$(grep '^fps' "$work/stats" | tail -n +2 | awk '{print $2}' | median)
-    buffers=$(grep -o '[0-9]*x[0-9]* pixels\(, pages [0-9]*x[0-9]*\)*' "$work/stats" | tail -n 1)
+    # The window's line: its buffers' pixels, and its pages' where they are scaled.
+    buffers=$(sed -n 's/^flakemorph: window .*: \([0-9]*x[0-9]*\) pixels\(, pages [0-9]*x[0-9]*\)\{0,1\}.*/buffers \1\2/p' \
+      "$work/stats" | tail -n 1)
     awk -v round="$round" -v scale="$scale" -v fps="$fps" -v hz="$(getconf CLK_TCK)" \
       -v p0="$program_start" -v p1="$program_end" -v s0="$sway_start" -v s1="$sway_end" \
       -v t0="$time_start" -v t1="$time_end" -v buffers="$buffers" 'BEGIN {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "platform/wayland/wayland_window.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -26,8 +27,8 @@ libdecor* FrameLibrary::Context() {
 }
 
 Toplevel::Toplevel(const ToplevelGlobals& globals, wl_surface* surface, wl_output* output,
-                   std::int32_t width, std::int32_t height, ToplevelOwner& owner)
-    : surface_(surface), width_(width), height_(height), owner_(owner) {
+                   std::int32_t width, std::int32_t height, WaylandWindow& window)
+    : surface_(surface), width_(width), height_(height), window_(window) {
   // A full-screen window has no frame; an ordinary one the compositor's, else libdecor's.
   libdecor* frames =
       output == nullptr && globals.decorations == nullptr && globals.frames != nullptr
@@ -61,7 +62,7 @@ void Toplevel::MakeXdg(const ToplevelGlobals& globals, wl_output* output) {
   static constexpr xdg_toplevel_listener kToplevelListener{
       .configure = XdgToplevelConfigure,
       .close = [](void* data,
-                  xdg_toplevel*) { static_cast<Toplevel*>(data)->owner_.ToplevelCloseRequested(); },
+                  xdg_toplevel*) { static_cast<Toplevel*>(data)->window_.RequestClose(); },
       .configure_bounds = [](void*, xdg_toplevel*, std::int32_t, std::int32_t) {},
       .wm_capabilities = [](void*, xdg_toplevel*, wl_array*) {}};
   xdg_toplevel_add_listener(toplevel_, &kToplevelListener, this);
@@ -85,7 +86,7 @@ void Toplevel::MakeDecorated(libdecor* context) {
   static libdecor_frame_interface interface {};
   interface.configure = FrameConfigure;
   interface.close = [](libdecor_frame*, void* data) {
-    static_cast<Toplevel*>(data)->owner_.ToplevelCloseRequested();
+    static_cast<Toplevel*>(data)->window_.RequestClose();
   };
   interface.commit = [](libdecor_frame*, void* data) {
     wl_surface_commit(static_cast<Toplevel*>(data)->surface_);
@@ -109,7 +110,7 @@ void Toplevel::XdgToplevelConfigure(void* data, xdg_toplevel*, std::int32_t widt
 void Toplevel::XdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
   xdg_surface_ack_configure(surface, serial);
   auto* toplevel = static_cast<Toplevel*>(data);
-  toplevel->owner_.ToplevelConfigured(toplevel->configured_width_, toplevel->configured_height_);
+  toplevel->window_.Configure(toplevel->configured_width_, toplevel->configured_height_);
 }
 
 // The content keeps the size asked for; libdecor draws its frame around it.
@@ -119,7 +120,7 @@ void Toplevel::FrameConfigure(libdecor_frame* frame, libdecor_configuration* con
   libdecor_state* state = libdecor_state_new(toplevel->width_, toplevel->height_);
   libdecor_frame_commit(frame, state, configuration);
   libdecor_state_free(state);
-  toplevel->owner_.ToplevelConfigured(toplevel->width_, toplevel->height_);
+  toplevel->window_.Configure(toplevel->width_, toplevel->height_);
 }
 
 }  // namespace flakemorph

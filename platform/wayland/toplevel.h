@@ -22,14 +22,7 @@ struct zxdg_toplevel_decoration_v1;
 
 namespace flakemorph {
 
-// What a toplevel tells its window.
-class ToplevelOwner {
- public:
-  virtual ~ToplevelOwner() = default;
-  // The compositor's size for the window, 0 x 0 to leave it to us; acknowledged already.
-  virtual void ToplevelConfigured(std::int32_t width, std::int32_t height) = 0;
-  virtual void ToplevelCloseRequested() = 0;
-};
+class WaylandWindow;
 
 // libdecor, made once for the connection when the first window needs it, or nothing where it
 // cannot start (no plugin, no xdg_wm_base): the window is then without a frame.
@@ -56,9 +49,10 @@ struct ToplevelGlobals {
 class Toplevel {
  public:
   // Full screen on `output` when it is given; else an ordinary window of width x height that
-  // cannot be resized.
+  // cannot be resized. Tells `window` the compositor's size, once acknowledged (0 x 0 leaves it
+  // to the window), and the close request.
   Toplevel(const ToplevelGlobals& globals, wl_surface* surface, wl_output* output,
-           std::int32_t width, std::int32_t height, ToplevelOwner& owner);
+           std::int32_t width, std::int32_t height, WaylandWindow& window);
   Toplevel(const Toplevel&) = delete;
   Toplevel& operator=(const Toplevel&) = delete;
   ~Toplevel();
@@ -79,7 +73,7 @@ class Toplevel {
   wl_surface* const surface_;
   const std::int32_t width_;
   const std::int32_t height_;
-  ToplevelOwner& owner_;
+  WaylandWindow& window_;
   xdg_surface* xdg_surface_ = nullptr;
   xdg_toplevel* toplevel_ = nullptr;
   zxdg_toplevel_decoration_v1* decoration_ = nullptr;

@@ -34,11 +34,11 @@ const char* RoleName(SurfaceRole role) {
 
 }  // namespace
 
-WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, SurfaceRole role,
+WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost host, SurfaceRole role,
                              wl_output* output, std::int32_t width, std::int32_t height,
                              std::int32_t pixel_scale, std::string name, StatsOut* stats)
     : globals_(globals),
-      host_(host),
+      host_(std::move(host)),
       role_(role),
       output_(output),
       name_(std::move(name)),
@@ -50,7 +50,7 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, Su
   static constexpr wl_surface_listener kSurfaceListener{.enter = SurfaceEnter,
                                                         .leave = SurfaceLeave};
   wl_surface_add_listener(surface_, &kSurfaceListener, this);
-  if (output_ != nullptr) scale_ = std::max(host_.ScaleOf(output_), 1);
+  if (output_ != nullptr) scale_ = std::max(host_.outputs.ScaleOf(output_), 1);
   if (globals_.viewporter != nullptr) {
     viewport_ = wp_viewporter_get_viewport(globals_.viewporter, surface_);
   }
@@ -64,9 +64,9 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost& host, Su
     MakeLayerSurface(globals_.layer_shell);
   } else {
     const ToplevelGlobals toplevels{globals_.wm_base, globals_.decorations, globals_.frames};
-    toplevel_ = std::make_unique<Toplevel>(
-        toplevels, surface_, role_ == SurfaceRole::kFullScreen ? output_ : nullptr, chosen_width_,
-        chosen_height_, static_cast<ToplevelOwner&>(*this));
+    toplevel_ = std::make_unique<Toplevel>(toplevels, surface_,
+                                           role_ == SurfaceRole::kFullScreen ? output_ : nullptr,
+                                           chosen_width_, chosen_height_, *this);
   }
   // A commit without a buffer asks for the first configure.
   wl_surface_commit(surface_);
@@ -112,10 +112,6 @@ void WaylandWindow::LayerClosed(void* data, zwlr_layer_surface_v1*) {
   static_cast<WaylandWindow*>(data)->closed_ = true;
 }
 
-void WaylandWindow::ToplevelConfigured(std::int32_t width, std::int32_t height) {
-  Configure(width, height);
-}
-
 // A size of 0 leaves it to us. Every configure, even of the same size, is damaged whole for a
 // while; only a new size or scale takes new buffers, and only new pages a new animation.
 void WaylandWindow::Configure(std::int32_t width, std::int32_t height) {
@@ -139,10 +135,10 @@ void WaylandWindow::OutputChanged(std::int32_t width, std::int32_t height) {
 void WaylandWindow::UpdateScale() {
   std::int32_t scale = 1;
   if (output_ != nullptr) {
-    scale = host_.ScaleOf(output_);
+    scale = host_.outputs.ScaleOf(output_);
   } else {
     for (const wl_output* output : entered_) {
-      if (output != nullptr) scale = std::max(scale, host_.ScaleOf(output));
+      if (output != nullptr) scale = std::max(scale, host_.outputs.ScaleOf(output));
     }
   }
   scale_ = std::max(scale, 1);
@@ -173,7 +169,7 @@ SurfaceFacts WaylandWindow::Facts() const {
   facts.viewporter = viewport_ != nullptr;
   facts.forced_pixel = pixel_scale_;
   if (output_ != nullptr && role_ != SurfaceRole::kPreview) {
-    host_.ModeOf(output_, facts.output_width, facts.output_height);
+    host_.outputs.ModeOf(output_, facts.output_width, facts.output_height);
     // A turned output: its mode is across what the surface has down.
     if ((facts.output_width > facts.output_height) != (width_ > height_)) {
       std::swap(facts.output_width, facts.output_height);
@@ -231,7 +227,7 @@ std::int32_t WaylandWindow::PixelScale() const {
 // and costs nothing, until asked again. A page of another size waits for its animation to start
 // anew at the new one; a frame without changes still goes, to keep to the compositor's pace.
 void WaylandWindow::ShowFrame() {
-  if (configured_ && frame_ != nullptr && answering_) answering_ = host_.AwaitFrame(*this);
+  if (configured_ && frame_ != nullptr && answering_) answering_ = host_.await_frame(*this);
   if (Ready()) pages_.ShowFrame();
 }
 

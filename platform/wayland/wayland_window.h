@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@
 #include "display/page_window.h"
 #include "platform/stats_out.h"
 #include "platform/surface_scale.h"
+#include "platform/wayland/frame_turn.h"
+#include "platform/wayland/output_modes.h"
 #include "platform/wayland/shm_buffer.h"
 #include "platform/wayland/toplevel.h"
 #include "platform/window_system.h"
@@ -59,27 +62,22 @@ struct WaylandGlobals {
 
 class WaylandWindow;
 
-// What a window needs of the connection it lives on.
-class WindowHost {
- public:
-  virtual ~WindowHost() = default;
-  // The integer scale of an output, as far as it has said.
-  virtual std::int32_t ScaleOf(const wl_output* output) const = 0;
-  // The output's current mode in its own pixels; 0 x 0 while it has not said.
-  virtual void ModeOf(const wl_output* output, std::int32_t& width, std::int32_t& height) const = 0;
-  // Handles events until the compositor asks `window` for its next frame, for a while at most;
-  // whether it did. Changes no window's place among the program's windows.
-  virtual bool AwaitFrame(const WaylandWindow& window) = 0;
+// What a window needs of the connection it lives on: the scales and modes of the outputs, and
+// a way to handle events until the compositor asks the window for its next frame, for a while
+// at most, which tells whether it did and changes no window's place among the program's.
+struct WindowHost {
+  const OutputModes& outputs;
+  std::function<bool(const WaylandWindow& window)> await_frame;
 };
 
-class WaylandWindow final : public ProgramWindow, private FrameBuffers, private ToplevelOwner {
+class WaylandWindow final : public ProgramWindow, private FrameBuffers {
  public:
   // The surface for `output` (none for kPreview), asking for its first configure. `size` is
   // the logical size used when the compositor leaves the choice to us: the output's, or the
   // preview's.
-  WaylandWindow(const WaylandGlobals& globals, WindowHost& host, SurfaceRole role,
-                wl_output* output, std::int32_t width, std::int32_t height,
-                std::int32_t pixel_scale, std::string name, StatsOut* stats);
+  WaylandWindow(const WaylandGlobals& globals, WindowHost host, SurfaceRole role, wl_output* output,
+                std::int32_t width, std::int32_t height, std::int32_t pixel_scale, std::string name,
+                StatsOut* stats);
   WaylandWindow(const WaylandWindow&) = delete;
   WaylandWindow& operator=(const WaylandWindow&) = delete;
   ~WaylandWindow() override;
@@ -97,7 +95,9 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers, private 
   bool Configured() const { return configured_; }
   // Whether it would commit a frame now: asked for one, with a buffer to draw it in.
   bool Ready() const {
-    return configured_ && !closed_ && frame_ == nullptr && pages_.HasFreeBuffer();
+    return ReadyForFrame(
+        {.configured = configured_, .closed = closed_, .frame_requested = frame_ != nullptr},
+        pages_);
   }
   // The compositor took the surface away (a layer surface), or asked to close it (a toplevel).
   bool Closed() const { return closed_; }
@@ -114,9 +114,11 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers, private 
   bool Held(std::size_t index) const override;
   void Present(std::size_t index, std::span<const PixelRect> rects) override;
 
+  // Its toplevel tells it the compositor's size and the close request.
+  friend class Toplevel;
+
   void MakeLayerSurface(zwlr_layer_shell_v1* shell);
-  void ToplevelConfigured(std::int32_t width, std::int32_t height) override;
-  void ToplevelCloseRequested() override { close_requested_ = true; }
+  void RequestClose() { close_requested_ = true; }
   void Configure(std::int32_t width, std::int32_t height);
   void UpdateScale();
   void Reallocate();
@@ -133,7 +135,7 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers, private 
   SurfaceFacts Facts() const;
 
   const WaylandGlobals globals_;
-  WindowHost& host_;
+  const WindowHost host_;
   const SurfaceRole role_;
   wl_output* const output_;
   const std::string name_;

@@ -19,6 +19,8 @@
 #include "figures/numbers.h"
 #include "platform/key_presses.h"
 #include "platform/wayland/idle_watch.h"
+#include "platform/wayland/output_modes.h"
+#include "platform/wayland/output_windows.h"
 #include "platform/wayland/protocols.h"
 #include "platform/wayland/toplevel.h"
 #include "platform/wayland/wayland_window.h"
@@ -37,21 +39,17 @@ Nanoseconds Now() {
   return Nanoseconds{now.tv_sec} * kSecond + now.tv_nsec;
 }
 
-// One output of the compositor, with the surface of the program on it once it has told its
+// One output of the compositor, which gets the surface of the program once it has told its
 // scale, mode and name.
 struct Output {
   std::uint32_t name = 0;
   wl_output* output = nullptr;
-  std::int32_t scale = 1;
-  std::int32_t mode_width = 0;
-  std::int32_t mode_height = 0;
   std::int32_t refresh_millihertz = 0;
   std::string label;
   bool described = false;
-  std::unique_ptr<WaylandWindow> window;
 };
 
-class WaylandWindowSystem final : public WindowSystem, public WindowHost {
+class WaylandWindowSystem final : public WindowSystem {
  public:
   // `layers`: whether to use the layer shell where there is one.
   WaylandWindowSystem(wl_display* display, const WindowRequest& request,
@@ -68,9 +66,6 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   std::span<ProgramWindow* const> Windows() override { return shown_; }
   bool Resting() const override { return idle_ != nullptr && !showing_; }
   int RefreshHz() const override;
-  std::int32_t ScaleOf(const wl_output* output) const override;
-  void ModeOf(const wl_output* output, std::int32_t& width, std::int32_t& height) const override;
-  bool AwaitFrame(const WaylandWindow& window) override;
 
  private:
   void RequireGlobals();
@@ -84,6 +79,10 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   void OpenWindows();
   void OpenWindowOn(Output& output);
   void Reconcile();
+  WindowHost Host() {
+    return {modes_, [this](const WaylandWindow& window) { return AwaitFrame(window); }};
+  }
+  bool AwaitFrame(const WaylandWindow& window);
   bool AllWaiting() const;
   bool Ended() const;
   bool IsLiveSurface(const wl_surface* surface) const;
@@ -129,13 +128,14 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   wl_pointer* pointer_ = nullptr;
   wl_touch* touch_ = nullptr;
   std::vector<std::unique_ptr<Output>> outputs_;
+  OutputModes modes_;
   // The preview's window, which belongs to no output, and the library of its frame.
   std::unique_ptr<FrameLibrary> frames_;
   std::unique_ptr<WaylandWindow> preview_;
   // What the program draws on: every window that has its size and is still there.
   std::vector<ProgramWindow*> shown_;
-  // Windows that went, kept until the program has let go of them at its next call.
-  std::vector<std::unique_ptr<WaylandWindow>> gone_;
+  // The outputs' windows, and those that went until the program has let go of them.
+  OutputWindows<WaylandWindow> windows_;
   // --idle: the seat's idle time, and whether the saver is shown now.
   IdleProtocols idle_protocols_;
   std::unique_ptr<IdleWatch> idle_;
@@ -145,7 +145,6 @@ class WaylandWindowSystem final : public WindowSystem, public WindowHost {
   bool keyboard_taken_ = false;
   bool wait_for_user_ = false;
   bool started_ = false;
-  bool had_windows_ = false;
   KeyPresses keys_;
   // The keyboard left one of our surfaces: for another program's, unless it comes to another
   // of ours in the same news.
@@ -163,13 +162,12 @@ WaylandWindowSystem::WaylandWindowSystem(wl_display* display, const WindowReques
     : display_(display), request_(request), context_(context), layers_(layers) {}
 
 WaylandWindowSystem::~WaylandWindowSystem() {
-  gone_.clear();
+  windows_.LetGo();
   preview_.reset();
   frames_.reset();
-  for (std::unique_ptr<Output>& output : outputs_) {
-    output->window.reset();
-    wl_output_destroy(output->output);
-  }
+  windows_.CloseAll();
+  windows_.LetGo();
+  for (std::unique_ptr<Output>& output : outputs_) wl_output_destroy(output->output);
   if (keyboard_ != nullptr) wl_keyboard_destroy(keyboard_);
   if (pointer_ != nullptr) wl_pointer_destroy(pointer_);
   if (touch_ != nullptr) wl_touch_destroy(touch_);
@@ -255,9 +253,7 @@ void WaylandWindowSystem::Show() {
 void WaylandWindowSystem::Hide() {
   showing_ = false;
   wait_for_user_ = keyboard_taken_;
-  for (std::unique_ptr<Output>& output : outputs_) {
-    if (output->window) gone_.push_back(std::move(output->window));
-  }
+  windows_.CloseAll();
   shown_.clear();
   if (request_.stats != nullptr) {
     request_.stats->Line("flakemorph: input: hidden until the seat is idle again");
@@ -270,17 +266,14 @@ void WaylandWindowSystem::FollowIdleness() {
   if (idle_ == nullptr) return;
   const bool idled = idle_->TakeIdled();
   // The outputs may all go while it shows: it waits then, as after input.
-  const bool any_window =
-      std::any_of(outputs_.begin(), outputs_.end(),
-                  [](const std::unique_ptr<Output>& o) { return bool(o->window); });
-  if (showing_ && (context_.input.ShowingEnded() || !any_window)) Hide();
+  if (showing_ && (context_.input.ShowingEnded() || !windows_.Any())) Hide();
   if (!idle_->Idle()) wait_for_user_ = false;
   if (!showing_ && idled && idle_->Idle() && !wait_for_user_) Show();
 }
 
 // Resting costs nothing: no window, no frame, one wait for the compositor's news.
 void WaylandWindowSystem::WaitForIdleness() {
-  gone_.clear();
+  windows_.LetGo();
   wl_display_flush(display_);
   while (Resting() && !Ended()) {
     Dispatch(kForever);
@@ -294,7 +287,7 @@ void WaylandWindowSystem::OpenWindows() {
       frames_ = std::make_unique<FrameLibrary>(display_);
       globals_.frames = frames_.get();
     }
-    preview_ = std::make_unique<WaylandWindow>(globals_, *this, SurfaceRole::kPreview, nullptr,
+    preview_ = std::make_unique<WaylandWindow>(globals_, Host(), SurfaceRole::kPreview, nullptr,
                                                request_.width * std::max(request_.scale, 1),
                                                request_.height * std::max(request_.scale, 1),
                                                request_.scale, "preview", request_.stats);
@@ -306,17 +299,23 @@ void WaylandWindowSystem::OpenWindows() {
 }
 
 void WaylandWindowSystem::OpenWindowOn(Output& output) {
-  if (!started_ || output.window || request_.mode == WindowMode::kPreview || Resting()) return;
+  if (!started_ || windows_.Of(output.name) != nullptr || request_.mode == WindowMode::kPreview ||
+      Resting()) {
+    return;
+  }
   SurfaceRole role = SurfaceRole::kOverlay;
   if (request_.mode == WindowMode::kWallpaper) {
     role = SurfaceRole::kWallpaper;
   } else if (globals_.layer_shell == nullptr) {
     role = SurfaceRole::kFullScreen;
   }
-  const std::int32_t scale = std::max(output.scale, 1);
-  output.window = std::make_unique<WaylandWindow>(
-      globals_, *this, role, output.output, output.mode_width / scale, output.mode_height / scale,
-      request_.scale, output.label, request_.stats);
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  modes_.ModeOf(output.output, width, height);
+  const std::int32_t scale = modes_.ScaleOf(output.output);
+  windows_.Open(output.name, std::make_unique<WaylandWindow>(
+                                 globals_, Host(), role, output.output, width / scale,
+                                 height / scale, request_.scale, output.label, request_.stats));
 }
 
 void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_t name,
@@ -365,6 +364,8 @@ void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_
     output->name = name;
     output->label = "output " + std::to_string(name);
     output->output = static_cast<wl_output*>(bind(&wl_output_interface, 4));
+    system->modes_.Add(output->output);
+    system->windows_.AddOutput(name);
     static constexpr wl_output_listener kListener{
         .geometry = [](void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
                        std::int32_t, const char*, const char*, std::int32_t) {},
@@ -383,7 +384,8 @@ void WaylandWindowSystem::GlobalRemove(void* data, wl_registry*, std::uint32_t n
   auto* system = static_cast<WaylandWindowSystem*>(data);
   Output* output = system->OutputNamed(name);
   if (output == nullptr) return;
-  if (output->window) system->gone_.push_back(std::move(output->window));
+  system->windows_.OutputGone(name);
+  system->modes_.Remove(output->output);
   wl_output_destroy(output->output);
   std::erase_if(system->outputs_,
                 [output](const std::unique_ptr<Output>& o) { return o.get() == output; });
@@ -403,24 +405,6 @@ Output* WaylandWindowSystem::OutputOf(const wl_output* wayland_output) {
   return nullptr;
 }
 
-void WaylandWindowSystem::ModeOf(const wl_output* wayland_output, std::int32_t& width,
-                                 std::int32_t& height) const {
-  width = 0;
-  height = 0;
-  for (const std::unique_ptr<Output>& output : outputs_) {
-    if (output->output != wayland_output) continue;
-    width = output->mode_width;
-    height = output->mode_height;
-  }
-}
-
-std::int32_t WaylandWindowSystem::ScaleOf(const wl_output* wayland_output) const {
-  for (const std::unique_ptr<Output>& output : outputs_) {
-    if (output->output == wayland_output) return output->scale;
-  }
-  return 1;
-}
-
 int WaylandWindowSystem::RefreshHz() const {
   for (const std::unique_ptr<Output>& output : outputs_) {
     if (output->refresh_millihertz > 0) {
@@ -433,16 +417,15 @@ int WaylandWindowSystem::RefreshHz() const {
 void WaylandWindowSystem::OutputMode(void* data, wl_output* wayland_output, std::uint32_t flags,
                                      std::int32_t width, std::int32_t height,
                                      std::int32_t refresh) {
-  Output* output = static_cast<WaylandWindowSystem*>(data)->OutputOf(wayland_output);
+  auto* system = static_cast<WaylandWindowSystem*>(data);
+  Output* output = system->OutputOf(wayland_output);
   if (output == nullptr || (flags & WL_OUTPUT_MODE_CURRENT) == 0) return;
-  output->mode_width = width;
-  output->mode_height = height;
+  system->modes_.SetMode(wayland_output, width, height);
   output->refresh_millihertz = refresh;
 }
 
 void WaylandWindowSystem::OutputScale(void* data, wl_output* wayland_output, std::int32_t scale) {
-  Output* output = static_cast<WaylandWindowSystem*>(data)->OutputOf(wayland_output);
-  if (output != nullptr) output->scale = std::max(scale, 1);
+  static_cast<WaylandWindowSystem*>(data)->modes_.SetScale(wayland_output, scale);
 }
 
 void WaylandWindowSystem::OutputName(void* data, wl_output* wayland_output, const char* name) {
@@ -457,9 +440,12 @@ void WaylandWindowSystem::OutputDone(void* data, wl_output* wayland_output) {
   Output* output = system->OutputOf(wayland_output);
   if (output == nullptr) return;
   output->described = true;
-  const std::int32_t scale = std::max(output->scale, 1);
-  if (output->window) {
-    output->window->OutputChanged(output->mode_width / scale, output->mode_height / scale);
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  system->modes_.ModeOf(wayland_output, width, height);
+  const std::int32_t scale = system->modes_.ScaleOf(wayland_output);
+  if (WaylandWindow* window = system->windows_.Of(output->name)) {
+    window->OutputChanged(width / scale, height / scale);
   } else {
     system->OpenWindowOn(*output);
   }
@@ -551,10 +537,11 @@ void WaylandWindowSystem::KeyboardLeave(void* data, wl_keyboard*, std::uint32_t,
 bool WaylandWindowSystem::IsLiveSurface(const wl_surface* surface) const {
   if (surface == nullptr) return false;
   if (preview_ && preview_->Surface() == surface) return !preview_->Closed();
-  for (const std::unique_ptr<Output>& output : outputs_) {
-    if (output->window && output->window->Surface() == surface) return !output->window->Closed();
-  }
-  return false;
+  bool live = false;
+  windows_.ForEach([&](const WaylandWindow& window) {
+    if (window.Surface() == surface) live = !window.Closed();
+  });
+  return live;
 }
 
 void WaylandWindowSystem::Key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
@@ -636,21 +623,16 @@ void WaylandWindowSystem::Lost() {
 
 // The windows the program draws on now: those with a size, and not taken away.
 void WaylandWindowSystem::Reconcile() {
-  for (std::unique_ptr<Output>& output : outputs_) {
-    if (output->window && output->window->Closed()) gone_.push_back(std::move(output->window));
-  }
+  windows_.DropClosed();
   if (preview_ && (preview_->CloseRequested() || preview_->Closed())) {
     Take(InputKind::kCloseRequested);
   }
-  for (const std::unique_ptr<Output>& output : outputs_) {
-    if (output->window && output->window->CloseRequested()) Take(InputKind::kCloseRequested);
-  }
+  windows_.ForEach([this](const WaylandWindow& window) {
+    if (window.CloseRequested()) Take(InputKind::kCloseRequested);
+  });
   shown_.clear();
   if (preview_ && preview_->Configured()) shown_.push_back(preview_.get());
-  for (const std::unique_ptr<Output>& output : outputs_) {
-    if (output->window && output->window->Configured()) shown_.push_back(output->window.get());
-  }
-  had_windows_ = had_windows_ || !shown_.empty();
+  windows_.AddShown(shown_);
 }
 
 bool WaylandWindowSystem::AwaitFrame(const WaylandWindow& window) {
@@ -674,10 +656,7 @@ bool WaylandWindowSystem::AllWaiting() const {
 // Ended by input or a signal, or by the last window going.
 bool WaylandWindowSystem::Ended() const {
   if (idle_ != nullptr) return context_.input.Ended();
-  return context_.input.Ended() ||
-         (had_windows_ && shown_.empty() && !preview_ &&
-          std::none_of(outputs_.begin(), outputs_.end(),
-                       [](const std::unique_ptr<Output>& o) { return bool(o->window); }));
+  return context_.input.Ended() || (!preview_ && windows_.AllGone());
 }
 
 bool WaylandWindowSystem::WaitUntilShown() {
@@ -685,11 +664,7 @@ bool WaylandWindowSystem::WaitUntilShown() {
   for (;;) {
     Reconcile();
     if (Ended()) return false;
-    const bool all_sized =
-        (!preview_ || preview_->Configured()) &&
-        std::all_of(outputs_.begin(), outputs_.end(), [](const std::unique_ptr<Output>& o) {
-          return !o->window || o->window->Configured();
-        });
+    const bool all_sized = (!preview_ || preview_->Configured()) && windows_.AllSized();
     if (!shown_.empty() && all_sized) return true;
     Dispatch(kForever);
   }
@@ -698,7 +673,7 @@ bool WaylandWindowSystem::WaitUntilShown() {
 // Waits past `wait` while every window waits for the compositor: a program whose surfaces
 // nobody is shown draws nothing.
 bool WaylandWindowSystem::HandlePending(Nanoseconds wait) {
-  gone_.clear();
+  windows_.LetGo();
   if (Resting()) return WaitUntilShown();
   const Nanoseconds deadline = Now() + std::max<Nanoseconds>(wait, 0);
   Dispatch(0);

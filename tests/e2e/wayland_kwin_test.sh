@@ -11,34 +11,17 @@ SHOOTER="$(dirname "${BASH_SOURCE[0]}")/kwin_screenshot.py"
 # KWin --virtual "$@" as the compositor's user on a session bus of its own. The installed
 # binary carries a file capability that a container may refuse to exec: a copy runs without.
 start_kwin() {
-  local dir="$WORK/kwin-$1" as=()
+  local dir="$WORK/kwin-$1"
   shift
-  mkdir -p "$dir/runtime" "$dir/home/.config"
-  chmod 755 "$WORK" "$dir"
-  chmod 700 "$dir/runtime"
+  mkdir -p "$dir/home/.config"
+  prepare_compositor "$dir" "$dir/home"
   cp /usr/bin/kwin_wayland "$dir/kwin_wayland"
-  if [[ $(id -u) == 0 ]]; then
-    id "$SWAY_USER" >/dev/null 2>&1 || useradd -m -s /bin/bash "$SWAY_USER" ||
-      fail "cannot create the user $SWAY_USER"
-    chown -R "$SWAY_USER:" "$dir/runtime" "$dir/home"
-    as=(setpriv --reuid="$SWAY_USER" --regid="$SWAY_USER" --init-groups)
-  fi
-  KWIN_AS=("${as[@]}")
-  "${as[@]}" env -i PATH=/usr/bin:/bin HOME="$dir/home" XDG_RUNTIME_DIR="$dir/runtime" \
-    KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 dbus-run-session -- "$dir/kwin_wayland" --virtual \
-    --socket kwin-flakemorph --no-lockscreen "$@" >"$dir/kwin.log" 2>&1 &
-  KWIN_PID=$!
-  OTHER_PIDS+=("$KWIN_PID")
-  local deadline=$(($(now_ms) + 20000))
-  until [[ -S "$dir/runtime/kwin-flakemorph" ]]; do
-    kill -0 "$KWIN_PID" 2>/dev/null ||
-      { echo "skipped: KWin did not start: $(tail -n 3 "$dir/kwin.log")"; exit 77; }
-    (($(now_ms) < deadline)) || { echo "skipped: KWin had no socket within 20 s"; exit 77; }
-    sleep 0.05
-  done
-  sleep 3
-  export XDG_RUNTIME_DIR="$dir/runtime" WAYLAND_DISPLAY=kwin-flakemorph
-  unset DISPLAY SWAYSOCK
+  KWIN_AS=("${COMPOSITOR_AS[@]}")
+  run_compositor kwin.log HOME="$dir/home" KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 \
+    dbus-run-session -- "$dir/kwin_wayland" --virtual --socket kwin-flakemorph --no-lockscreen "$@"
+  KWIN_PID=$COMPOSITOR_PID
+  await_compositor KWin kwin-flakemorph 20 3 skip
+  unset DISPLAY
 }
 
 stop_kwin() {

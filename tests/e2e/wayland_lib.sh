@@ -10,15 +10,66 @@ SWAY_USER=flakewayland
 SWAY_PID=""
 SWAY_DIR=""
 
+# Folder $1 for a compositor, with its private runtime folder $1/runtime, and COMPOSITOR_AS, the
+# prefix that runs a command as the compositor's user: as root a test user of its own (sway
+# will not run as root; the others run alike), who then owns the runtime folder and the further
+# folders given, made here too.
+prepare_compositor() {
+  COMPOSITOR_DIR=$1
+  shift
+  mkdir -p "$COMPOSITOR_DIR/runtime" "$@"
+  chmod 755 "$WORK" "$COMPOSITOR_DIR"
+  chmod 700 "$COMPOSITOR_DIR/runtime"
+  COMPOSITOR_AS=()
+  if [[ $(id -u) == 0 ]]; then
+    id "$SWAY_USER" >/dev/null 2>&1 || useradd -m -s /bin/bash "$SWAY_USER" ||
+      fail "cannot create the user $SWAY_USER"
+    chown -R "$SWAY_USER:" "$COMPOSITOR_DIR/runtime" "$@"
+    COMPOSITOR_AS=(setpriv --reuid="$SWAY_USER" --regid="$SWAY_USER" --init-groups)
+  fi
+}
+
+# Runs "$@" (environment assignments, then the compositor's command) in the background as the
+# compositor's user, in an environment of its own whose runtime folder is the prepared one, its
+# output into the file $1 of its folder; sets COMPOSITOR_PID and COMPOSITOR_LOG.
+run_compositor() {
+  COMPOSITOR_LOG="$COMPOSITOR_DIR/$1"
+  shift
+  "${COMPOSITOR_AS[@]}" env -i PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$COMPOSITOR_DIR/runtime" "$@" \
+    >"$COMPOSITOR_LOG" 2>&1 &
+  COMPOSITOR_PID=$!
+  OTHER_PIDS+=("$COMPOSITOR_PID")
+}
+
+# Waits up to $3 seconds for the compositor $1 (its name in messages) to open its socket $2 in
+# the runtime folder, then $4 seconds more for it to settle; exports XDG_RUNTIME_DIR and
+# WAYLAND_DISPLAY for it. A compositor that ends or has no socket in time skips the test where
+# $5 is "skip", else fails it.
+await_compositor() {
+  local name=$1 socket=$2 limit=$3 settle=$4 missing=${5:-fail}
+  local deadline=$(($(now_ms) + limit * 1000)) why=""
+  until [[ -S "$COMPOSITOR_DIR/runtime/$socket" ]]; do
+    kill -0 "$COMPOSITOR_PID" 2>/dev/null ||
+      why="$name did not start: $(tail -n 5 "$COMPOSITOR_LOG")"
+    [[ -n "$why" ]] || (($(now_ms) < deadline)) || why="$name had no socket within $limit s"
+    if [[ -n "$why" ]]; then
+      [[ "$missing" != skip ]] || { echo "skipped: $why"; exit 77; }
+      fail "$why"
+    fi
+    sleep 0.05
+  done
+  sleep "$settle"
+  export XDG_RUNTIME_DIR="$COMPOSITOR_DIR/runtime" WAYLAND_DISPLAY=$socket
+  unset SWAYSOCK
+}
+
 # Starts sway with one output of $1 x $2 at scale ${3:-1}; exports WAYLAND_DISPLAY,
 # XDG_RUNTIME_DIR and SWAYSOCK once its output is on. $4 (optional) is more configuration.
 start_sway() {
-  local width=$1 height=$2 scale=${3:-1} extra=${4:-} as=() socket
+  local width=$1 height=$2 scale=${3:-1} extra=${4:-} socket
   require_tools sway swaymsg grim wtype "$CONVERT" "$VIRTUAL_POINTER"
   SWAY_DIR="$WORK/sway"
-  mkdir -p "$SWAY_DIR/runtime"
-  chmod 755 "$WORK" "$SWAY_DIR"
-  chmod 700 "$SWAY_DIR/runtime"
+  prepare_compositor "$SWAY_DIR"
   cat >"$SWAY_DIR/config" <<CONFIG
 xwayland disable
 output HEADLESS-1 resolution ${width}x${height} position 0 0 scale $scale
@@ -29,17 +80,9 @@ seat seat0 fallback true
 $extra
 CONFIG
   chmod 644 "$SWAY_DIR/config"
-  if [[ $(id -u) == 0 ]]; then
-    id "$SWAY_USER" >/dev/null 2>&1 || useradd -m -s /bin/bash "$SWAY_USER" ||
-      fail "cannot create the user $SWAY_USER"
-    chown "$SWAY_USER:" "$SWAY_DIR/runtime"
-    as=(setpriv --reuid="$SWAY_USER" --regid="$SWAY_USER" --init-groups)
-  fi
-  "${as[@]}" env -i PATH=/usr/bin:/bin HOME="$SWAY_DIR" XDG_RUNTIME_DIR="$SWAY_DIR/runtime" \
-    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-    sway -c "$SWAY_DIR/config" >"$SWAY_DIR/sway.log" 2>&1 &
-  SWAY_PID=$!
-  OTHER_PIDS+=("$SWAY_PID")
+  run_compositor sway.log HOME="$SWAY_DIR" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
+    WLR_RENDERER=pixman sway -c "$SWAY_DIR/config"
+  SWAY_PID=$COMPOSITOR_PID
   export XDG_RUNTIME_DIR="$SWAY_DIR/runtime"
   unset WAYLAND_DISPLAY SWAYSOCK DISPLAY
   local deadline=$(($(now_ms) + 15000))

@@ -9,31 +9,13 @@ command -v mutter >/dev/null || { echo "skipped: mutter is not installed"; exit 
 # mutter "$@" as the compositor's user on a session bus of its own, with a private runtime
 # folder; exports XDG_RUNTIME_DIR and WAYLAND_DISPLAY once its socket is there.
 start_mutter() {
-  local dir="$WORK/mutter-$1" as=()
+  local dir="$WORK/mutter-$1"
   shift
-  mkdir -p "$dir/runtime"
-  chmod 755 "$WORK" "$dir"
-  chmod 700 "$dir/runtime"
-  if [[ $(id -u) == 0 ]]; then
-    id "$SWAY_USER" >/dev/null 2>&1 || useradd -m -s /bin/bash "$SWAY_USER" ||
-      fail "cannot create the user $SWAY_USER"
-    chown "$SWAY_USER:" "$dir/runtime"
-    as=(setpriv --reuid="$SWAY_USER" --regid="$SWAY_USER" --init-groups)
-  fi
-  "${as[@]}" env -i PATH=/usr/bin:/bin HOME="$dir" XDG_RUNTIME_DIR="$dir/runtime" \
-    ${DISPLAY:+DISPLAY=$DISPLAY} dbus-run-session -- mutter --wayland --no-x11 \
-    --wayland-display mutter-flakemorph "$@" >"$dir/mutter.log" 2>&1 &
-  MUTTER_PID=$!
-  OTHER_PIDS+=("$MUTTER_PID")
-  local deadline=$(($(now_ms) + 20000))
-  until [[ -S "$dir/runtime/mutter-flakemorph" ]]; do
-    kill -0 "$MUTTER_PID" 2>/dev/null ||
-      { echo "skipped: mutter did not start: $(tail -n 3 "$dir/mutter.log")"; exit 77; }
-    (($(now_ms) < deadline)) || { echo "skipped: mutter had no socket within 20 s"; exit 77; }
-    sleep 0.05
-  done
-  sleep 2
-  export XDG_RUNTIME_DIR="$dir/runtime" WAYLAND_DISPLAY=mutter-flakemorph
+  prepare_compositor "$dir"
+  run_compositor mutter.log HOME="$dir" ${DISPLAY:+DISPLAY=$DISPLAY} dbus-run-session -- \
+    mutter --wayland --no-x11 --wayland-display mutter-flakemorph "$@"
+  MUTTER_PID=$COMPOSITOR_PID
+  await_compositor mutter mutter-flakemorph 20 2 skip
 }
 
 stop_mutter() {

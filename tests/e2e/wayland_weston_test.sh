@@ -8,31 +8,13 @@ require_tools weston weston-screenshooter
 # weston headless (pixman) as the compositor's user, with a private runtime folder, desktop
 # shell, and a screenshooter for the tests.
 start_weston() {
-  local dir="$WORK/weston" as=()
-  mkdir -p "$dir/runtime"
-  chmod 755 "$WORK" "$dir"
-  chmod 700 "$dir/runtime"
-  if [[ $(id -u) == 0 ]]; then
-    id "$SWAY_USER" >/dev/null 2>&1 || useradd -m -s /bin/bash "$SWAY_USER" ||
-      fail "cannot create the user $SWAY_USER"
-    chown "$SWAY_USER:" "$dir/runtime"
-    as=(setpriv --reuid="$SWAY_USER" --regid="$SWAY_USER" --init-groups)
-  fi
-  "${as[@]}" env -i PATH=/usr/bin:/bin HOME="$dir" XDG_RUNTIME_DIR="$dir/runtime" \
-    weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 \
-    --shell=desktop-shell.so --socket=weston-flakemorph --debug --no-config \
-    >"$dir/weston.log" 2>&1 &
-  WESTON_PID=$!
-  OTHER_PIDS+=("$WESTON_PID")
-  export XDG_RUNTIME_DIR="$dir/runtime" WAYLAND_DISPLAY=weston-flakemorph
-  unset SWAYSOCK DISPLAY
-  local deadline=$(($(now_ms) + 15000))
-  until [[ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ]]; do
-    kill -0 "$WESTON_PID" 2>/dev/null || fail "weston ended at start: $(tail -n 5 "$dir/weston.log")"
-    (($(now_ms) < deadline)) || fail "weston had no socket within 15 s"
-    sleep 0.05
-  done
-  sleep 1
+  local dir="$WORK/weston"
+  prepare_compositor "$dir"
+  run_compositor weston.log HOME="$dir" weston --backend=headless-backend.so --use-pixman \
+    --width=1024 --height=768 --shell=desktop-shell.so --socket=weston-flakemorph --debug \
+    --no-config
+  await_compositor weston weston-flakemorph 15 1
+  unset DISPLAY
 }
 
 start_weston

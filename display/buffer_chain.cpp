@@ -20,7 +20,7 @@ bool Crosses(const Page::Box& box, std::int32_t top, std::int32_t end) {
 }  // namespace
 
 BufferChain::BufferChain(const TileGrid& damage_grid)
-    : damage_(damage_grid), rects_(damage_grid.most_rects) {
+    : grid_(damage_grid), damage_(damage_grid), rects_(damage_grid.most_rects) {
   for (Shown& shown : shown_) shown.boxes.reserve(kRememberedBoxes);
 }
 
@@ -28,6 +28,12 @@ void BufferChain::Resize(std::int32_t width, std::int32_t height, std::int32_t s
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);
   scale_ = std::max(scale, 1);
+  // The tiles are the window system's pixels, which it pays for, so that the grid that suits it
+  // unscaled suits it at every scale: on a scaled buffer a tile is that many times fewer page
+  // pixels. (A 1920x1080 output at scale 2: sway took 8.5-9.5% of a core with tiles of 64 page
+  // pixels, 7.7-7.8% with 32; Xvfb at 3840x2160 about a tenth less with tiles of 4 than 8.)
+  damage_ = PageDamage(TileGrid{std::max(1, grid_.tile_width / scale_),
+                                std::max(1, grid_.tile_height / scale_), grid_.most_rects});
   damage_.Resize(width_, height_);
   for (std::size_t i = 0; i < kMostBuffers; ++i) Forget(i);
   last_ = kMostBuffers;

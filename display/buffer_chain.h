@@ -31,7 +31,7 @@ class BufferChain {
   // lines and pages stay cached from erasing to drawing.
   static constexpr std::int32_t kBandRows = 256;
 
-  // `damage_grid`: how finely the rects to present are told apart.
+  // `damage_grid`: how finely the rects to present are told apart, in the buffers' pixels.
   explicit BufferChain(const TileGrid& damage_grid = kDamageGrid);
 
   // For pages of width x height shown on buffers `scale` times larger each way. Allocates, so
@@ -73,7 +73,9 @@ class BufferChain {
   std::array<Shown, kMostBuffers> shown_;
   // The buffer brought last, if any since the last Resize.
   std::size_t last_ = kMostBuffers;
-  // Tiles around the changes, coarse ones: the window system pays for each rect.
+  // Tiles around the changes, of grid_'s size on the buffer: the window system pays for each
+  // rect.
+  TileGrid grid_;
   PageDamage damage_;
   OutlineRaster raster_;
   std::vector<PixelRect> rects_;

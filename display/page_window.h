@@ -35,8 +35,8 @@ class FrameBuffers {
   // Shows buffer `index`, of which only `rects` (screen pixels) differ from the buffer presented
   // before it.
   virtual void Present(std::size_t index, std::span<const PixelRect> rects) = 0;
-  // How finely those rects are told apart: coarse where the display server pays for each rect,
-  // fine where it pays for each pixel it copies.
+  // How finely those rects are told apart, in screen pixels: coarse where the display server
+  // pays for each rect, fine where it pays for each pixel it copies.
   virtual TileGrid DamageGrid() const { return BufferChain::kDamageGrid; }
 };
 

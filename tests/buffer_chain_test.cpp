@@ -149,6 +149,30 @@ TEST(BufferChain, TheDamageIsTilesAroundTheCircles) {
   EXPECT_EQ(damage[1].y, 192);
 }
 
+// The window system pays for the pixels it is told of: on a scaled buffer the tiles are still
+// its pixels, not page pixels enlarged.
+TEST(BufferChain, TheTilesAreTheBuffersPixelsAtEveryScale) {
+  Page page;
+  page.Resize(320, 240);
+  BufferChain chain;
+  chain.Resize(320, 240, 2);
+  Buffer first(640, 480);
+  Buffer second(640, 480);
+  page.Fill(0);
+  page.DrawEllipse(10, 10, 30, 30, 255);
+  chain.Bring(0, page, first.Target());
+  page.Fill(0);
+  page.DrawEllipse(150, 100, 160, 110, 255);
+  const std::span<const PixelRect> damage = chain.Bring(1, page, second.Target()).value();
+  ASSERT_EQ(damage.size(), 2U);
+  EXPECT_EQ(damage[0].x, 0);
+  EXPECT_EQ(damage[0].width, 64);
+  EXPECT_EQ(damage[0].height, 64);
+  EXPECT_EQ(damage[1].x, 256);
+  EXPECT_EQ(damage[1].y, 192);
+  EXPECT_EQ(damage[1].width, 64);
+}
+
 TEST(BufferChain, APageOfAnotherSizeWaitsAndAForgottenBufferIsCopiedWhole) {
   Page page;
   page.Resize(100, 80);

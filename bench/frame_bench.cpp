@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -199,17 +200,26 @@ void BM_ShownFrame(benchmark::State& state, FramePhase phase, int width, int hei
 }
 
 // The same through a BufferChain of two buffers taken in turn, as a compositor gives them back,
-// on a screen of width x height whose every page pixel is scale x scale.
-void BM_ChainedFrame(benchmark::State& state, FramePhase phase, int width, int height, int scale) {
+// on a screen of width x height whose every page pixel is scale x scale, told apart in the tiles
+// of `grid` (a compositor's, or the X server's finer ones).
+void BM_ChainedFrame(benchmark::State& state, FramePhase phase, int width, int height, int scale,
+                     TileGrid grid) {
   AnimationRun run(width / scale, height / scale, AnimationRun::Pages::kDeferred);
   std::array<PagePixels, 2> buffers{PagePixels(static_cast<std::size_t>(width) * height),
                                     PagePixels(static_cast<std::size_t>(width) * height)};
-  BufferChain chain;
+  BufferChain chain(grid);
   chain.Resize(width / scale, height / scale, scale);
   std::size_t index = 0;
+  double rects = 0;
+  double area = 0;
   const auto bring = [&] {
     const TargetBuffer target{buffers[index].data(), width, height, width * 4, {16, 8, 0, 0}};
-    chain.Bring(index, run.display.FrontPage(), target);
+    const std::optional<std::span<const PixelRect>> shown =
+        chain.Bring(index, run.display.FrontPage(), target);
+    for (const PixelRect& rect : shown.value_or(std::span<const PixelRect>())) {
+      ++rects;
+      area += static_cast<double>(rect.width) * rect.height;
+    }
     index = 1 - index;
   };
   for (auto _ : state) {
@@ -227,6 +237,8 @@ void BM_ChainedFrame(benchmark::State& state, FramePhase phase, int width, int h
     run.animation.NextFrame();
     bring();
   }
+  state.counters["rects"] = benchmark::Counter(rects, benchmark::Counter::kAvgIterations);
+  state.counters["pixels"] = benchmark::Counter(area, benchmark::Counter::kAvgIterations);
 }
 
 // Hold frames in a row, from the second cycle on, as the circles their pages received.
@@ -353,10 +365,16 @@ void RegisterAll() {
                                  FramePhase::kHold, size.width, size.height)
         ->Unit(benchmark::kMicrosecond);
     for (const int scale : {1, 2}) {
-      benchmark::RegisterBenchmark(
-          ("BM_ChainedHoldFrame/" + name + "/scale:" + std::to_string(scale)).c_str(),
-          BM_ChainedFrame, FramePhase::kHold, size.width, size.height, scale)
-          ->Unit(benchmark::kMicrosecond);
+      for (const TileGrid grid :
+           {BufferChain::kDamageGrid,
+            TileGrid{PageDamage::kTileWidth, PageDamage::kTileHeight, PageDamage::kMostRects}}) {
+        benchmark::RegisterBenchmark(
+            ("BM_ChainedHoldFrame/" + name + "/scale:" + std::to_string(scale) +
+             "/tiles:" + std::to_string(grid.tile_width))
+                .c_str(),
+            BM_ChainedFrame, FramePhase::kHold, size.width, size.height, scale, grid)
+            ->Unit(benchmark::kMicrosecond);
+      }
     }
     benchmark::RegisterBenchmark(("BM_FillPage/" + name).c_str(), BM_FillPage, size.width,
                                  size.height)

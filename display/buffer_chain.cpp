@@ -86,6 +86,7 @@ void BufferChain::Update(Shown& shown, const Page& front, const TargetBuffer& ta
 // fetched twice. Each pixel still receives its writes in the same order.
 void BufferChain::Redraw(const Shown& shown, const Page::Record& now, const TargetBuffer& target) {
   const std::int32_t band = std::max(1, kBandRows / scale_);
+  const std::uint32_t fill = InLayout(now.fill_color, target.layout);
   for (std::int32_t top = 0; top < height_; top += band) {
     const std::int32_t end = std::min(height_, top + band);
     const PixelRows rows{static_cast<std::uint32_t*>(target.pixels),
@@ -94,7 +95,6 @@ void BufferChain::Redraw(const Shown& shown, const Page::Record& now, const Targ
                          target.pitch / static_cast<std::ptrdiff_t>(sizeof(std::uint32_t)),
                          scale_,
                          top};
-    const std::uint32_t fill = InLayout(now.fill_color, target.layout);
     for (const Page::Box& box : shown.boxes) {
       if (Crosses(box, top, end)) raster_.Draw(rows, box, fill);
     }

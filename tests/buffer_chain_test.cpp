@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "animation/animation.h"
@@ -129,19 +131,29 @@ TEST(BufferChain, ScaledBuffersShowEachPagePixelAsASquare) {
   RunThroughBuffers(3);
 }
 
-TEST(BufferChain, TheDamageIsTilesAroundTheCircles) {
+// The damage of a page of width x height on buffers `scale` times larger, brought with one
+// circle in `before` and then with one in `now`.
+std::vector<PixelRect> DamageBetween(int width, int height, int scale, const Page::Box& before,
+                                     const Page::Box& now) {
   Page page;
-  page.Resize(640, 480);
+  page.Resize(width, height);
   BufferChain chain;
-  chain.Resize(640, 480, 1);
-  Buffer first(640, 480);
-  Buffer second(640, 480);
+  chain.Resize(width, height, scale);
+  Buffer first(width * scale, height * scale);
+  Buffer second(width * scale, height * scale);
   page.Fill(0);
-  page.DrawEllipse(10, 10, 30, 30, 255);
+  page.DrawEllipse(before.left, before.top, before.right, before.bottom, 255);
   chain.Bring(0, page, first.Target());
   page.Fill(0);
-  page.DrawEllipse(300, 200, 320, 220, 255);
-  const std::span<const PixelRect> damage = chain.Bring(1, page, second.Target()).value();
+  page.DrawEllipse(now.left, now.top, now.right, now.bottom, 255);
+  const std::optional<std::span<const PixelRect>> damage = chain.Bring(1, page, second.Target());
+  if (!damage) return {};
+  return {damage->begin(), damage->end()};
+}
+
+TEST(BufferChain, TheDamageIsTilesAroundTheCircles) {
+  const std::vector<PixelRect> damage =
+      DamageBetween(640, 480, 1, {10, 10, 30, 30}, {300, 200, 320, 220});
   ASSERT_EQ(damage.size(), 2U);
   EXPECT_EQ(damage[0].x, 0);
   EXPECT_EQ(damage[0].width, 64);
@@ -152,18 +164,8 @@ TEST(BufferChain, TheDamageIsTilesAroundTheCircles) {
 // The window system pays for the pixels it is told of: on a scaled buffer the tiles are still
 // its pixels, not page pixels enlarged.
 TEST(BufferChain, TheTilesAreTheBuffersPixelsAtEveryScale) {
-  Page page;
-  page.Resize(320, 240);
-  BufferChain chain;
-  chain.Resize(320, 240, 2);
-  Buffer first(640, 480);
-  Buffer second(640, 480);
-  page.Fill(0);
-  page.DrawEllipse(10, 10, 30, 30, 255);
-  chain.Bring(0, page, first.Target());
-  page.Fill(0);
-  page.DrawEllipse(150, 100, 160, 110, 255);
-  const std::span<const PixelRect> damage = chain.Bring(1, page, second.Target()).value();
+  const std::vector<PixelRect> damage =
+      DamageBetween(320, 240, 2, {10, 10, 30, 30}, {150, 100, 160, 110});
   ASSERT_EQ(damage.size(), 2U);
   EXPECT_EQ(damage[0].x, 0);
   EXPECT_EQ(damage[0].width, 64);

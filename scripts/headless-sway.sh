@@ -3,11 +3,23 @@
 # without a GPU, no input devices, a private runtime folder. sway will not run as root: as root
 # it runs as the user flakewayland, made if missing, whose socket root may still use.
 
+# Exports WAYLAND_DISPLAY and SWAYSOCK for the sockets a sway has made in $XDG_RUNTIME_DIR so far.
+take_sway_sockets() {
+  local socket
+  for socket in "$XDG_RUNTIME_DIR"/wayland-*; do
+    [[ -S "$socket" ]] && export WAYLAND_DISPLAY=${socket##*/}
+  done
+  for socket in "$XDG_RUNTIME_DIR"/sway-ipc.*.sock; do
+    [[ -S "$socket" ]] && export SWAYSOCK=$socket
+  done
+  return 0
+}
+
 # Starts sway with one output HEADLESS-1 of $1 (WIDTHxHEIGHT) at scale ${2:-1}, in a new folder
 # $work that goes at exit, with sway; exports XDG_RUNTIME_DIR, WAYLAND_DISPLAY and SWAYSOCK
 # once both its sockets are there, and sets sway_pid. Ends the script if sway does not start.
 start_headless_sway() {
-  local size=$1 scale=${2:-1} as=() socket
+  local size=$1 scale=${2:-1} as=()
   work=$(mktemp -d)
   chmod 755 "$work"
   mkdir -m 700 "$work/runtime"
@@ -33,12 +45,7 @@ CONFIG
   export XDG_RUNTIME_DIR="$work/runtime"
   unset WAYLAND_DISPLAY SWAYSOCK
   for _ in $(seq 200); do
-    for socket in "$XDG_RUNTIME_DIR"/wayland-*; do
-      [[ -S "$socket" ]] && export WAYLAND_DISPLAY=${socket##*/}
-    done
-    for socket in "$XDG_RUNTIME_DIR"/sway-ipc.*.sock; do
-      [[ -S "$socket" ]] && export SWAYSOCK=$socket
-    done
+    take_sway_sockets
     [[ -n "${WAYLAND_DISPLAY:-}" && -n "${SWAYSOCK:-}" ]] && break
     sleep 0.05
   done

@@ -4,6 +4,7 @@
 # runtime folder. sway will not run as root, so as root it runs as a test user of its own,
 # whose socket root may still use; flakemorph, grim and wtype run as the caller.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/headless-sway.sh"
 
 VIRTUAL_POINTER="$BUILD_DIR/virtual-pointer"
 SWAY_USER=flakewayland
@@ -66,7 +67,7 @@ await_compositor() {
 # Starts sway with one output of $1 x $2 at scale ${3:-1}; exports WAYLAND_DISPLAY,
 # XDG_RUNTIME_DIR and SWAYSOCK once its output is on. $4 (optional) is more configuration.
 start_sway() {
-  local width=$1 height=$2 scale=${3:-1} extra=${4:-} socket
+  local width=$1 height=$2 scale=${3:-1} extra=${4:-}
   require_tools sway swaymsg grim wtype "$CONVERT" "$VIRTUAL_POINTER"
   SWAY_DIR="$WORK/sway"
   prepare_compositor "$SWAY_DIR"
@@ -90,12 +91,7 @@ CONFIG
     swaymsg -t get_outputs -r 2>/dev/null | grep -q '"active": true'; do
     kill -0 "$SWAY_PID" 2>/dev/null || fail "sway ended at start: $(tail -n 5 "$SWAY_DIR/sway.log")"
     (($(now_ms) < deadline)) || fail "sway had no output within 15 s"
-    for socket in "$XDG_RUNTIME_DIR"/wayland-*; do
-      [[ -S "$socket" ]] && export WAYLAND_DISPLAY=${socket##*/}
-    done
-    for socket in "$XDG_RUNTIME_DIR"/sway-ipc.*.sock; do
-      [[ -S "$socket" ]] && export SWAYSOCK=$socket
-    done
+    take_sway_sockets
     sleep 0.05
   done
 }

@@ -2,14 +2,8 @@
 // share: uniform singles in [0, 1), re-seeded from the time of day at every new figure.
 #pragma once
 
-#include <array>
-#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 namespace flakemorph {
 
@@ -51,59 +45,6 @@ class TimeSeededGenerator final : public RandomSource {
   std::uint64_t reseedCount_ = 0;
   std::uint64_t state_ = 0;
   std::uint64_t increment_ = 1;
-};
-
-// Returns given values in order, for runs and tests that must see chosen numbers.
-class ScriptedSource final : public RandomSource {
- public:
-  // Every value must lie in [0, 1).
-  explicit ScriptedSource(std::vector<float> values);
-  // A scripted stream is the same whatever the time of day.
-  void Reseed() override {}
-  // Running out of values ends the program, naming the number of draws taken.
-  float Next() override;
-  std::size_t DrawCount() const { return drawCount_; }
-
- private:
-  std::vector<float> values_;
-  std::size_t drawCount_ = 0;
-};
-
-// What is wrong with a random file, as a message that names the file (and the line).
-class RandomFileError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// Values read from a file one decimal number a line, each rounded to the nearest single, as
-// they are drawn: a file or pipe without end costs one line of memory, and only as much of it
-// is read as the run needs. A file that cannot be read, a line that is not a number in [0, 1)
-// or is too long, and the end of the file throw RandomFileError.
-class RandomFile final : public RandomSource {
- public:
-  // Longer lines are refused: no decimal needs that many digits to name a single.
-  static constexpr std::size_t kLongestLine = 4096;
-
-  explicit RandomFile(std::string path);
-  ~RandomFile() override;
-  RandomFile(const RandomFile&) = delete;
-  RandomFile& operator=(const RandomFile&) = delete;
-
-  void Reseed() override {}
-  float Next() override;
-  std::size_t DrawCount() const { return drawCount_; }
-
- private:
-  // The next line, without its line break, in line_; false at the end of the file.
-  bool ReadLine();
-  [[noreturn]] void FailReading() const;
-
-  std::string path_;
-  std::FILE* file_;
-  std::array<char, kLongestLine> line_{};
-  std::size_t lineLength_ = 0;
-  std::size_t lineNumber_ = 0;
-  std::size_t drawCount_ = 0;
 };
 
 }  // namespace flakemorph

@@ -10,8 +10,9 @@
 
 #include "animation/wander.h"
 #include "display/memory_display.h"
-#include "display/recording_display.h"
 #include "figures/random_source.h"
+#include "tests/scripted_source.h"
+#include "tools/record/recording_display.h"
 
 namespace flakemorph {
 namespace {

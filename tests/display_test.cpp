@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "display/log_writer.h"
 #include "display/memory_display.h"
 #include "display/page.h"
-#include "display/recording_display.h"
+#include "tools/record/log_writer.h"
+#include "tools/record/recording_display.h"
 
 namespace flakemorph {
 namespace {

@@ -12,6 +12,7 @@
 #include "figures/numbers.h"
 #include "figures/random_source.h"
 #include "figures_test_support.h"
+#include "tests/scripted_source.h"
 
 namespace flakemorph {
 namespace {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "display/memory_display.h"
-#include "display/recording_display.h"
 #include "figures/random_source.h"
 #include "tests/program_fakes.h"
+#include "tools/record/recording_display.h"
 
 namespace flakemorph {
 namespace {

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "figures/numbers.h"
+#include "tests/scripted_source.h"
+#include "tools/record/random_file.h"
 
 namespace flakemorph {
 namespace {

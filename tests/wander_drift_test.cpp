@@ -12,6 +12,7 @@
 #include "display/memory_display.h"
 #include "figures/random_source.h"
 #include "tests/figures_test_support.h"
+#include "tests/scripted_source.h"
 
 namespace flakemorph {
 namespace {

@@ -7,11 +7,12 @@
 #include <new>
 
 #include "animation/animation.h"
-#include "display/log_writer.h"
-#include "display/memory_display.h"
-#include "display/recording_display.h"
 #include "common/printf_format.h"
+#include "display/memory_display.h"
 #include "figures/random_source.h"
+#include "tools/record/log_writer.h"
+#include "tools/record/random_file.h"
+#include "tools/record/recording_display.h"
 #include "tools/trace/drawing_gate.h"
 #include "tools/trace/memory_budget.h"
 #include "tools/trace/png_writer.h"

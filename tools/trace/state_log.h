@@ -4,7 +4,7 @@
 #pragma once
 
 #include "animation/animation.h"
-#include "display/log_writer.h"
+#include "tools/record/log_writer.h"
 
 namespace flakemorph::trace {
 

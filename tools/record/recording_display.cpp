@@ -1,4 +1,4 @@
-#include "display/recording_display.h"
+#include "tools/record/recording_display.h"
 
 #include <cinttypes>
 

@@ -1,4 +1,4 @@
-#include "display/log_writer.h"
+#include "tools/record/log_writer.h"
 
 #include <cstdarg>
 #include <cstring>

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "display/display.h"
-#include "display/log_writer.h"
+#include "tools/record/log_writer.h"
 
 namespace flakemorph {
 

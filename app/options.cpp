@@ -49,21 +49,10 @@ std::optional<Backend> ParseBackend(std::string_view text) {
   return std::nullopt;
 }
 
-std::optional<int> ParseScale(std::string_view text) {
-  const auto value = ParseDigits(text, 10, kLargestScale);
-  if (!value || *value < 1) return std::nullopt;
-  return static_cast<int>(*value);
-}
-
-std::optional<int> ParseIdleSeconds(std::string_view text) {
-  const auto value = ParseDigits(text, 10, kLongestIdle);
-  if (!value || *value < 1) return std::nullopt;
-  return static_cast<int>(*value);
-}
-
-std::optional<int> ParseRate(std::string_view text) {
-  const auto value = ParseDigits(text, 10, kHighestRate);
-  if (!value || *value < kLowestRate) return std::nullopt;
+// A whole number from `lowest` to `highest`, in decimal.
+std::optional<int> ParseWhole(std::string_view text, int lowest, int highest) {
+  const auto value = ParseDigits(text, 10, static_cast<std::uint64_t>(highest));
+  if (!value || *value < static_cast<std::uint64_t>(lowest)) return std::nullopt;
   return static_cast<int>(*value);
 }
 
@@ -204,12 +193,9 @@ class CommandLineParser {
         break;
       case OptionName::kIdle:
         seen_.idle = true;
-        if (const auto seconds = ParseIdleSeconds(value)) {
-          options.idle_seconds = *seconds;
-        } else {
-          Fail("--idle takes the seconds of no input, a whole number from 1 to " +
-               std::to_string(kLongestIdle) + ", not " + QuotedText(value, "a value"));
-        }
+        TakeWhole(value, 1, kLongestIdle, options.idle_seconds,
+                  "--idle takes the seconds of no input, a whole number from 1 to " +
+                      std::to_string(kLongestIdle));
         break;
       case OptionName::kBackend:
         if (const auto backend = ParseBackend(value)) {
@@ -222,18 +208,12 @@ class CommandLineParser {
         options.show_fps = true;
         break;
       case OptionName::kRate:
-        if (const auto rate = ParseRate(value)) {
-          options.rate_hz = *rate;
-        } else {
-          Fail("--rate takes a whole number from 1 to 240, not " + QuotedText(value, "a value"));
-        }
+        TakeWhole(value, kLowestRate, kHighestRate, options.rate_hz,
+                  "--rate takes a whole number from 1 to 240");
         break;
       case OptionName::kScale:
-        if (const auto scale = ParseScale(value)) {
-          options.scale = *scale;
-        } else {
-          Fail("--scale takes a whole number from 1 to 4, not " + QuotedText(value, "a value"));
-        }
+        TakeWhole(value, 1, kLargestScale, options.scale,
+                  "--scale takes a whole number from 1 to 4");
         break;
       case OptionName::kHelp:
         result_.action = ParsedCommandLine::Action::kHelp;
@@ -241,6 +221,15 @@ class CommandLineParser {
       case OptionName::kVersion:
         result_.action = ParsedCommandLine::Action::kVersion;
         break;
+    }
+  }
+
+  void TakeWhole(std::string_view value, int lowest, int highest, int& into,
+                 const std::string& what) {
+    if (const auto number = ParseWhole(value, lowest, highest)) {
+      into = *number;
+    } else {
+      Fail(what + ", not " + QuotedText(value, "a value"));
     }
   }
 

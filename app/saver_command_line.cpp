@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "common/text.h"
 #include "figures/quoted_text.h"
 
 namespace flakemorph {
@@ -39,11 +40,9 @@ bool AllDigits(std::string_view text) {
 }
 
 std::optional<WindowId> ParseHandle(std::string_view text) {
-  if (!AllDigits(text) || text.size() > 10) return std::nullopt;
-  std::uint64_t value = 0;
-  for (const char digit : text) value = value * 10 + static_cast<std::uint64_t>(digit - '0');
-  if (value == 0 || value > kLargestHandle) return std::nullopt;
-  return static_cast<WindowId>(value);
+  const auto value = ParseDigits(text, 10, kLargestHandle);
+  if (!value || *value == 0) return std::nullopt;
+  return static_cast<WindowId>(*value);
 }
 
 std::string Quoted(std::string_view text) {

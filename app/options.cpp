@@ -49,13 +49,6 @@ std::optional<Backend> ParseBackend(std::string_view text) {
   return std::nullopt;
 }
 
-// A whole number from `lowest` to `highest`, in decimal.
-std::optional<int> ParseWhole(std::string_view text, int lowest, int highest) {
-  const auto value = ParseDigits(text, 10, static_cast<std::uint64_t>(highest));
-  if (!value || *value < static_cast<std::uint64_t>(lowest)) return std::nullopt;
-  return static_cast<int>(*value);
-}
-
 bool ParseGeometry(std::string_view text, ProgramOptions& options) {
   const std::optional<Size> size = ParseSize(text, kLargestWindowSide);
   if (!size) return false;

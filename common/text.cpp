@@ -21,6 +21,12 @@ std::optional<std::uint64_t> ParseDigits(std::string_view text, int base, std::u
   return value;
 }
 
+std::optional<int> ParseWhole(std::string_view text, int lowest, int highest) {
+  const auto value = ParseDigits(text, 10, static_cast<std::uint64_t>(highest));
+  if (!value || *value < static_cast<std::uint64_t>(lowest)) return std::nullopt;
+  return static_cast<int>(*value);
+}
+
 std::optional<Size> ParseSize(std::string_view text, std::int32_t largest) {
   const std::size_t cross = text.find_first_of("xX");
   if (cross == std::string_view::npos || largest < 1) return std::nullopt;

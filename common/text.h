@@ -19,6 +19,9 @@ std::string_view Trimmed(std::string_view text);
 // Digits only, in the given base, no sign or blank, into a value no larger than `largest`.
 std::optional<std::uint64_t> ParseDigits(std::string_view text, int base, std::uint64_t largest);
 
+// A whole number from `lowest` to `highest` (both at least 0), in decimal digits alone.
+std::optional<int> ParseWhole(std::string_view text, int lowest, int highest);
+
 // "WxH" (either x in either case), each side a whole number from 1 to `largest`.
 std::optional<Size> ParseSize(std::string_view text, std::int32_t largest);
 

@@ -11,13 +11,6 @@
 namespace flakemorph {
 namespace {
 
-// A whole number from 1 to the largest scale, and nothing else.
-std::optional<int> WholeScale(std::string_view text) {
-  const std::optional<std::uint64_t> value = ParseDigits(Trimmed(text), 10, kLargestScale);
-  if (!value || *value < 1) return std::nullopt;
-  return static_cast<int>(*value);
-}
-
 // The value of the resource "Xft.dpi" (the last one, as the database keeps), in dots per inch.
 std::optional<double> XftDpi(std::string_view resources) {
   constexpr std::string_view kName = "Xft.dpi:";
@@ -39,7 +32,8 @@ std::optional<double> XftDpi(std::string_view resources) {
 
 int DesktopScale(const char* gdk_scale, const char* x_resources) {
   if (gdk_scale != nullptr) {
-    if (const std::optional<int> scale = WholeScale(gdk_scale)) return *scale;
+    if (const std::optional<int> scale = ParseWhole(Trimmed(gdk_scale), 1, kLargestScale))
+      return *scale;
   }
   if (x_resources == nullptr) return 1;
   const std::optional<double> dpi = XftDpi(x_resources);

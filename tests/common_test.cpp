@@ -26,6 +26,15 @@ TEST(ParseDigits, DigitsAloneInTheBaseUpToTheLargest) {
   EXPECT_EQ(Trimmed(" \t 2 \r\n"), "2");
 }
 
+TEST(ParseWhole, ADecimalFromTheLowestToTheHighestAndNothingElse) {
+  EXPECT_EQ(ParseWhole("1", 1, 240), 1);
+  EXPECT_EQ(ParseWhole("240", 1, 240), 240);
+  EXPECT_EQ(ParseWhole("0", 0, 5), 0);
+  for (const char* bad : {"", "0", "241", "-1", "+5", " 5", "5 ", "0x10", "1.0", "4294967297"}) {
+    EXPECT_FALSE(ParseWhole(bad, 1, 240)) << bad;
+  }
+}
+
 TEST(ScaleOfDpi, HalfUpFromTheUsualDpiToTheLargestScale) {
   EXPECT_EQ(ScaleOfDpi(96), 1);
   EXPECT_EQ(ScaleOfDpi(143.9), 1);

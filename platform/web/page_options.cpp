@@ -1,10 +1,10 @@
 #include "platform/web/page_options.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "app/options.h"
 #include "common/scale.h"
+#include "common/text.h"
 #include "figures/decimal_text.h"
 #include "figures/quoted_text.h"
 
@@ -13,17 +13,6 @@ namespace {
 
 // A device pixel ratio from which every page pixel is a block of two or more.
 constexpr double kFirstScaledRatio = 1.5;
-
-std::optional<std::int64_t> WholeNumber(std::string_view text, std::int64_t low,
-                                        std::int64_t high) {
-  std::int64_t value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || stop != end || value < low || value > high) {
-    return std::nullopt;
-  }
-  return value;
-}
 
 std::optional<bool> Switch(std::string_view text, bool bare) {
   if (bare || text == "1" || text == "true") return true;
@@ -45,21 +34,22 @@ std::string Apply(std::string_view name, std::string_view value, bool bare, Page
     if (!on) return Wrong("bad switch", name, value, "none, 1, true, 0 or false");
     (name == "fps" ? options.show_fps : options.wallpaper) = *on;
   } else if (name == "rate") {
-    const auto rate = WholeNumber(value, kLowestRate, kHighestRate);
+    const auto rate = ParseWhole(value, kLowestRate, kHighestRate);
     if (!rate) return Wrong("bad rate", name, value, "frames per second, 1 to 240");
-    options.rate_hz = static_cast<int>(*rate);
+    options.rate_hz = *rate;
   } else if (name == "scale") {
-    const auto scale = WholeNumber(value, 1, kLargestScale);
+    const auto scale = ParseWhole(value, 1, kLargestScale);
     if (!scale) return Wrong("bad scale", name, value, "a whole number from 1 to 4");
-    options.scale = static_cast<int>(*scale);
+    options.scale = *scale;
   } else if (name == "clock") {
     options.clock_nanoseconds = ReadTimeOfDay(value);
     if (!options.clock_nanoseconds) {
       return Wrong("bad time of day", name, value, "seconds since midnight, below 86400");
     }
   } else if (name == "frames") {
-    options.still_frames = WholeNumber(value, 0, kMostStillFrames);
-    if (!options.still_frames) return Wrong("bad number", name, value, "0 to 36000 frames");
+    const auto frames = ParseWhole(value, 0, kMostStillFrames);
+    if (!frames) return Wrong("bad number", name, value, "0 to 36000 frames");
+    options.still_frames = *frames;
   }
   return "";
 }

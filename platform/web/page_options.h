@@ -40,7 +40,7 @@ ParsedQuery ParsePageQuery(std::string_view query);
 
 // The largest number of still frames, ten minutes of the animation: beyond it a page would be
 // busy for long before it showed anything.
-inline constexpr std::int64_t kMostStillFrames = 36'000;
+inline constexpr int kMostStillFrames = 36'000;
 
 // Device pixels per page pixel, each way: one below a device pixel ratio of 1.5, where a whole
 // block would enlarge the picture by half or more; the nearest whole number from there, up to

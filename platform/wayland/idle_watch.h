@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 struct ext_idle_notification_v1;
 struct ext_idle_notifier_v1;
@@ -32,16 +33,13 @@ class IdleWatch {
   ~IdleWatch();
 
   // True once for every time the seat went idle since the last call.
-  bool TakeIdled();
+  bool TakeIdled() { return std::exchange(idled_, false); }
   // Whether the seat is idle now, as the compositor last said.
   bool Idle() const { return idle_; }
   // The protocol in use, for the stats line.
   const char* ProtocolName() const;
 
  private:
-  void Idled();
-  void Resumed();
-
   ext_idle_notification_v1* notification_ = nullptr;
   org_kde_kwin_idle_timeout* kde_timeout_ = nullptr;
   bool idle_ = false;

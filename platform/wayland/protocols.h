@@ -13,3 +13,11 @@
 #include "viewporter-client-protocol.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
+
+namespace flakemorph {
+
+// The handler of an event the program has no use for: libwayland calls whatever a listener
+// holds for every event, so none may be left empty.
+inline constexpr auto kIgnored = [](auto...) {};
+
+}  // namespace flakemorph

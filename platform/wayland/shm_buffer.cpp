@@ -31,17 +31,14 @@ ShmBuffer::ShmBuffer(wl_shm* shm, std::int32_t width, std::int32_t height)
   buffer_ = wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_XRGB8888);
   wl_shm_pool_destroy(pool);
   close(file);
-  static constexpr wl_buffer_listener kListener{.release = Released};
+  static constexpr wl_buffer_listener kListener{
+      .release = [](void* data, wl_buffer*) { static_cast<ShmBuffer*>(data)->busy_ = false; }};
   wl_buffer_add_listener(buffer_, &kListener, this);
 }
 
 ShmBuffer::~ShmBuffer() {
   wl_buffer_destroy(buffer_);
   munmap(pixels_, size_);
-}
-
-void ShmBuffer::Released(void* data, wl_buffer*) {
-  static_cast<ShmBuffer*>(data)->busy_ = false;
 }
 
 }  // namespace flakemorph

@@ -31,8 +31,6 @@ class ShmBuffer {
   void Attached() { busy_ = true; }
 
  private:
-  static void Released(void* data, wl_buffer* buffer);
-
   std::int32_t width_;
   std::int32_t height_;
   std::size_t size_;

@@ -1,39 +1,31 @@
 #include "platform/wayland/toplevel.h"
 
 #include <libdecor.h>
-#include <wayland-client.h>
 
 #include <cstdio>
 
+#include "platform/wayland/protocols.h"
 #include "platform/wayland/wayland_window.h"
-#include "xdg-decoration-unstable-v1-client-protocol.h"
-#include "xdg-shell-client-protocol.h"
 
 namespace flakemorph {
+
+FrameLibrary::FrameLibrary(wl_display* display) {
+  static libdecor_interface interface {};
+  interface.error = [](libdecor*, libdecor_error, const char* message) {
+    std::fprintf(stderr, "flakemorph: the window's frame failed: %s\n", message);
+  };
+  context_ = libdecor_new(display, &interface);
+}
 
 FrameLibrary::~FrameLibrary() {
   if (context_ != nullptr) libdecor_unref(context_);
 }
 
-libdecor* FrameLibrary::Context() {
-  if (tried_) return context_;
-  tried_ = true;
-  static libdecor_interface interface {};
-  interface.error = [](libdecor*, libdecor_error, const char* message) {
-    std::fprintf(stderr, "flakemorph: the window's frame failed: %s\n", message);
-  };
-  context_ = libdecor_new(display_, &interface);
-  return context_;
-}
-
-Toplevel::Toplevel(const ToplevelGlobals& globals, wl_surface* surface, wl_output* output,
+Toplevel::Toplevel(const WaylandGlobals& globals, wl_surface* surface, wl_output* output,
                    std::int32_t width, std::int32_t height, WaylandWindow& window)
     : surface_(surface), width_(width), height_(height), window_(window) {
-  // A full-screen window has no frame; an ordinary one the compositor's, else libdecor's.
-  libdecor* frames =
-      output == nullptr && globals.decorations == nullptr && globals.frames != nullptr
-          ? globals.frames->Context()
-          : nullptr;
+  // There is a frame library only for an ordinary window where the compositor draws no frame.
+  libdecor* frames = globals.frames != nullptr ? globals.frames->Context() : nullptr;
   if (frames != nullptr) {
     MakeDecorated(frames);
   } else {
@@ -54,7 +46,7 @@ const char* Toplevel::FrameName() const {
   return "no frame";
 }
 
-void Toplevel::MakeXdg(const ToplevelGlobals& globals, wl_output* output) {
+void Toplevel::MakeXdg(const WaylandGlobals& globals, wl_output* output) {
   xdg_surface_ = xdg_wm_base_get_xdg_surface(globals.wm_base, surface_);
   static constexpr xdg_surface_listener kSurfaceListener{.configure = XdgConfigure};
   xdg_surface_add_listener(xdg_surface_, &kSurfaceListener, this);
@@ -63,8 +55,8 @@ void Toplevel::MakeXdg(const ToplevelGlobals& globals, wl_output* output) {
       .configure = XdgToplevelConfigure,
       .close = [](void* data,
                   xdg_toplevel*) { static_cast<Toplevel*>(data)->window_.RequestClose(); },
-      .configure_bounds = [](void*, xdg_toplevel*, std::int32_t, std::int32_t) {},
-      .wm_capabilities = [](void*, xdg_toplevel*, wl_array*) {}};
+      .configure_bounds = kIgnored,
+      .wm_capabilities = kIgnored};
   xdg_toplevel_add_listener(toplevel_, &kToplevelListener, this);
   xdg_toplevel_set_title(toplevel_, "flakemorph");
   xdg_toplevel_set_app_id(toplevel_, "flakemorph");

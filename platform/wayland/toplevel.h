@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 struct libdecor;
 struct libdecor_configuration;
@@ -16,34 +15,25 @@ struct wl_output;
 struct wl_surface;
 struct xdg_surface;
 struct xdg_toplevel;
-struct xdg_wm_base;
-struct zxdg_decoration_manager_v1;
 struct zxdg_toplevel_decoration_v1;
 
 namespace flakemorph {
 
 class WaylandWindow;
+struct WaylandGlobals;
 
-// libdecor, made once for the connection when the first window needs it, or nothing where it
-// cannot start (no plugin, no xdg_wm_base): the window is then without a frame.
+// libdecor for the connection, or nothing where it cannot start (no plugin, no xdg_wm_base): a
+// window is then without a frame.
 class FrameLibrary {
  public:
-  explicit FrameLibrary(wl_display* display) : display_(display) {}
+  explicit FrameLibrary(wl_display* display);
   FrameLibrary(const FrameLibrary&) = delete;
   FrameLibrary& operator=(const FrameLibrary&) = delete;
   ~FrameLibrary();
-  libdecor* Context();
+  libdecor* Context() const { return context_; }
 
  private:
-  wl_display* display_;
-  libdecor* context_ = nullptr;
-  bool tried_ = false;
-};
-
-struct ToplevelGlobals {
-  xdg_wm_base* wm_base = nullptr;
-  zxdg_decoration_manager_v1* decorations = nullptr;
-  FrameLibrary* frames = nullptr;  // where a window without the compositor's frame gets one
+  libdecor* context_;
 };
 
 class Toplevel {
@@ -51,7 +41,7 @@ class Toplevel {
   // Full screen on `output` when it is given; else an ordinary window of width x height that
   // cannot be resized. Tells `window` the compositor's size, once acknowledged (0 x 0 leaves it
   // to the window), and the close request.
-  Toplevel(const ToplevelGlobals& globals, wl_surface* surface, wl_output* output,
+  Toplevel(const WaylandGlobals& globals, wl_surface* surface, wl_output* output,
            std::int32_t width, std::int32_t height, WaylandWindow& window);
   Toplevel(const Toplevel&) = delete;
   Toplevel& operator=(const Toplevel&) = delete;
@@ -61,7 +51,7 @@ class Toplevel {
   const char* FrameName() const;
 
  private:
-  void MakeXdg(const ToplevelGlobals& globals, wl_output* output);
+  void MakeXdg(const WaylandGlobals& globals, wl_output* output);
   void MakeDecorated(libdecor* context);
 
   static void XdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial);

@@ -50,7 +50,7 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost host, Sur
   static constexpr wl_surface_listener kSurfaceListener{.enter = SurfaceEnter,
                                                         .leave = SurfaceLeave};
   wl_surface_add_listener(surface_, &kSurfaceListener, this);
-  if (output_ != nullptr) scale_ = std::max(host_.outputs.ScaleOf(output_), 1);
+  if (output_ != nullptr) scale_ = host_.outputs.ScaleOf(output_);
   if (globals_.viewporter != nullptr) {
     viewport_ = wp_viewporter_get_viewport(globals_.viewporter, surface_);
   }
@@ -63,8 +63,7 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost host, Sur
   if (role_ == SurfaceRole::kOverlay || role_ == SurfaceRole::kWallpaper) {
     MakeLayerSurface(globals_.layer_shell);
   } else {
-    const ToplevelGlobals toplevels{globals_.wm_base, globals_.decorations, globals_.frames};
-    toplevel_ = std::make_unique<Toplevel>(toplevels, surface_,
+    toplevel_ = std::make_unique<Toplevel>(globals_, surface_,
                                            role_ == SurfaceRole::kFullScreen ? output_ : nullptr,
                                            chosen_width_, chosen_height_, *this);
   }
@@ -125,9 +124,11 @@ void WaylandWindow::Configure(std::int32_t width, std::int32_t height) {
   Reallocate();
 }
 
-void WaylandWindow::OutputChanged(std::int32_t width, std::int32_t height) {
-  chosen_width_ = role_ == SurfaceRole::kPreview ? chosen_width_ : width;
-  chosen_height_ = role_ == SurfaceRole::kPreview ? chosen_height_ : height;
+void WaylandWindow::OutputChanged() {
+  if (const Output* output = host_.outputs.Of(output_)) {
+    chosen_width_ = output->width / output->scale;
+    chosen_height_ = output->height / output->scale;
+  }
   UpdateScale();
 }
 
@@ -141,7 +142,7 @@ void WaylandWindow::UpdateScale() {
       if (output != nullptr) scale = std::max(scale, host_.outputs.ScaleOf(output));
     }
   }
-  scale_ = std::max(scale, 1);
+  scale_ = scale;
   if (!configured_) return;
   const SurfaceBuffers wanted = BuffersFor(Facts());
   if (wanted.width != geometry_.width || wanted.height != geometry_.height ||
@@ -168,8 +169,9 @@ SurfaceFacts WaylandWindow::Facts() const {
   facts.preferred_120ths = preferred_120ths_;
   facts.viewporter = viewport_ != nullptr;
   facts.forced_pixel = pixel_scale_;
-  if (output_ != nullptr && role_ != SurfaceRole::kPreview) {
-    host_.outputs.ModeOf(output_, facts.output_width, facts.output_height);
+  if (const Output* output = host_.outputs.Of(output_)) {
+    facts.output_width = output->width;
+    facts.output_height = output->height;
     // A turned output: its mode is across what the surface has down.
     if ((facts.output_width > facts.output_height) != (width_ > height_)) {
       std::swap(facts.output_width, facts.output_height);
@@ -205,20 +207,15 @@ void WaylandWindow::Reallocate() {
   for (std::size_t i = 0; i < kBuffers; ++i) {
     buffers_[i] = std::make_unique<ShmBuffer>(globals_.shm, geometry_.width, geometry_.height);
   }
-  const std::int32_t pixel = PixelScale();
-  pages_.Resize(geometry_.width, geometry_.height, pixel);
+  pages_.Resize(geometry_.width, geometry_.height, geometry_.pixel);
   scale_unsent_ = true;
   whole_frames_ = kWholeFramesAfterConfigure;
   if (stats_ != nullptr) {
     const char* frame =
         toplevel_ && role_ == SurfaceRole::kPreview ? toplevel_->FrameName() : nullptr;
     stats_->SayWindow({name_.c_str(), RoleName(role_), geometry_.width, geometry_.height, false, 0,
-                       0, pixel, frame});
+                       0, geometry_.pixel, frame});
   }
-}
-
-std::int32_t WaylandWindow::PixelScale() const {
-  return geometry_.pixel;
 }
 
 // Nothing is committed before the compositor asks for the next frame, which it does once a

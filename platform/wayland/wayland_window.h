@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,19 +16,16 @@
 #include "platform/stats_out.h"
 #include "platform/surface_scale.h"
 #include "platform/wayland/frame_turn.h"
-#include "platform/wayland/output_modes.h"
+#include "platform/wayland/outputs.h"
 #include "platform/wayland/shm_buffer.h"
 #include "platform/wayland/toplevel.h"
 #include "platform/window_system.h"
 
-struct wl_array;
 struct wl_callback;
 struct wl_compositor;
 struct wl_output;
 struct wl_shm;
 struct wl_surface;
-struct xdg_surface;
-struct xdg_toplevel;
 struct wp_fractional_scale_manager_v1;
 struct wp_fractional_scale_v1;
 struct wp_viewport;
@@ -37,6 +33,7 @@ struct wp_viewporter;
 struct xdg_wm_base;
 struct zwlr_layer_shell_v1;
 struct zwlr_layer_surface_v1;
+struct zxdg_decoration_manager_v1;
 
 namespace flakemorph {
 
@@ -55,7 +52,8 @@ struct WaylandGlobals {
   // Where offered: buffers of any size shown at the surface's size, and the fractional scale.
   wp_viewporter* viewporter = nullptr;
   wp_fractional_scale_manager_v1* fractional_scale = nullptr;
-  // A window's frame: the compositor's (xdg-decoration) where it draws one, else libdecor's.
+  // A window's frame: the compositor's (xdg-decoration) where it draws one, else libdecor's,
+  // made only for the ordinary window.
   zxdg_decoration_manager_v1* decorations = nullptr;
   FrameLibrary* frames = nullptr;
 };
@@ -66,15 +64,15 @@ class WaylandWindow;
 // a way to handle events until the compositor asks the window for its next frame, for a while
 // at most, which tells whether it did and changes no window's place among the program's.
 struct WindowHost {
-  const OutputModes& outputs;
+  const Outputs& outputs;
   std::function<bool(const WaylandWindow& window)> await_frame;
 };
 
 class WaylandWindow final : public ProgramWindow, private FrameBuffers {
  public:
-  // The surface for `output` (none for kPreview), asking for its first configure. `size` is
-  // the logical size used when the compositor leaves the choice to us: the output's, or the
-  // preview's.
+  // The surface for `output` (none for kPreview), asking for its first configure. `width` x
+  // `height` is the logical size used when the compositor leaves the choice to us: the
+  // output's, or the preview's.
   WaylandWindow(const WaylandGlobals& globals, WindowHost host, SurfaceRole role, wl_output* output,
                 std::int32_t width, std::int32_t height, std::int32_t pixel_scale, std::string name,
                 StatsOut* stats);
@@ -87,11 +85,11 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
   void ShowText(std::string_view text) override { pages_.ShowText(text); }
   bool TakeResize() override { return pages_.TakeResize(); }
 
-  // The output's scale or size changed (its wl_output.done).
-  void OutputChanged(std::int32_t width, std::int32_t height);
+  // An output's scale or size changed (its wl_output.done): the window's own, or one that a
+  // toplevel may lie on.
+  void OutputChanged();
 
   const wl_surface* Surface() const { return surface_; }
-  wl_output* Output() const { return output_; }
   bool Configured() const { return configured_; }
   // Whether it would commit a frame now: asked for one, with a buffer to draw it in.
   bool Ready() const {
@@ -102,7 +100,6 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
   // The compositor took the surface away (a layer surface), or asked to close it (a toplevel).
   bool Closed() const { return closed_; }
   bool CloseRequested() const { return close_requested_; }
-  SurfaceRole Role() const { return role_; }
 
  private:
   // Two buffers, and a third only while the compositor holds both others.
@@ -122,8 +119,6 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
   void Configure(std::int32_t width, std::int32_t height);
   void UpdateScale();
   void Reallocate();
-  // Buffer pixels per page pixel, across and down.
-  std::int32_t PixelScale() const;
 
   static void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                              std::uint32_t width, std::uint32_t height);

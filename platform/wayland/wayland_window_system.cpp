@@ -19,8 +19,8 @@
 #include "figures/numbers.h"
 #include "platform/key_presses.h"
 #include "platform/wayland/idle_watch.h"
-#include "platform/wayland/output_modes.h"
 #include "platform/wayland/output_windows.h"
+#include "platform/wayland/outputs.h"
 #include "platform/wayland/protocols.h"
 #include "platform/wayland/toplevel.h"
 #include "platform/wayland/wayland_window.h"
@@ -39,15 +39,9 @@ Nanoseconds Now() {
   return Nanoseconds{now.tv_sec} * kSecond + now.tv_nsec;
 }
 
-// One output of the compositor, which gets the surface of the program once it has told its
-// scale, mode and name.
-struct Output {
-  std::uint32_t name = 0;
-  wl_output* output = nullptr;
-  std::int32_t refresh_millihertz = 0;
-  std::string label;
-  bool described = false;
-};
+void Require(bool present, const char* what) {
+  if (!present) Fail(1, "the Wayland compositor lacks %s", what);
+}
 
 class WaylandWindowSystem final : public WindowSystem {
  public:
@@ -69,7 +63,6 @@ class WaylandWindowSystem final : public WindowSystem {
 
  private:
   void RequireGlobals();
-  void RequireIdleProtocol();
   void Show();
   void Hide();
   void FollowIdleness();
@@ -80,7 +73,7 @@ class WaylandWindowSystem final : public WindowSystem {
   void OpenWindowOn(Output& output);
   void Reconcile();
   WindowHost Host() {
-    return {modes_, [this](const WaylandWindow& window) { return AwaitFrame(window); }};
+    return {outputs_, [this](const WaylandWindow& window) { return AwaitFrame(window); }};
   }
   bool AwaitFrame(const WaylandWindow& window);
   bool AllWaiting() const;
@@ -89,8 +82,6 @@ class WaylandWindowSystem final : public WindowSystem {
   void Take(InputKind kind, std::int32_t x = 0, std::int32_t y = 0) {
     context_.input.Take({kind, x, y});
   }
-  Output* OutputNamed(std::uint32_t name);
-  Output* OutputOf(const wl_output* output);
 
   static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                      std::uint32_t version);
@@ -101,6 +92,11 @@ class WaylandWindowSystem final : public WindowSystem {
   static void OutputScale(void* data, wl_output* output, std::int32_t scale);
   static void OutputName(void* data, wl_output* output, const char* name);
   static void SeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
+  // A device of the seat follows its capability: taken when offered, released when withdrawn.
+  template <typename Device, typename Listener>
+  void Follow(Device*& device, bool offered, Device* (*get)(wl_seat*),
+              int (*listen)(Device*, const Listener*, void*), const Listener& listener,
+              void (*release)(Device*));
   static void KeyboardEnter(void* data, wl_keyboard* keyboard, std::uint32_t serial,
                             wl_surface* surface, wl_array* keys);
   static void KeyboardLeave(void* data, wl_keyboard* keyboard, std::uint32_t serial,
@@ -112,10 +108,6 @@ class WaylandWindowSystem final : public WindowSystem {
                         std::uint32_t group);
   static void PointerEnter(void* data, wl_pointer* pointer, std::uint32_t serial,
                            wl_surface* surface, wl_fixed_t x, wl_fixed_t y);
-  static void Button(void* data, wl_pointer* pointer, std::uint32_t serial, std::uint32_t time,
-                     std::uint32_t button, std::uint32_t state);
-  static void Motion(void* data, wl_pointer* pointer, std::uint32_t time, wl_fixed_t x,
-                     wl_fixed_t y);
 
   wl_display* display_;
   const WindowRequest request_;
@@ -127,8 +119,7 @@ class WaylandWindowSystem final : public WindowSystem {
   wl_keyboard* keyboard_ = nullptr;
   wl_pointer* pointer_ = nullptr;
   wl_touch* touch_ = nullptr;
-  std::vector<std::unique_ptr<Output>> outputs_;
-  OutputModes modes_;
+  Outputs outputs_;
   // The preview's window, which belongs to no output, and the library of its frame.
   std::unique_ptr<FrameLibrary> frames_;
   std::unique_ptr<WaylandWindow> preview_;
@@ -146,14 +137,13 @@ class WaylandWindowSystem final : public WindowSystem {
   bool wait_for_user_ = false;
   bool started_ = false;
   KeyPresses keys_;
-  // The keyboard left one of our surfaces: for another program's, unless it comes to another
-  // of ours in the same news.
-  bool keyboard_leaving_ = false;
+  // The surface of ours the keyboard left: for another program's, unless it comes to another of
+  // ours in the same news.
+  const wl_surface* keyboard_left_ = nullptr;
   // The idle saver's keyboard was taken away and handed straight back to the same surface in
   // the same news: sway 1.7 does so for a locker's input inhibitor, giving it back to the
   // topmost overlay, ours, which lies over the locker. A move from one of our surfaces to
   // another (a second output's overlay mapped) is no such thing.
-  const wl_surface* keyboard_left_ = nullptr;
   bool keyboard_withdrawn_ = false;
 };
 
@@ -162,12 +152,11 @@ WaylandWindowSystem::WaylandWindowSystem(wl_display* display, const WindowReques
     : display_(display), request_(request), context_(context), layers_(layers) {}
 
 WaylandWindowSystem::~WaylandWindowSystem() {
-  windows_.LetGo();
   preview_.reset();
   frames_.reset();
   windows_.CloseAll();
   windows_.LetGo();
-  for (std::unique_ptr<Output>& output : outputs_) wl_output_destroy(output->output);
+  for (const Output& output : outputs_.All()) wl_output_destroy(output.output);
   if (keyboard_ != nullptr) wl_keyboard_destroy(keyboard_);
   if (pointer_ != nullptr) wl_pointer_destroy(pointer_);
   if (touch_ != nullptr) wl_touch_destroy(touch_);
@@ -198,7 +187,11 @@ void WaylandWindowSystem::Start() {
   RequireGlobals();
   started_ = true;
   if (request_.idle_seconds > 0) {
-    RequireIdleProtocol();
+    // The idle saver counts the seat's idle time, which only the compositor knows: without
+    // either protocol (GNOME) there is no telling when to show it.
+    Require(idle_protocols_.Any(),
+            "an idle protocol (ext_idle_notifier_v1 or org_kde_kwin_idle) that --idle needs");
+    Require(seat_ != nullptr, "a seat (wl_seat) whose idle time --idle could watch");
     idle_ = std::make_unique<IdleWatch>(idle_protocols_, seat_, request_.idle_seconds);
     if (request_.stats != nullptr) {
       request_.stats->Line("flakemorph: waiting for %d s of no input (%s)", request_.idle_seconds,
@@ -209,33 +202,16 @@ void WaylandWindowSystem::Start() {
   OpenWindows();
 }
 
+// Every surface but the layer shell's is an xdg one: the preview's, and every surface where the
+// compositor has no layer shell.
 void WaylandWindowSystem::RequireGlobals() {
-  const char* missing = nullptr;
-  const bool layers = request_.mode == WindowMode::kWallpaper;
-  if (globals_.compositor == nullptr) {
-    missing = "wl_compositor";
-  } else if (globals_.shm == nullptr) {
-    missing = "wl_shm";
-  } else if (layers && globals_.layer_shell == nullptr) {
-    missing = "the layer shell (zwlr_layer_shell_v1) that a wallpaper needs";
-  } else if (globals_.layer_shell == nullptr && globals_.wm_base == nullptr) {
-    missing = "xdg_wm_base";
-  } else if (request_.mode == WindowMode::kPreview && globals_.wm_base == nullptr) {
-    missing = "xdg_wm_base";
-  }
-  if (missing != nullptr) Fail(1, "the Wayland compositor lacks %s", missing);
-}
-
-// The idle saver counts the seat's idle time, which only the compositor knows: without either
-// protocol (GNOME) there is no telling when to show it.
-void WaylandWindowSystem::RequireIdleProtocol() {
-  const char* missing = nullptr;
-  if (!idle_protocols_.Any()) {
-    missing = "an idle protocol (ext_idle_notifier_v1 or org_kde_kwin_idle) that --idle needs";
-  } else if (seat_ == nullptr) {
-    missing = "a seat (wl_seat) whose idle time --idle could watch";
-  }
-  if (missing != nullptr) Fail(1, "the Wayland compositor lacks %s", missing);
+  Require(globals_.compositor != nullptr, "wl_compositor");
+  Require(globals_.shm != nullptr, "wl_shm");
+  Require(globals_.layer_shell != nullptr || request_.mode != WindowMode::kWallpaper,
+          "the layer shell (zwlr_layer_shell_v1) that a wallpaper needs");
+  Require(globals_.wm_base != nullptr ||
+              (globals_.layer_shell != nullptr && request_.mode != WindowMode::kPreview),
+          "xdg_wm_base");
 }
 
 // The saver on every output, new windows with new animations each time.
@@ -293,8 +269,8 @@ void WaylandWindowSystem::OpenWindows() {
                                                request_.scale, "preview", request_.stats);
     return;
   }
-  for (std::unique_ptr<Output>& output : outputs_) {
-    if (output->described) OpenWindowOn(*output);
+  for (Output& output : outputs_.All()) {
+    if (output.described) OpenWindowOn(output);
   }
 }
 
@@ -309,107 +285,78 @@ void WaylandWindowSystem::OpenWindowOn(Output& output) {
   } else if (globals_.layer_shell == nullptr) {
     role = SurfaceRole::kFullScreen;
   }
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  modes_.ModeOf(output.output, width, height);
-  const std::int32_t scale = modes_.ScaleOf(output.output);
-  windows_.Open(output.name, std::make_unique<WaylandWindow>(
-                                 globals_, Host(), role, output.output, width / scale,
-                                 height / scale, request_.scale, output.label, request_.stats));
+  windows_.Open(output.name,
+                std::make_unique<WaylandWindow>(
+                    globals_, Host(), role, output.output, output.width / output.scale,
+                    output.height / output.scale, request_.scale, output.label, request_.stats));
 }
 
 void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_t name,
                                  const char* interface, std::uint32_t version) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
+  WaylandGlobals& globals = system->globals_;
   const std::string_view kind(interface);
-  const auto bind = [&](const wl_interface* type, std::uint32_t highest) {
-    return wl_registry_bind(registry, name, type, std::min(version, highest));
+  const auto bind = [&]<typename Proxy>(Proxy*& proxy, const wl_interface& type,
+                                        std::uint32_t highest) {
+    proxy =
+        static_cast<Proxy*>(wl_registry_bind(registry, name, &type, std::min(version, highest)));
   };
   if (kind == wl_compositor_interface.name) {
-    system->globals_.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
+    bind(globals.compositor, wl_compositor_interface, 4);
   } else if (kind == wl_shm_interface.name) {
-    system->globals_.shm = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
+    bind(globals.shm, wl_shm_interface, 1);
   } else if (kind == zwlr_layer_shell_v1_interface.name && system->layers_) {
-    system->globals_.layer_shell =
-        static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 3));
+    bind(globals.layer_shell, zwlr_layer_shell_v1_interface, 3);
   } else if (kind == xdg_wm_base_interface.name) {
-    system->globals_.wm_base = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, 2));
+    bind(globals.wm_base, xdg_wm_base_interface, 2);
     static constexpr xdg_wm_base_listener kListener{
         .ping = [](void*, xdg_wm_base* base, std::uint32_t serial) {
           xdg_wm_base_pong(base, serial);
         }};
-    xdg_wm_base_add_listener(system->globals_.wm_base, &kListener, nullptr);
+    xdg_wm_base_add_listener(globals.wm_base, &kListener, nullptr);
   } else if (kind == zxdg_decoration_manager_v1_interface.name) {
-    system->globals_.decorations =
-        static_cast<zxdg_decoration_manager_v1*>(bind(&zxdg_decoration_manager_v1_interface, 1));
+    bind(globals.decorations, zxdg_decoration_manager_v1_interface, 1);
   } else if (kind == wp_viewporter_interface.name) {
-    system->globals_.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+    bind(globals.viewporter, wp_viewporter_interface, 1);
   } else if (kind == wp_fractional_scale_manager_v1_interface.name) {
-    system->globals_.fractional_scale = static_cast<wp_fractional_scale_manager_v1*>(
-        bind(&wp_fractional_scale_manager_v1_interface, 1));
+    bind(globals.fractional_scale, wp_fractional_scale_manager_v1_interface, 1);
   } else if (kind == ext_idle_notifier_v1_interface.name) {
-    system->idle_protocols_.notifier =
-        static_cast<ext_idle_notifier_v1*>(bind(&ext_idle_notifier_v1_interface, 1));
+    bind(system->idle_protocols_.notifier, ext_idle_notifier_v1_interface, 1);
   } else if (kind == org_kde_kwin_idle_interface.name) {
-    system->idle_protocols_.kde_idle =
-        static_cast<org_kde_kwin_idle*>(bind(&org_kde_kwin_idle_interface, 1));
+    bind(system->idle_protocols_.kde_idle, org_kde_kwin_idle_interface, 1);
   } else if (kind == wl_seat_interface.name && system->seat_ == nullptr &&
              system->request_.mode != WindowMode::kWallpaper) {
-    system->seat_ = static_cast<wl_seat*>(bind(&wl_seat_interface, 5));
-    static constexpr wl_seat_listener kListener{.capabilities = SeatCapabilities,
-                                                .name = [](void*, wl_seat*, const char*) {}};
+    bind(system->seat_, wl_seat_interface, 5);
+    static constexpr wl_seat_listener kListener{.capabilities = SeatCapabilities, .name = kIgnored};
     wl_seat_add_listener(system->seat_, &kListener, system);
   } else if (kind == wl_output_interface.name) {
-    auto output = std::make_unique<Output>();
-    output->name = name;
-    output->label = "output " + std::to_string(name);
-    output->output = static_cast<wl_output*>(bind(&wl_output_interface, 4));
-    system->modes_.Add(output->output);
+    wl_output* output = nullptr;
+    bind(output, wl_output_interface, 4);
+    system->outputs_.Add(name, output);
     system->windows_.AddOutput(name);
-    static constexpr wl_output_listener kListener{
-        .geometry = [](void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                       std::int32_t, const char*, const char*, std::int32_t) {},
-        .mode = OutputMode,
-        .done = OutputDone,
-        .scale = OutputScale,
-        .name = OutputName,
-        .description = [](void*, wl_output*, const char*) {}};
-    wl_output_add_listener(output->output, &kListener, system);
-    system->outputs_.push_back(std::move(output));
+    static constexpr wl_output_listener kListener{.geometry = kIgnored,
+                                                  .mode = OutputMode,
+                                                  .done = OutputDone,
+                                                  .scale = OutputScale,
+                                                  .name = OutputName,
+                                                  .description = kIgnored};
+    wl_output_add_listener(output, &kListener, system);
   }
 }
 
 // An output that goes takes its window with it; the program ends once none is left.
 void WaylandWindowSystem::GlobalRemove(void* data, wl_registry*, std::uint32_t name) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
-  Output* output = system->OutputNamed(name);
+  Output* output = system->outputs_.Named(name);
   if (output == nullptr) return;
   system->windows_.OutputGone(name);
-  system->modes_.Remove(output->output);
   wl_output_destroy(output->output);
-  std::erase_if(system->outputs_,
-                [output](const std::unique_ptr<Output>& o) { return o.get() == output; });
-}
-
-Output* WaylandWindowSystem::OutputNamed(std::uint32_t name) {
-  for (std::unique_ptr<Output>& output : outputs_) {
-    if (output->name == name) return output.get();
-  }
-  return nullptr;
-}
-
-Output* WaylandWindowSystem::OutputOf(const wl_output* wayland_output) {
-  for (std::unique_ptr<Output>& output : outputs_) {
-    if (output->output == wayland_output) return output.get();
-  }
-  return nullptr;
+  system->outputs_.Remove(name);
 }
 
 int WaylandWindowSystem::RefreshHz() const {
-  for (const std::unique_ptr<Output>& output : outputs_) {
-    if (output->refresh_millihertz > 0) {
-      return (output->refresh_millihertz + 500) / 1000;
-    }
+  for (const Output& output : outputs_.All()) {
+    if (output.refresh_millihertz > 0) return (output.refresh_millihertz + 500) / 1000;
   }
   return 0;
 }
@@ -417,19 +364,20 @@ int WaylandWindowSystem::RefreshHz() const {
 void WaylandWindowSystem::OutputMode(void* data, wl_output* wayland_output, std::uint32_t flags,
                                      std::int32_t width, std::int32_t height,
                                      std::int32_t refresh) {
-  auto* system = static_cast<WaylandWindowSystem*>(data);
-  Output* output = system->OutputOf(wayland_output);
+  Output* output = static_cast<WaylandWindowSystem*>(data)->outputs_.Of(wayland_output);
   if (output == nullptr || (flags & WL_OUTPUT_MODE_CURRENT) == 0) return;
-  system->modes_.SetMode(wayland_output, width, height);
+  output->width = width;
+  output->height = height;
   output->refresh_millihertz = refresh;
 }
 
 void WaylandWindowSystem::OutputScale(void* data, wl_output* wayland_output, std::int32_t scale) {
-  static_cast<WaylandWindowSystem*>(data)->modes_.SetScale(wayland_output, scale);
+  Output* output = static_cast<WaylandWindowSystem*>(data)->outputs_.Of(wayland_output);
+  if (output != nullptr) output->scale = std::max(scale, 1);
 }
 
 void WaylandWindowSystem::OutputName(void* data, wl_output* wayland_output, const char* name) {
-  Output* output = static_cast<WaylandWindowSystem*>(data)->OutputOf(wayland_output);
+  Output* output = static_cast<WaylandWindowSystem*>(data)->outputs_.Of(wayland_output);
   if (output != nullptr) output->label = name;
 }
 
@@ -437,79 +385,78 @@ void WaylandWindowSystem::OutputName(void* data, wl_output* wayland_output, cons
 // window on a changed one (or the preview, which may be on it) follows its scale.
 void WaylandWindowSystem::OutputDone(void* data, wl_output* wayland_output) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
-  Output* output = system->OutputOf(wayland_output);
+  Output* output = system->outputs_.Of(wayland_output);
   if (output == nullptr) return;
   output->described = true;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  system->modes_.ModeOf(wayland_output, width, height);
-  const std::int32_t scale = system->modes_.ScaleOf(wayland_output);
   if (WaylandWindow* window = system->windows_.Of(output->name)) {
-    window->OutputChanged(width / scale, height / scale);
+    window->OutputChanged();
   } else {
     system->OpenWindowOn(*output);
   }
-  if (system->preview_) system->preview_->OutputChanged(0, 0);
+  if (system->preview_) system->preview_->OutputChanged();
 }
 
-void WaylandWindowSystem::SeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities) {
+void WaylandWindowSystem::SeatCapabilities(void* data, wl_seat*, std::uint32_t capabilities) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
-  const bool keyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-  const bool pointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
-  if (keyboard && system->keyboard_ == nullptr) {
-    system->keyboard_ = wl_seat_get_keyboard(seat);
-    static constexpr wl_keyboard_listener kListener{
-        .keymap = [](void*, wl_keyboard*, std::uint32_t, std::int32_t file,
-                     std::uint32_t) { close(file); },
-        .enter = KeyboardEnter,
-        .leave = KeyboardLeave,
-        .key = Key,
-        .modifiers = Modifiers,
-        .repeat_info = [](void*, wl_keyboard*, std::int32_t, std::int32_t) {}};
-    wl_keyboard_add_listener(system->keyboard_, &kListener, system);
-  } else if (!keyboard && system->keyboard_ != nullptr) {
-    wl_keyboard_release(system->keyboard_);
-    system->keyboard_ = nullptr;
-  }
-  if (pointer && system->pointer_ == nullptr) {
-    system->pointer_ = wl_seat_get_pointer(seat);
-    static constexpr wl_pointer_listener kListener{
-        .enter = PointerEnter,
-        .leave = [](void*, wl_pointer*, std::uint32_t, wl_surface*) {},
-        .motion = Motion,
-        .button = Button,
-        .axis =
-            [](void* data, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) {
-              static_cast<WaylandWindowSystem*>(data)->Take(InputKind::kWheelTurned);
-            },
-        .frame = [](void*, wl_pointer*) {},
-        .axis_source = [](void*, wl_pointer*, std::uint32_t) {},
-        .axis_stop = [](void*, wl_pointer*, std::uint32_t, std::uint32_t) {},
-        .axis_discrete = [](void*, wl_pointer*, std::uint32_t, std::int32_t) {},
-        .axis_value120 = [](void*, wl_pointer*, std::uint32_t, std::int32_t) {}};
-    wl_pointer_add_listener(system->pointer_, &kListener, system);
-  } else if (!pointer && system->pointer_ != nullptr) {
-    wl_pointer_release(system->pointer_);
-    system->pointer_ = nullptr;
-  }
-  const bool touch = (capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0;
-  if (touch && system->touch_ == nullptr) {
-    system->touch_ = wl_seat_get_touch(seat);
-    static constexpr wl_touch_listener kListener{
-        .down =
-            [](void* data, wl_touch*, std::uint32_t, std::uint32_t, wl_surface*, std::int32_t,
-               wl_fixed_t,
-               wl_fixed_t) { static_cast<WaylandWindowSystem*>(data)->Take(InputKind::kTouched); },
-        .up = [](void*, wl_touch*, std::uint32_t, std::uint32_t, std::int32_t) {},
-        .motion = [](void*, wl_touch*, std::uint32_t, std::int32_t, wl_fixed_t, wl_fixed_t) {},
-        .frame = [](void*, wl_touch*) {},
-        .cancel = [](void*, wl_touch*) {},
-        .shape = [](void*, wl_touch*, std::int32_t, wl_fixed_t, wl_fixed_t) {},
-        .orientation = [](void*, wl_touch*, std::int32_t, wl_fixed_t) {}};
-    wl_touch_add_listener(system->touch_, &kListener, system);
-  } else if (!touch && system->touch_ != nullptr) {
-    wl_touch_release(system->touch_);
-    system->touch_ = nullptr;
+  static constexpr wl_keyboard_listener kKeyboard{
+      .keymap = [](void*, wl_keyboard*, std::uint32_t, std::int32_t file,
+                   std::uint32_t) { close(file); },
+      .enter = KeyboardEnter,
+      .leave = KeyboardLeave,
+      .key = Key,
+      .modifiers = Modifiers,
+      .repeat_info = kIgnored};
+  static constexpr wl_pointer_listener kPointer{
+      .enter = PointerEnter,
+      .leave = kIgnored,
+      .motion =
+          [](void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
+            static_cast<WaylandWindowSystem*>(data)->Take(InputKind::kPointerMoved,
+                                                          wl_fixed_to_int(x), wl_fixed_to_int(y));
+          },
+      .button =
+          [](void* data, wl_pointer*, std::uint32_t, std::uint32_t, std::uint32_t,
+             std::uint32_t state) {
+            if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
+              static_cast<WaylandWindowSystem*>(data)->Take(InputKind::kButtonPressed);
+            }
+          },
+      .axis =
+          [](void* data, auto...) {
+            static_cast<WaylandWindowSystem*>(data)->Take(InputKind::kWheelTurned);
+          },
+      .frame = kIgnored,
+      .axis_source = kIgnored,
+      .axis_stop = kIgnored,
+      .axis_discrete = kIgnored,
+      .axis_value120 = kIgnored};
+  static constexpr wl_touch_listener kTouch{
+      .down = [](void* data,
+                 auto...) { static_cast<WaylandWindowSystem*>(data)->Take(InputKind::kTouched); },
+      .up = kIgnored,
+      .motion = kIgnored,
+      .frame = kIgnored,
+      .cancel = kIgnored,
+      .shape = kIgnored,
+      .orientation = kIgnored};
+  system->Follow(system->keyboard_, (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0,
+                 wl_seat_get_keyboard, wl_keyboard_add_listener, kKeyboard, wl_keyboard_release);
+  system->Follow(system->pointer_, (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0,
+                 wl_seat_get_pointer, wl_pointer_add_listener, kPointer, wl_pointer_release);
+  system->Follow(system->touch_, (capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0, wl_seat_get_touch,
+                 wl_touch_add_listener, kTouch, wl_touch_release);
+}
+
+template <typename Device, typename Listener>
+void WaylandWindowSystem::Follow(Device*& device, bool offered, Device* (*get)(wl_seat*),
+                                 int (*listen)(Device*, const Listener*, void*),
+                                 const Listener& listener, void (*release)(Device*)) {
+  if (offered && device == nullptr) {
+    device = get(seat_);
+    listen(device, &listener, this);
+  } else if (!offered && device != nullptr) {
+    release(device);
+    device = nullptr;
   }
 }
 
@@ -522,16 +469,13 @@ void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t,
   }
   system->keyboard_left_ = nullptr;
   system->keys_.Entered();
-  system->keyboard_leaving_ = false;
 }
 
 // A surface that is going (its output unplugged) loses the keyboard to nobody in particular.
 void WaylandWindowSystem::KeyboardLeave(void* data, wl_keyboard*, std::uint32_t,
                                         wl_surface* surface) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
-  if (!system->IsLiveSurface(surface)) return;
-  system->keyboard_leaving_ = true;
-  system->keyboard_left_ = surface;
+  if (system->IsLiveSurface(surface)) system->keyboard_left_ = surface;
 }
 
 bool WaylandWindowSystem::IsLiveSurface(const wl_surface* surface) const {
@@ -571,19 +515,6 @@ void WaylandWindowSystem::PointerEnter(void* data, wl_pointer* pointer, std::uin
   system->Take(InputKind::kPointerMoved, wl_fixed_to_int(x), wl_fixed_to_int(y));
 }
 
-void WaylandWindowSystem::Motion(void* data, wl_pointer*, std::uint32_t, wl_fixed_t x,
-                                 wl_fixed_t y) {
-  static_cast<WaylandWindowSystem*>(data)->Take(InputKind::kPointerMoved, wl_fixed_to_int(x),
-                                                wl_fixed_to_int(y));
-}
-
-void WaylandWindowSystem::Button(void* data, wl_pointer*, std::uint32_t, std::uint32_t,
-                                 std::uint32_t, std::uint32_t state) {
-  if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
-    static_cast<WaylandWindowSystem*>(data)->Take(InputKind::kButtonPressed);
-  }
-}
-
 // Reads and handles what the compositor sent, waiting up to `timeout` (kForever: without
 // limit) for something to arrive; a signal cuts the wait short.
 void WaylandWindowSystem::Dispatch(Nanoseconds timeout) {
@@ -602,8 +533,7 @@ void WaylandWindowSystem::Dispatch(Nanoseconds timeout) {
   }
   if (wl_display_dispatch_pending(display_) < 0) Lost();
   const bool withdrawn = std::exchange(keyboard_withdrawn_, false);
-  keyboard_left_ = nullptr;
-  if (std::exchange(keyboard_leaving_, false) || withdrawn) {
+  if (std::exchange(keyboard_left_, nullptr) != nullptr || withdrawn) {
     if (showing_) keyboard_taken_ = true;
     Take(InputKind::kFocusLost);
   }

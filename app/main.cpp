@@ -32,6 +32,7 @@
 #include "platform/x11/x11_window_system.h"
 #endif
 
+namespace flakemorph {
 namespace {
 
 constexpr int kUsageErrorStatus = 2;
@@ -41,7 +42,7 @@ constexpr int kSignalGraceMilliseconds = 50;
 #ifndef _WIN32
 // The help or the version on stdout; says so on stderr and gives false when it cannot be
 // written (a full disk, a closed pipe, a stream that was closed).
-bool WriteOut(const char* text, const char* what, const flakemorph::ClosedStreams& closed) {
+bool WriteOut(const char* text, const char* what, const ClosedStreams& closed) {
   if (closed.output) {
     std::fprintf(stderr, "flakemorph: cannot write the %s: standard output is closed\n", what);
     return false;
@@ -52,23 +53,22 @@ bool WriteOut(const char* text, const char* what, const flakemorph::ClosedStream
 }
 
 // Answers --help, --version and a wrong command line; gives the options of a run.
-std::optional<flakemorph::ProgramOptions> OptionsOfRun(int argc, char** argv,
-                                                       const flakemorph::ClosedStreams& closed,
-                                                       int& status) {
-  using Action = flakemorph::ParsedCommandLine::Action;
-  const flakemorph::ParsedCommandLine parsed = flakemorph::ParseCommandLine(argc, argv);
+std::optional<ProgramOptions> OptionsOfRun(int argc, char** argv, const ClosedStreams& closed,
+                                           int& status) {
+  using Action = ParsedCommandLine::Action;
+  const ParsedCommandLine parsed = ParseCommandLine(argc, argv);
   status = 0;
   switch (parsed.action) {
     case Action::kRun:
       return parsed.options;
     case Action::kHelp:
-      if (!WriteOut(flakemorph::UsageText(), "help", closed)) status = 1;
+      if (!WriteOut(UsageText(), "help", closed)) status = 1;
       break;
     case Action::kVersion:
       if (!WriteOut("flakemorph " FLAKEMORPH_VERSION "\n", "version", closed)) status = 1;
       break;
     case Action::kUsageError:
-      std::fprintf(stderr, "flakemorph: %s\n\n%s", parsed.error.c_str(), flakemorph::UsageText());
+      std::fprintf(stderr, "flakemorph: %s\n\n%s", parsed.error.c_str(), UsageText());
       status = kUsageErrorStatus;
       break;
   }
@@ -81,9 +81,8 @@ bool StatsWanted() {
   return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
 }
 
-bool InsideAnotherProgram(const flakemorph::ProgramOptions& options) {
-  return options.mode == flakemorph::WindowMode::kRoot ||
-         options.mode == flakemorph::WindowMode::kForeignWindow;
+bool InsideAnotherProgram(const ProgramOptions& options) {
+  return options.mode == WindowMode::kRoot || options.mode == WindowMode::kForeignWindow;
 }
 
 #ifndef _WIN32
@@ -95,19 +94,15 @@ bool Named(const char* variable) {
 
 // The window of another program that --root or --window-id name; ends the program with a
 // message if the names are wrong.
-flakemorph::WindowId WindowOfAnother(const flakemorph::ProgramOptions& options) {
-  const flakemorph::TargetChoice choice =
-      flakemorph::ChooseWindowTarget(options, std::getenv("XSCREENSAVER_WINDOW"));
-  if (!choice.error.empty()) {
-    flakemorph::Fail(kUsageErrorStatus, "%s", choice.error.c_str());
-  }
-  flakemorph::TakeSaverSignals();
+WindowId WindowOfAnother(const ProgramOptions& options) {
+  const TargetChoice choice = ChooseWindowTarget(options, std::getenv("XSCREENSAVER_WINDOW"));
+  if (!choice.error.empty()) Fail(kUsageErrorStatus, "%s", choice.error.c_str());
+  TakeSaverSignals();
   return choice.target.id;
 }
 
-flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options,
-                                    flakemorph::StatsOut* stats) {
-  flakemorph::WindowRequest request;
+WindowRequest RequestOf(const ProgramOptions& options, StatsOut* stats) {
+  WindowRequest request;
   request.mode = options.mode;
   if (InsideAnotherProgram(options)) request.window_id = WindowOfAnother(options);
   request.width = options.width;
@@ -125,57 +120,54 @@ flakemorph::WindowRequest RequestOf(const flakemorph::ProgramOptions& options,
 // not answer, how to open it (nothing where its display server does not answer) and which
 // modes it offers, with why it refuses the others, and why it refuses --idle where it does.
 struct WindowSystemEntry {
-  flakemorph::Backend backend;
+  Backend backend;
   bool (*available)();
   std::string (*missing)();
-  std::unique_ptr<flakemorph::WindowSystem> (*open)(const flakemorph::WindowRequest& request,
-                                                    const flakemorph::EventContext& context);
-  bool (*offers)(flakemorph::WindowMode mode);
+  std::unique_ptr<WindowSystem> (*open)(const WindowRequest& request, const EventContext& context);
+  bool (*offers)(WindowMode mode);
   const char* refusal;
   const char* idle_refusal;  // nothing where --idle is offered
 };
 
-bool AnyMode(flakemorph::WindowMode) {
+bool AnyMode(WindowMode) {
   return true;
 }
 
 #ifdef _WIN32
 const std::array kWindowSystems{
-    WindowSystemEntry{flakemorph::Backend::kAuto, [] { return true; },
-                      [] { return std::string("no desktop"); }, flakemorph::OpenWindowsWindowSystem,
-                      AnyMode, "",
+    WindowSystemEntry{Backend::kAuto, [] { return true; }, [] { return std::string("no desktop"); },
+                      OpenWindowsWindowSystem, AnyMode, "",
                       "--idle is for Wayland compositors; Windows runs the saver itself"},
 };
 #else
 // Wayland's windows cannot go into an X window of another program.
-bool WaylandOffers(flakemorph::WindowMode mode) {
-  return mode != flakemorph::WindowMode::kRoot && mode != flakemorph::WindowMode::kForeignWindow;
+bool WaylandOffers(WindowMode mode) {
+  return mode != WindowMode::kRoot && mode != WindowMode::kForeignWindow;
 }
 
 // Where the compositor was looked for: WAYLAND_DISPLAY, or libwayland's default.
 std::string NoCompositor() {
   return "no Wayland compositor at " +
-         flakemorph::QuotedText(
-             Named("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "wayland-0", "a name");
+         QuotedText(Named("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "wayland-0",
+                    "a name");
 }
 
 // On X11 the wallpaper is the root window.
-std::unique_ptr<flakemorph::WindowSystem> OpenX11(const flakemorph::WindowRequest& request,
-                                                  const flakemorph::EventContext& context) {
-  flakemorph::WindowRequest x11 = request;
-  if (x11.mode == flakemorph::WindowMode::kWallpaper) {
-    flakemorph::TakeSaverSignals();
+std::unique_ptr<WindowSystem> OpenX11(const WindowRequest& request, const EventContext& context) {
+  WindowRequest x11 = request;
+  if (x11.mode == WindowMode::kWallpaper) {
+    TakeSaverSignals();
     x11.window_id = 0;
   }
-  return flakemorph::OpenX11WindowSystem(x11, context);
+  return OpenX11WindowSystem(x11, context);
 }
 
 // X11 last: where no display server is there at all, it says itself what is wrong.
 const std::array kWindowSystems{
-    WindowSystemEntry{flakemorph::Backend::kWayland, [] { return Named("WAYLAND_DISPLAY"); },
-                      NoCompositor, flakemorph::OpenWaylandWindowSystem, WaylandOffers,
+    WindowSystemEntry{Backend::kWayland, [] { return Named("WAYLAND_DISPLAY"); }, NoCompositor,
+                      OpenWaylandWindowSystem, WaylandOffers,
                       "--root and --window-id draw into X windows: use --backend x11", nullptr},
-    WindowSystemEntry{flakemorph::Backend::kX11, [] { return Named("DISPLAY"); },
+    WindowSystemEntry{Backend::kX11, [] { return Named("DISPLAY"); },
                       [] { return std::string("no X display"); }, OpenX11, AnyMode, "",
                       // An X session has its screen-saver daemons, which know the idle time
                       // and the locker.
@@ -186,10 +178,10 @@ const std::array kWindowSystems{
 
 // The window system --backend names, or the first of the table that is there, offers the mode
 // and answers; where none is there at all, the last that offers the mode is tried anyway.
-std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
-    const flakemorph::ProgramOptions& options, const flakemorph::WindowRequest& request,
-    const flakemorph::EventContext& context) {
-  const bool named = options.backend != flakemorph::Backend::kAuto;
+std::unique_ptr<WindowSystem> OpenWindowSystem(const ProgramOptions& options,
+                                               const WindowRequest& request,
+                                               const EventContext& context) {
+  const bool named = options.backend != Backend::kAuto;
   bool tried = false;
   std::string missing;
   const WindowSystemEntry* last = nullptr;
@@ -198,10 +190,10 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
     if (named && entry.backend != options.backend) continue;
     if (!entry.offers(options.mode)) {
       if (!named) continue;
-      flakemorph::Fail(kUsageErrorStatus, "%s", entry.refusal);
+      Fail(kUsageErrorStatus, "%s", entry.refusal);
     }
     if (options.idle_seconds > 0 && entry.idle_refusal != nullptr) {
-      if (named || entry.available()) flakemorph::Fail(1, "%s", entry.idle_refusal);
+      if (named || entry.available()) Fail(1, "%s", entry.idle_refusal);
       idle_refusal = entry.idle_refusal;
       continue;
     }
@@ -212,13 +204,10 @@ std::unique_ptr<flakemorph::WindowSystem> OpenWindowSystem(
     }
     missing += (missing.empty() ? "" : " and ") + entry.missing();
   }
-  if (!tried && last == nullptr && idle_refusal != nullptr) {
-    flakemorph::Fail(1, "%s", idle_refusal);
-  }
-  if (!tried && last != nullptr) {
+  if (!tried && last == nullptr && idle_refusal != nullptr) Fail(1, "%s", idle_refusal);
+  if (!tried && last != nullptr)
     if (auto system = last->open(request, context)) return system;
-  }
-  flakemorph::Fail(1, "cannot open a window: %s", missing.c_str());
+  Fail(1, "cannot open a window: %s", missing.c_str());
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -241,36 +230,33 @@ void EndHereIfTraced() {
 void EndHereIfTraced() {}
 #endif
 
-int RunProgram(const flakemorph::ProgramOptions& options, bool screen_saver) {
-  std::optional<flakemorph::StatsOut> stats;
+int RunProgram(const ProgramOptions& options, bool screen_saver) {
+  std::optional<StatsOut> stats;
   // stderr's descriptor: on Windows a console's, which UseParentConsole may have opened anew.
 #ifdef _WIN32
   if (StatsWanted()) stats.emplace(_fileno(stderr));
 #else
   if (StatsWanted()) stats.emplace(fileno(stderr));
 #endif
-  flakemorph::StatsOut* const stats_out = stats ? &*stats : nullptr;
+  StatsOut* const stats_out = stats ? &*stats : nullptr;
   // The idle saver's input ends each showing; only a signal ends the run.
-  flakemorph::EndPolicy run_input(flakemorph::EndRuleOf(options.mode, screen_saver));
-  flakemorph::IdleSaverInput idle_input;
-  flakemorph::InputSink& input =
-      options.idle_seconds > 0 ? static_cast<flakemorph::InputSink&>(idle_input) : run_input;
-  flakemorph::SignalWaiter waiter(input);
-  const flakemorph::EventContext context{input, waiter};
-  flakemorph::WindowRequest request = RequestOf(options, stats_out);
+  EndPolicy run_input(EndRuleOf(options.mode, screen_saver));
+  IdleSaverInput idle_input;
+  InputSink& input = options.idle_seconds > 0 ? static_cast<InputSink&>(idle_input) : run_input;
+  SignalWaiter waiter(input);
+  const EventContext context{input, waiter};
+  WindowRequest request = RequestOf(options, stats_out);
   request.screen_saver = screen_saver;
-  const std::unique_ptr<flakemorph::WindowSystem> windows =
-      OpenWindowSystem(options, request, context);
+  const std::unique_ptr<WindowSystem> windows = OpenWindowSystem(options, request, context);
   // Each monitor's figures come from a stream of its own, so no two show the same flake.
-  const flakemorph::RandomStreams randoms = [](std::size_t stream) {
-    return std::make_unique<flakemorph::TimeSeededGenerator>(
-        flakemorph::LocalNanosecondsSinceMidnight, stream);
+  const RandomStreams randoms = [](std::size_t stream) {
+    return std::make_unique<TimeSeededGenerator>(LocalNanosecondsSinceMidnight, stream);
   };
-  flakemorph::MonotonicClock clock;
-  flakemorph::ProcessCpuClock cpu;
-  const flakemorph::ProgramSettings settings{windows->RefreshHz(), options.rate_hz,
-                                             options.show_fps, stats_out};
-  flakemorph::Program program(*windows, randoms, clock, cpu, settings);
+  MonotonicClock clock;
+  ProcessCpuClock cpu;
+  const ProgramSettings settings{windows->RefreshHz(), options.rate_hz, options.show_fps,
+                                 stats_out};
+  Program program(*windows, randoms, clock, cpu, settings);
   program.Run();
   EndHereIfTraced();
   return 0;
@@ -278,22 +264,21 @@ int RunProgram(const flakemorph::ProgramOptions& options, bool screen_saver) {
 
 #ifdef _WIN32
 [[noreturn]] void FailCommandLine(const std::string& error) {
-  flakemorph::FailWithMessage(error + "\n\n" + flakemorph::WindowsUsageHint(), kUsageErrorStatus);
+  FailWithMessage(error + "\n\n" + WindowsUsageHint(), kUsageErrorStatus);
 }
 
 void ShowWindowsHelp() {
-  flakemorph::SayToUser(
-      std::string("flakemorph " FLAKEMORPH_VERSION "\n\n") + flakemorph::WindowsHelpText(),
-      flakemorph::MessageKind::kInformation);
+  SayToUser(std::string("flakemorph " FLAKEMORPH_VERSION "\n\n") + WindowsHelpText(),
+            MessageKind::kInformation);
 }
 
 // Windows starts a screen saver with a command line of its own: /s runs it on every monitor,
 // /p in the settings dialog's preview, with the settings its own dialog (/c) stored.
-int RunSaverCommand(const flakemorph::SaverCommand& command) {
-  using Action = flakemorph::SaverCommand::Action;
+int RunSaverCommand(const SaverCommand& command) {
+  using Action = SaverCommand::Action;
   switch (command.action) {
     case Action::kSettings:
-      flakemorph::RunSettingsDialog(command.window);
+      RunSettingsDialog(command.window);
       return 0;
     case Action::kPassword:  // older Windows only; the saver sets no password
       return 0;
@@ -304,49 +289,45 @@ int RunSaverCommand(const flakemorph::SaverCommand& command) {
     case Action::kPreview:
       break;
   }
-  const flakemorph::ProgramOptions options =
-      flakemorph::SaverRunOptions(command, flakemorph::LoadSaverSettings());
+  const ProgramOptions options = SaverRunOptions(command, LoadSaverSettings());
   return RunProgram(options, command.action == Action::kRun);
 }
 
 // The program's own options, from a command prompt: those of the Linux desktops are refused
 // in Windows' words.
 int RunWithOptions(int argc, char** argv) {
-  using Action = flakemorph::ParsedCommandLine::Action;
-  const flakemorph::ParsedCommandLine parsed = flakemorph::ParseCommandLine(argc, argv);
+  using Action = ParsedCommandLine::Action;
+  const ParsedCommandLine parsed = ParseCommandLine(argc, argv);
   switch (parsed.action) {
     case Action::kHelp:
       ShowWindowsHelp();
       return 0;
     case Action::kVersion:
-      flakemorph::SayToUser("flakemorph " FLAKEMORPH_VERSION,
-                            flakemorph::MessageKind::kInformation);
+      SayToUser("flakemorph " FLAKEMORPH_VERSION, MessageKind::kInformation);
       return 0;
     case Action::kUsageError:
       FailCommandLine(parsed.error);
     case Action::kRun:
       break;
   }
-  const flakemorph::ProgramOptions& options = parsed.options;
-  if (options.mode == flakemorph::WindowMode::kRoot) {
+  const ProgramOptions& options = parsed.options;
+  if (options.mode == WindowMode::kRoot) {
     FailCommandLine("--root is not for Windows, which starts its screen saver with /s");
   }
-  if (options.mode == flakemorph::WindowMode::kWallpaper) {
-    FailCommandLine("--wallpaper is not for Windows");
-  }
+  if (options.mode == WindowMode::kWallpaper) FailCommandLine("--wallpaper is not for Windows");
   if (options.idle_seconds > 0) {
     FailCommandLine("--idle is not for Windows, which starts its screen saver itself (/s)");
   }
-  if (options.backend != flakemorph::Backend::kAuto) {
+  if (options.backend != Backend::kAuto) {
     FailCommandLine("--backend is not for Windows, which has one way of showing windows");
   }
   return RunProgram(options, false);
 }
 
 int RunOnWindows(int argc, char** argv) {
-  using Kind = flakemorph::SaverCommandLine::Kind;
-  flakemorph::UseParentConsole();
-  const flakemorph::SaverCommandLine saver = flakemorph::ParseSaverCommandLine(argc, argv);
+  using Kind = SaverCommandLine::Kind;
+  UseParentConsole();
+  const SaverCommandLine saver = ParseSaverCommandLine(argc, argv);
   switch (saver.kind) {
     case Kind::kCommand:
       return RunSaverCommand(saver.command);
@@ -359,22 +340,26 @@ int RunOnWindows(int argc, char** argv) {
 }
 #endif
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
 #ifdef _WIN32
   // Before anything else: a signal in the first moments ends the run as one later does.
-  flakemorph::TakeEndingSignals(kSignalGraceMilliseconds);
+  TakeEndingSignals(kSignalGraceMilliseconds);
   return RunOnWindows(argc, argv);
 #else
   // Before anything else, the standard streams (no descriptor opened later may take their
   // place) and the signals: one in the first moments ends the run as one later does.
-  const flakemorph::ClosedStreams closed = flakemorph::OpenClosedStandardStreams();
-  flakemorph::TakeEndingSignals(kSignalGraceMilliseconds);
+  const ClosedStreams closed = OpenClosedStandardStreams();
+  TakeEndingSignals(kSignalGraceMilliseconds);
   int status = 0;
-  const std::optional<flakemorph::ProgramOptions> options =
-      OptionsOfRun(argc, argv, closed, status);
+  const std::optional<ProgramOptions> options = OptionsOfRun(argc, argv, closed, status);
   if (!options) return status;
   return RunProgram(*options, false);
 #endif
+}
+
+}  // namespace
+}  // namespace flakemorph
+
+int main(int argc, char** argv) {
+  return flakemorph::Main(argc, argv);
 }

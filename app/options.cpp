@@ -145,9 +145,7 @@ class CommandLineParser {
     if (spelling == nullptr || name.empty()) {
       return Fail("unknown option " + QuotedText(argument, "an argument"));
     }
-    if (!spelling->takes_value && value) {
-      return Fail("--" + std::string(name) + " takes no value");
-    }
+    if (!spelling->takes_value && value) return Fail("--" + std::string(name) + " takes no value");
     if (spelling->takes_value && !value) {
       if (index_ + 1 >= argc_) return Fail("--" + std::string(name) + " needs a value");
       value = argv_[++index_];

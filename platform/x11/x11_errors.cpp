@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/fail.h"
+
 namespace flakemorph {
 namespace {
 
@@ -15,11 +17,7 @@ std::atomic<int> kept_request_code{0};
 std::atomic<int> kept_minor_code{0};
 
 int OnXError(Display* /*display*/, XErrorEvent* error) {
-  if (kept_error_code.load() == 0) {
-    kept_request_code.store(error->request_code);
-    kept_minor_code.store(error->minor_code);
-    kept_error_code.store(error->error_code);
-  }
+  KeepX11Error({error->error_code, error->request_code, error->minor_code});
   return 0;
 }
 
@@ -61,9 +59,7 @@ void KeepX11Error(const X11Error& error) {
 void FailWithX11Error(Display* display, const X11Error& error) {
   char text[256] = {};
   XGetErrorText(display, error.error_code, text, sizeof text);
-  std::fprintf(stderr, "flakemorph: X error: %s (request %d.%d)\n", text, error.request_code,
-               error.minor_code);
-  std::exit(1);
+  Fail(1, "X error: %s (request %d.%d)", text, error.request_code, error.minor_code);
 }
 
 }  // namespace flakemorph

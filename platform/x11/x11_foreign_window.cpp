@@ -3,9 +3,9 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XRes.h>
 
-#include <cstdio>
 #include <cstdlib>
 
+#include "common/fail.h"
 #include "platform/x11/x11_errors.h"
 
 namespace flakemorph {
@@ -16,15 +16,6 @@ bool ReadAttributes(::Display* display, Window window, XWindowAttributes& attrib
   const bool exists = XGetWindowAttributes(display, window, &attributes) != 0;
   if (!exists) TakeX11Error();
   return exists;
-}
-
-// Prints format, which names the window with %lx and may give `number` with %d after it, and
-// exits with status 1.
-[[noreturn]] void FailWith(Window window, const char* format, int number = 0) {
-  std::fputs("flakemorph: ", stderr);
-  std::fprintf(stderr, format, window, number);
-  std::fputc('\n', stderr);
-  std::exit(1);
 }
 
 // Whether a client connected now, other than the server itself, makes ids such as the
@@ -62,16 +53,15 @@ X11ForeignWindow OpenForeignWindow(::Display* display, WindowId target) {
       XCloseDisplay(display);
       std::exit(0);
     }
-    FailWith(window, "no window 0x%lx on the display");
+    Fail(1, "no window 0x%lx on the display", window);
   }
   if (attributes.c_class == InputOnly) {
-    FailWith(window, "window 0x%lx cannot be drawn on: it is an input-only window");
+    Fail(1, "window 0x%lx cannot be drawn on: it is an input-only window", window);
   }
   const int depth = attributes.depth;
   if (depth != 15 && depth != 16 && depth != 24 && depth != 32) {
-    FailWith(window,
-             "window 0x%lx cannot be drawn on: its colour depth of %d bits is not 15, 16, 24 or 32",
-             depth);
+    Fail(1, "window 0x%lx cannot be drawn on: its colour depth of %d bits is not 15, 16, 24 or 32",
+         window, depth);
   }
   return X11ForeignWindow{window, attributes.visual, depth, attributes.width, attributes.height};
 }

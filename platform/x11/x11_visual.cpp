@@ -12,12 +12,6 @@ bool IsByteMask(unsigned long mask) {
   return mask == 0xFF || mask == 0xFF00 || mask == 0xFF0000;
 }
 
-bool HasByteChannels(const XVisualInfo& visual) {
-  return visual.c_class == TrueColor && (visual.depth == 24 || visual.depth == 32) &&
-         IsByteMask(visual.red_mask) && IsByteMask(visual.green_mask) &&
-         IsByteMask(visual.blue_mask);
-}
-
 }  // namespace
 
 std::optional<X11Visual> ChooseWindowVisual(_XDisplay* display, int screen) {
@@ -30,7 +24,7 @@ std::optional<X11Visual> ChooseWindowVisual(_XDisplay* display, int screen) {
   std::optional<X11Visual> chosen;
   for (int i = 0; i < count; ++i) {
     const XVisualInfo& visual = visuals[i];
-    if (!HasByteChannels(visual)) continue;
+    if (!ByteChannelLayout(*visual.visual, visual.depth)) continue;
     // The screen's own visual first; else 24 bits deep before 32 (no alpha to keep opaque).
     if (visual.visual == own) {
       chosen = X11Visual{own, own_depth};

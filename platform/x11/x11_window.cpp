@@ -9,8 +9,8 @@
 #include <array>
 #include <cstring>
 
-#include "figures/numbers.h"
 #include "common/scale.h"
+#include "figures/numbers.h"
 #include "platform/x11/x11_foreign_window.h"
 #include "platform/x11/x11_monitors.h"
 

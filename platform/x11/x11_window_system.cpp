@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/fail.h"
 #include "figures/quoted_text.h"
 #include "platform/desktop_scale.h"
 #include "platform/monitor_plan.h"
@@ -32,21 +33,12 @@ bool InsideAnotherProgram(const WindowRequest& request) {
          request.mode == WindowMode::kWallpaper;
 }
 
-[[noreturn]] void FailToOpen(const char* reason) {
-  std::fprintf(stderr, "flakemorph: cannot open a window: %s\n", reason);
-  std::exit(1);
-}
-
 // Why there is no display, with `prefix` before it.
 [[noreturn]] void FailToReach(const char* prefix) {
   const char* name = std::getenv("DISPLAY");
-  if (name == nullptr || name[0] == '\0') {
-    std::fprintf(stderr, "flakemorph: %sno display found (DISPLAY is not set)\n", prefix);
-  } else {
-    std::fprintf(stderr, "flakemorph: %scannot reach the display %s\n", prefix,
-                 QuotedText(name, "a name").c_str());
-  }
-  std::exit(1);
+  if (name == nullptr || name[0] == '\0')
+    Fail(1, "%sno display found (DISPLAY is not set)", prefix);
+  Fail(1, "%scannot reach the display %s", prefix, QuotedText(name, "a name").c_str());
 }
 
 Cursor InvisibleCursor(::Display* display, Window root) {
@@ -147,12 +139,10 @@ class X11WindowSystem final : public WindowSystem {
     ::Display* display = connection_.display;
     const std::optional<X11Visual> visual = ChooseWindowVisual(display, connection_.screen);
     if (!visual) {
-      std::array<char, 160> reason{};
-      std::snprintf(reason.data(), reason.size(),
-                    "the display's colour depth of %d bits cannot be shown (it offers no visual "
-                    "of 8-bit red, green and blue)",
-                    DefaultDepth(display, connection_.screen));
-      FailToOpen(reason.data());
+      Fail(1,
+           "cannot open a window: the display's colour depth of %d bits cannot be shown (it "
+           "offers no visual of 8-bit red, green and blue)",
+           DefaultDepth(display, connection_.screen));
     }
     visual_ = *visual;
     const Window root = RootWindow(display, connection_.screen);

@@ -90,31 +90,27 @@ int X11Monitors::RefreshHz() {
   RROutput output = None;
   // The primary monitor's, or else the first one's.
   for (int i = 0; i < count; ++i) {
-    if (monitors[i].noutput == 0) continue;
-    if (output == None || monitors[i].primary) output = monitors[i].outputs[0];
-    if (monitors[i].primary) break;
+    if (monitors[i].noutput > 0 && (output == None || monitors[i].primary)) {
+      output = monitors[i].outputs[0];
+    }
   }
   if (monitors != nullptr) XRRFreeMonitors(monitors);
   XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display_, root);
-  if (resources == nullptr || output == None) {
-    if (resources != nullptr) XRRFreeScreenResources(resources);
-    return 0;
-  }
+  if (resources == nullptr) return 0;
+  XRROutputInfo* info = output != None ? XRRGetOutputInfo(display_, resources, output) : nullptr;
+  XRRCrtcInfo* crtc = info != nullptr && info->crtc != None
+                          ? XRRGetCrtcInfo(display_, resources, info->crtc)
+                          : nullptr;
   double hz = 0;
-  if (XRROutputInfo* info = XRRGetOutputInfo(display_, resources, output)) {
-    if (XRRCrtcInfo* crtc =
-            info->crtc != None ? XRRGetCrtcInfo(display_, resources, info->crtc) : nullptr) {
-      for (int i = 0; i < resources->nmode; ++i) {
-        const XRRModeInfo& mode = resources->modes[i];
-        if (mode.id == crtc->mode && mode.hTotal > 0 && mode.vTotal > 0) {
-          hz = static_cast<double>(mode.dotClock) /
-               (static_cast<double>(mode.hTotal) * static_cast<double>(mode.vTotal));
-        }
-      }
-      XRRFreeCrtcInfo(crtc);
+  for (int i = 0; crtc != nullptr && i < resources->nmode; ++i) {
+    const XRRModeInfo& mode = resources->modes[i];
+    if (mode.id == crtc->mode && mode.hTotal > 0 && mode.vTotal > 0) {
+      hz = static_cast<double>(mode.dotClock) /
+           (static_cast<double>(mode.hTotal) * static_cast<double>(mode.vTotal));
     }
-    XRRFreeOutputInfo(info);
   }
+  if (crtc != nullptr) XRRFreeCrtcInfo(crtc);
+  if (info != nullptr) XRRFreeOutputInfo(info);
   XRRFreeScreenResources(resources);
   return static_cast<int>(hz + 0.5);
 }

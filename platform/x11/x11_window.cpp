@@ -139,18 +139,6 @@ void X11Window::Cover(const MonitorArea& area) {
                     static_cast<unsigned>(std::max(area.height, 1)));
 }
 
-void X11Window::ShowFrame() {
-  if (shown_) page_.ShowFrame();
-}
-
-TargetBuffer X11Window::Buffer(std::size_t /*index*/) {
-  return image_.Buffer();
-}
-
-bool X11Window::Held(std::size_t /*index*/) const {
-  return image_.Held();
-}
-
 // The server copies every rect out of the image itself and asks little for each request: small
 // tiles keep what it copies to what changed. (A 3840x2160 window: the server took 7% of a core
 // with 8-pixel tiles, 21% with the 64-pixel tiles that suit compositors.)

@@ -53,13 +53,15 @@ class X11Window final : public ProgramWindow, public FrameBuffers {
   ~X11Window() override;
 
   Display& Surfaces() override { return page_; }
-  void ShowFrame() override;
+  void ShowFrame() override {
+    if (shown_) page_.ShowFrame();
+  }
   void ShowText(std::string_view text) override { page_.ShowText(text); }
   bool TakeResize() override { return page_.TakeResize(); }
 
   std::size_t BufferCount() const override { return 1; }
-  TargetBuffer Buffer(std::size_t index) override;
-  bool Held(std::size_t index) const override;
+  TargetBuffer Buffer(std::size_t /*index*/) override { return image_.Buffer(); }
+  bool Held(std::size_t /*index*/) const override { return image_.Held(); }
   void Present(std::size_t index, std::span<const PixelRect> rects) override;
   TileGrid DamageGrid() const override;
 

@@ -83,6 +83,7 @@ class X11WindowSystem final : public WindowSystem {
     } else {
       OpenOwn(request);
     }
+    refresh_hz_ = monitors_ ? monitors_->RefreshHz() : 0;
     ListWindows();
     XFlush(display);
   }
@@ -122,7 +123,6 @@ class X11WindowSystem final : public WindowSystem {
     const X11ForeignWindow foreign = OpenForeignWindow(connection_.display, request.window_id);
     windows_.push_back(X11Window::Foreign(connection_, foreign, scale_));
     if (request.stats != nullptr) SayForeignSize(*request.stats, *windows_.back());
-    refresh_hz_ = monitors_ ? monitors_->RefreshHz() : 0;
   }
 
   void SayForeignSize(StatsOut& stats, const X11Window& window) const {
@@ -157,7 +157,6 @@ class X11WindowSystem final : public WindowSystem {
     } else {
       OpenOverEveryMonitor();
     }
-    refresh_hz_ = monitors_ ? monitors_->RefreshHz() : 0;
   }
 
   MonitorArea WholeScreen() const {

@@ -126,13 +126,10 @@ class X11WindowSystem final : public WindowSystem {
   }
 
   void SayForeignSize(StatsOut& stats, const X11Window& window) const {
-    std::array<char, 64> pages{};
-    if (scale_ > 1) {
-      std::snprintf(pages.data(), pages.size(), ", pages of %dx%d at scale %d",
-                    window.PixelWidth() / scale_, window.PixelHeight() / scale_, scale_);
-    }
-    stats.Line("flakemorph: drawing into window 0x%lx of %dx%d pixels%s", window.Id(),
-               window.PixelWidth(), window.PixelHeight(), pages.data());
+    std::array<char, 24> id{};
+    std::snprintf(id.data(), id.size(), "0x%lx", window.Id());
+    stats.SayWindow({id.data(), "another program's", window.PixelWidth(), window.PixelHeight(),
+                     false, 0, 0, scale_});
   }
 
   void OpenOwn(const WindowRequest& request) {

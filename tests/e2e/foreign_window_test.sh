@@ -14,7 +14,7 @@ windows_before=$(top_level_windows)
 
 start_flakemorph_with FLAKEMORPH_STATS=1 -- --window-id "$HOST_WID"
 wait_for_stats_lines "$WORK/app.err" 1 10
-grep -qx "flakemorph: drawing into window $(printf '0x%x' "$HOST_WID") of 400x300 pixels" \
+grep -qx "flakemorph: window $(printf '0x%x' "$HOST_WID") (another program's): 400x300 pixels" \
   "$WORK/app.err" || fail "not sized to the window: $(head -n 3 "$WORK/app.err")"
 pass "the animation takes the window's size, 400x300"
 [[ "$(top_level_windows)" == "$windows_before" ]] ||
@@ -42,7 +42,7 @@ pass "a click and keys on the window go to its owner and leave flakemorph runnin
 kill -USR1 "$APP_PID"
 wait_for_stats_lines "$WORK/app.err" 5 10
 pass "SIGUSR1 leaves it running"
-if grep -v -e '^fps ' -e '^flakemorph: [0-9]* windows*, refresh' -e '^flakemorph: drawing into' "$WORK/app.err"; then
+if grep -v -e '^fps ' -e '^flakemorph: [0-9]* windows*, refresh' -e '^flakemorph: window 0x' "$WORK/app.err"; then
   fail "unexpected output on stderr"
 fi
 
@@ -62,7 +62,7 @@ done
 expect_drawn_into_host() {
   start_flakemorph_with FLAKEMORPH_STATS=1 "$@"
   wait_for_stats_lines "$WORK/app.err" 1 10
-  grep -q "drawing into window $(printf '0x%x' "$HOST_WID") of 400x300" "$WORK/app.err" ||
+  grep -q "window $(printf '0x%x' "$HOST_WID") (another program's): 400x300" "$WORK/app.err" ||
     fail "'$*' drew elsewhere: $(head -n 3 "$WORK/app.err")"
   kill -TERM "$APP_PID"
   wait_for_exit 2

@@ -38,7 +38,7 @@ expect_lost_display() {
   wait_for_exit 5
   [[ "$APP_STATUS" == 1 ]] || fail "${1:-own window}: status $APP_STATUS after the display went away"
   local said
-  said=$(grep -v -e '^fps ' -e '^flakemorph: [0-9]* windows*, refresh' -e '^flakemorph: drawing into' "$WORK/app.err")
+  said=$(grep -v -e '^fps ' -e '^flakemorph: [0-9]* windows*, refresh' -e '^flakemorph: window 0x' "$WORK/app.err")
   [[ "$said" == "flakemorph: lost the display" ]] || fail "${1:-own window}: it said: $said"
   pass "${1:-own window}${LATE_END:+, told late of the end}: '$said', status 1"
   [[ -z "$HOST_PID" ]] || wait "$HOST_PID" 2>/dev/null || true

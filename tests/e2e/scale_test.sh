@@ -65,7 +65,7 @@ xrdb -remove
 start_host 400x300+100+80
 start_flakemorph_with FLAKEMORPH_STATS=1 -- --window-id "$HOST_WID" --scale 2
 wait_for_stats_lines "$WORK/app.err" 1 10
-grep -qx "flakemorph: drawing into window $(printf '0x%x' "$HOST_WID") of 400x300 pixels, pages of 200x150 at scale 2" \
+grep -qx "flakemorph: window $(printf '0x%x' "$HOST_WID") (another program's): 400x300 pixels, pages 200x150 at scale 2" \
   "$WORK/app.err" || fail "not said: $(head -n 3 "$WORK/app.err")"
 screenshot "$WORK/shot.png"
 "$CONVERT" "$WORK/shot.png" -crop 400x300+100+80 +repage "$WORK/shot.png"

@@ -7,7 +7,7 @@ start_xvfb
 FLAKEMORPH_ARGS=(--wallpaper)
 start_flakemorph FLAKEMORPH_STATS=1
 wait_for_stats_lines "$WORK/app.err" 1 10
-grep -q '^flakemorph: drawing into window 0x[0-9a-f]* of 1280x720 pixels' "$WORK/app.err" ||
+grep -q "^flakemorph: window 0x[0-9a-f]* (another program's): 1280x720 pixels" "$WORK/app.err" ||
   fail "not drawing into the root window: $(cat "$WORK/app.err")"
 screenshot "$WORK/root.png"
 share=$(non_black_share "$WORK/root.png")

@@ -3,9 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -103,10 +100,7 @@ class WindowsWindowSystem final : public WindowSystem {
   void OpenWindows(const WindowRequest& request) {
     switch (request.mode) {
       case WindowMode::kEveryMonitor:
-        covered_ = Monitors();
-        for (const WindowsMonitor& monitor : covered_) {
-          windows_.push_back(Win32Window::OverMonitor(monitor.place, scale_, events_));
-        }
+        for (const WindowsMonitor& monitor : Monitors()) Cover(monitor);
         ShowCursor(FALSE);
         break;
       case WindowMode::kPreview:
@@ -137,12 +131,14 @@ class WindowsWindowSystem final : public WindowSystem {
       windows_.erase(windows_.begin() + static_cast<std::ptrdiff_t>(gone));
       covered_.erase(covered_.begin() + static_cast<std::ptrdiff_t>(gone));
     }
-    for (const WindowsMonitor& monitor : plan.added) {
-      windows_.push_back(Win32Window::OverMonitor(monitor.place, scale_, events_));
-      covered_.push_back(monitor);
-    }
+    for (const WindowsMonitor& monitor : plan.added) Cover(monitor);
     ListProgramWindows();
     TellWindows("the monitors changed: ");
+  }
+
+  void Cover(const WindowsMonitor& monitor) {
+    windows_.push_back(Win32Window::OverMonitor(monitor.place, scale_, events_));
+    covered_.push_back(monitor);
   }
 
   // The windows with an animation. With "on the primary monitor only", the windows over the
@@ -209,20 +205,7 @@ class WindowsWindowSystem final : public WindowSystem {
   std::vector<ProgramWindow*> program_windows_;
 };
 
-bool Usable(DWORD which) {
-  const HANDLE handle = GetStdHandle(which);
-  return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
-         GetFileType(handle) != FILE_TYPE_UNKNOWN;
-}
-
 }  // namespace
-
-void UseParentConsole() {
-  if (Usable(STD_OUTPUT_HANDLE) && Usable(STD_ERROR_HANDLE)) return;
-  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
-  if (!Usable(STD_OUTPUT_HANDLE)) std::freopen("CONOUT$", "w", stdout);
-  if (!Usable(STD_ERROR_HANDLE)) std::freopen("CONOUT$", "w", stderr);
-}
 
 std::unique_ptr<WindowSystem> OpenWindowsWindowSystem(const WindowRequest& request,
                                                       const EventContext& context) {

@@ -9,11 +9,57 @@
 
 #include "platform/monitor_plan.h"
 #include "platform/windows/message.h"
-#include "platform/windows/waitable_timer.h"
 #include "platform/windows/win32_window.h"
+
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
 
 namespace flakemorph {
 namespace {
+
+constexpr Nanoseconds kNanosecondsPerTimerUnit = 100;
+constexpr Nanoseconds kNanosecondsPerMillisecond = 1'000'000;
+
+// A high-resolution waitable timer, to wait for the next frame and for messages at once.
+// Windows 10 (1803) and later time a high-resolution timer to well under a millisecond; older
+// systems (and Wine) give an ordinary one, which then needs the system's timer at 1 ms.
+class WaitableTimer {
+ public:
+  WaitableTimer()
+      : timer_(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                      TIMER_ALL_ACCESS)),
+        coarse_(timer_ == nullptr) {
+    if (coarse_) {
+      timer_ = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+      timeBeginPeriod(1);
+    }
+  }
+  ~WaitableTimer() {
+    if (timer_ != nullptr) CloseHandle(timer_);
+    if (coarse_) timeEndPeriod(1);
+  }
+  WaitableTimer(const WaitableTimer&) = delete;
+  WaitableTimer& operator=(const WaitableTimer&) = delete;
+
+  // Waits until `wait` has passed or a message has come, whichever is first.
+  void WaitForMessage(Nanoseconds wait) {
+    if (wait <= 0) return;
+    LARGE_INTEGER due;
+    due.QuadPart = -(wait / kNanosecondsPerTimerUnit);  // negative: from now
+    if (timer_ != nullptr && SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE)) {
+      // MWMO_INPUTAVAILABLE: messages already queued end the wait too, not only new ones.
+      MsgWaitForMultipleObjectsEx(1, &timer_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    } else {
+      MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(wait / kNanosecondsPerMillisecond),
+                                  QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+  }
+
+ private:
+  HANDLE timer_;
+  bool coarse_;  // an ordinary timer, with the system's timer resolution raised to 1 ms
+};
 
 // A monitor by the name Windows gives its device, which stays while its mode changes, and where
 // it lies, in its real pixels: the manifest declares the program aware of each monitor's scaling.

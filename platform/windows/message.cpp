@@ -14,8 +14,8 @@ namespace {
 // typewriter's, gets a colon instead.
 constexpr std::size_t kConsoleColumn = 20;
 
-bool HasStderr() {
-  const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+bool Usable(DWORD stream) {
+  const HANDLE handle = GetStdHandle(stream);
   return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
          GetFileType(handle) != FILE_TYPE_UNKNOWN;
 }
@@ -70,7 +70,7 @@ std::wstring ForMessageBox(std::string_view text) {
 }  // namespace
 
 void SayToUser(std::string_view text, MessageKind kind, BoxUse box) {
-  if (HasStderr()) {
+  if (Usable(STD_ERROR_HANDLE)) {
     const std::string lines = ForConsole(text);
     std::fprintf(stderr, "%s%s%s", kind == MessageKind::kError ? "flakemorph: " : "", lines.c_str(),
                  lines.ends_with('\n') ? "" : "\n");
@@ -86,6 +86,13 @@ void SayToUser(std::string_view text, MessageKind kind, BoxUse box) {
 void FailWithMessage(std::string_view text, int status, BoxUse box) {
   SayToUser(text, MessageKind::kError, box);
   std::exit(status);
+}
+
+void UseParentConsole() {
+  if (Usable(STD_OUTPUT_HANDLE) && Usable(STD_ERROR_HANDLE)) return;
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  if (!Usable(STD_OUTPUT_HANDLE)) std::freopen("CONOUT$", "w", stdout);
+  if (!Usable(STD_ERROR_HANDLE)) std::freopen("CONOUT$", "w", stderr);
 }
 
 }  // namespace flakemorph

@@ -21,4 +21,9 @@ void SayToUser(std::string_view text, MessageKind kind, BoxUse box = BoxUse::kSh
 // one to answer a box, which would keep it running after the settings closed.
 [[noreturn]] void FailWithMessage(std::string_view text, int status, BoxUse box = BoxUse::kShown);
 
+// A screen saver is a program without a console of its own: started from a command prompt, it
+// writes its messages (--help, errors, FLAKEMORPH_STATS) to that prompt's console instead,
+// unless they are redirected already.
+void UseParentConsole();
+
 }  // namespace flakemorph

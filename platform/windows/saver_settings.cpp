@@ -5,8 +5,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cwchar>
 
+#include "app/options.h"
 #include "platform/windows/resources.h"
 #include "platform/windows/windows_window_system.h"
 
@@ -17,9 +17,6 @@ constexpr const wchar_t* kKey = L"Software\\flakemorph";
 constexpr const wchar_t* kRateValue = L"Rate";
 constexpr const wchar_t* kShowFpsValue = L"ShowFps";
 constexpr const wchar_t* kPrimaryOnlyValue = L"PrimaryOnly";
-// The range the program's --rate takes.
-constexpr int kLowestRate = 1;
-constexpr int kHighestRate = 240;
 
 bool ReadDword(const wchar_t* name, DWORD& value) {
   DWORD size = sizeof value;
@@ -47,15 +44,13 @@ bool StoreSettings(const SaverSettings& settings) {
 
 void ShowRate(HWND dialog) {
   const LRESULT rate = SendDlgItemMessageW(dialog, IDC_RATE, TBM_GETPOS, 0, 0);
-  wchar_t text[16];
-  std::swprintf(text, 16, L"%d", static_cast<int>(rate));
-  SetDlgItemTextW(dialog, IDC_RATE_VALUE, text);
+  SetDlgItemInt(dialog, IDC_RATE_VALUE, static_cast<UINT>(rate), FALSE);
 }
 
 void FillDialog(HWND dialog) {
   const SaverSettings settings = LoadSaverSettings();
-  SendDlgItemMessageW(dialog, IDC_RATE, TBM_SETRANGEMIN, FALSE, kLowestRate);
-  SendDlgItemMessageW(dialog, IDC_RATE, TBM_SETRANGEMAX, FALSE, kHighestRate);
+  // The range the program's --rate takes.
+  SendDlgItemMessageW(dialog, IDC_RATE, TBM_SETRANGE, FALSE, MAKELPARAM(kLowestRate, kHighestRate));
   SendDlgItemMessageW(dialog, IDC_RATE, TBM_SETPAGESIZE, 0, 10);
   SendDlgItemMessageW(dialog, IDC_RATE, TBM_SETPOS, TRUE, settings.rate_hz);
   CheckDlgButton(dialog, IDC_SHOW_FPS, settings.show_fps ? BST_CHECKED : BST_UNCHECKED);

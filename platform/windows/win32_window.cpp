@@ -1,11 +1,7 @@
 #include "platform/windows/win32_window.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-
-#include "platform/windows/message.h"
 
 #include "common/scale.h"
 
@@ -24,12 +20,12 @@ constexpr PixelLayout kDibLayout{16, 8, 0, 0};
 }
 
 // Once per process; a class already there (another window's) is the same class.
-void RegisterWindowClass() {
+void RegisterWindowClass(WNDPROC procedure) {
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
   // CS_OWNDC: the window's DC is taken once and keeps its settings, not fetched every frame.
   window_class.style = CS_OWNDC;
-  window_class.lpfnWndProc = DefWindowProcW;
+  window_class.lpfnWndProc = procedure;
   window_class.hInstance = GetModuleHandleW(nullptr);
   window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
@@ -43,9 +39,8 @@ void RegisterWindowClass() {
 
 std::unique_ptr<Win32Window> Win32Window::OverMonitor(const RECT& monitor, int scale,
                                                       WindowEvents& events) {
-  std::unique_ptr<Win32Window> window(new Win32Window(Kind::kMonitor, scale, events));
-  window->Create(WS_POPUP, WS_EX_TOPMOST, monitor, nullptr);
-  return window;
+  return std::unique_ptr<Win32Window>(
+      new Win32Window(Kind::kMonitor, scale, events, WS_POPUP, WS_EX_TOPMOST, monitor));
 }
 
 std::unique_ptr<Win32Window> Win32Window::Framed(int width, int height, int scale,
@@ -54,9 +49,8 @@ std::unique_ptr<Win32Window> Win32Window::Framed(int width, int height, int scal
   const int pixels = scale > 0 ? scale : ScaleOfDpi(static_cast<double>(GetDpiForSystem()));
   RECT place{0, 0, width * pixels, height * pixels};
   AdjustWindowRectEx(&place, kStyle, FALSE, 0);
-  std::unique_ptr<Win32Window> window(new Win32Window(Kind::kFramed, pixels, events));
-  window->Create(kStyle, 0, place, nullptr);
-  return window;
+  return std::unique_ptr<Win32Window>(
+      new Win32Window(Kind::kFramed, pixels, events, kStyle, 0, place));
 }
 
 std::unique_ptr<Win32Window> Win32Window::ChildOf(HWND parent, int scale, WindowEvents& events) {
@@ -68,17 +62,13 @@ std::unique_ptr<Win32Window> Win32Window::ChildOf(HWND parent, int scale, Window
             " to draw into",
         1, BoxUse::kNone);
   }
-  std::unique_ptr<Win32Window> window(new Win32Window(Kind::kChild, scale, events));
-  window->parent_ = parent;
   // No WM_PARENTNOTIFY: it is sent, and waits for an answer, when the window is made and when
   // it goes, and a settings dialog busy elsewhere (or closing) answers late or never, which
   // would keep the saver running after its end.
-  window->Create(WS_CHILD | WS_CLIPSIBLINGS, WS_EX_NOPARENTNOTIFY, client, parent);
-  return window;
+  return std::unique_ptr<Win32Window>(new Win32Window(Kind::kChild, scale, events,
+                                                      WS_CHILD | WS_CLIPSIBLINGS,
+                                                      WS_EX_NOPARENTNOTIFY, client, parent));
 }
-
-Win32Window::Win32Window(Kind kind, int scale, WindowEvents& events)
-    : kind_(kind), requested_scale_(scale), events_(events) {}
 
 int Win32Window::ScaleOf() const {
   return requested_scale_ > 0 ? requested_scale_
@@ -88,6 +78,7 @@ int Win32Window::ScaleOf() const {
 // The copy takes the window's client area, and the pages as many page pixels as fit in it:
 // whatever is left at the right and bottom, less than a page pixel, stays black.
 void Win32Window::TakeClientSize() {
+  DropCopy();
   RECT client{};
   GetClientRect(window_, &client);
   const int scale = ScaleOf();
@@ -95,18 +86,21 @@ void Win32Window::TakeClientSize() {
   const int height = std::max<int>(client.bottom, scale);
   MakeCopy(width, height);
   pages_.Resize(width, height, scale);
+  InvalidateRect(window_, nullptr, FALSE);
 }
 
-void Win32Window::Create(DWORD style, DWORD extended_style, const RECT& place, HWND parent) {
-  RegisterWindowClass();
+Win32Window::Win32Window(Kind kind, int scale, WindowEvents& events, DWORD style,
+                         DWORD extended_style, const RECT& place, HWND parent)
+    : kind_(kind), requested_scale_(scale), events_(events), parent_(parent) {
+  RegisterWindowClass(&Win32Window::Procedure);
   const bool framed = kind_ == Kind::kFramed;
   window_ = CreateWindowExW(extended_style, kClassName, L"flakemorph", style,
                             framed ? CW_USEDEFAULT : place.left, framed ? 0 : place.top,
                             place.right - place.left, place.bottom - place.top, parent, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
   if (window_ == nullptr) FailToOpen("CreateWindowEx failed", Box());
+  // Until then, the messages of its making go to DefWindowProc.
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::Procedure));
   window_dc_ = GetDC(window_);
   TakeClientSize();
   ShowWindow(window_, SW_SHOW);
@@ -163,7 +157,7 @@ RECT Win32Window::Place() const {
 void Win32Window::MoveOver(const RECT& monitor) {
   SetWindowPos(window_, HWND_TOPMOST, monitor.left, monitor.top, monitor.right - monitor.left,
                monitor.bottom - monitor.top, SWP_NOACTIVATE | SWP_NOCOPYBITS);
-  TakeNewSize();
+  TakeClientSize();
 }
 
 // The settings dialog's preview can change size (a larger dialog, another DPI); nothing tells
@@ -176,13 +170,7 @@ void Win32Window::FollowParent() {
   if (EqualRect(&parent, &own)) return;
   SetWindowPos(window_, nullptr, 0, 0, parent.right, parent.bottom,
                SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOCOPYBITS);
-  TakeNewSize();
-}
-
-void Win32Window::TakeNewSize() {
-  DropCopy();
   TakeClientSize();
-  InvalidateRect(window_, nullptr, FALSE);
 }
 
 Win32Window::~Win32Window() {
@@ -257,17 +245,15 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // A screen saver running must not be started again over itself.
       if ((wparam & 0xFFF0) == SC_SCREENSAVE) return 0;
       break;
-    case WM_CLOSE:
-      Take(InputKind::kCloseRequested);
-      return 0;
     case WM_DISPLAYCHANGE:
       events_.displays_changed = true;
       return 0;
     case WM_ENDSESSION:
       if (wparam != FALSE) Take(InputKind::kEndingSignal);
       return 0;
+    case WM_CLOSE:
+    // A preview's child window goes with the window of the settings dialog it lies in.
     case WM_DESTROY:
-      // A preview's child window goes with the window of the settings dialog it lies in.
       Take(InputKind::kCloseRequested);
       return 0;
     case WM_ERASEBKGND:

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <string_view>
@@ -65,15 +64,14 @@ class Win32Window final : public ProgramWindow, private FrameBuffers {
  private:
   enum class Kind { kMonitor, kFramed, kChild };
 
-  Win32Window(Kind kind, int scale, WindowEvents& events);
+  Win32Window(Kind kind, int scale, WindowEvents& events, DWORD style, DWORD extended_style,
+              const RECT& place, HWND parent = nullptr);
   int ScaleOf() const;
   void TakeClientSize();
-  void TakeNewSize();
   std::size_t BufferCount() const override { return 1; }
   TargetBuffer Buffer(std::size_t) override { return copy_; }
   bool Held(std::size_t) const override { return false; }
   void Present(std::size_t index, std::span<const PixelRect> rects) override;
-  void Create(DWORD style, DWORD extended_style, const RECT& place, HWND parent);
   void MakeCopy(int width, int height);
   void DropCopy();
 

@@ -3,20 +3,63 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/monitor_plan.h"
 #include "platform/windows/message.h"
-#include "platform/windows/waitable_timer.h"
 #include "platform/windows/win32_window.h"
+
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
 
 namespace flakemorph {
 namespace {
+
+constexpr Nanoseconds kNanosecondsPerTimerUnit = 100;
+constexpr Nanoseconds kNanosecondsPerMillisecond = 1'000'000;
+
+// A high-resolution waitable timer, to wait for the next frame and for messages at once.
+// Windows 10 (1803) and later time a high-resolution timer to well under a millisecond; older
+// systems (and Wine) give an ordinary one, which then needs the system's timer at 1 ms.
+class WaitableTimer {
+ public:
+  WaitableTimer()
+      : timer_(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                      TIMER_ALL_ACCESS)),
+        coarse_(timer_ == nullptr) {
+    if (coarse_) {
+      timer_ = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+      timeBeginPeriod(1);
+    }
+  }
+  ~WaitableTimer() {
+    if (timer_ != nullptr) CloseHandle(timer_);
+    if (coarse_) timeEndPeriod(1);
+  }
+  WaitableTimer(const WaitableTimer&) = delete;
+  WaitableTimer& operator=(const WaitableTimer&) = delete;
+
+  // Waits until `wait` has passed or a message has come, whichever is first.
+  void WaitForMessage(Nanoseconds wait) {
+    if (wait <= 0) return;
+    LARGE_INTEGER due;
+    due.QuadPart = -(wait / kNanosecondsPerTimerUnit);  // negative: from now
+    if (timer_ != nullptr && SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE)) {
+      // MWMO_INPUTAVAILABLE: messages already queued end the wait too, not only new ones.
+      MsgWaitForMultipleObjectsEx(1, &timer_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    } else {
+      MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(wait / kNanosecondsPerMillisecond),
+                                  QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+  }
+
+ private:
+  HANDLE timer_;
+  bool coarse_;  // an ordinary timer, with the system's timer resolution raised to 1 ms
+};
 
 // A monitor by the name Windows gives its device, which stays while its mode changes, and where
 // it lies, in its real pixels: the manifest declares the program aware of each monitor's scaling.
@@ -103,10 +146,7 @@ class WindowsWindowSystem final : public WindowSystem {
   void OpenWindows(const WindowRequest& request) {
     switch (request.mode) {
       case WindowMode::kEveryMonitor:
-        covered_ = Monitors();
-        for (const WindowsMonitor& monitor : covered_) {
-          windows_.push_back(Win32Window::OverMonitor(monitor.place, scale_, events_));
-        }
+        for (const WindowsMonitor& monitor : Monitors()) Cover(monitor);
         ShowCursor(FALSE);
         break;
       case WindowMode::kPreview:
@@ -137,12 +177,14 @@ class WindowsWindowSystem final : public WindowSystem {
       windows_.erase(windows_.begin() + static_cast<std::ptrdiff_t>(gone));
       covered_.erase(covered_.begin() + static_cast<std::ptrdiff_t>(gone));
     }
-    for (const WindowsMonitor& monitor : plan.added) {
-      windows_.push_back(Win32Window::OverMonitor(monitor.place, scale_, events_));
-      covered_.push_back(monitor);
-    }
+    for (const WindowsMonitor& monitor : plan.added) Cover(monitor);
     ListProgramWindows();
     TellWindows("the monitors changed: ");
+  }
+
+  void Cover(const WindowsMonitor& monitor) {
+    windows_.push_back(Win32Window::OverMonitor(monitor.place, scale_, events_));
+    covered_.push_back(monitor);
   }
 
   // The windows with an animation. With "on the primary monitor only", the windows over the
@@ -209,20 +251,7 @@ class WindowsWindowSystem final : public WindowSystem {
   std::vector<ProgramWindow*> program_windows_;
 };
 
-bool Usable(DWORD which) {
-  const HANDLE handle = GetStdHandle(which);
-  return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
-         GetFileType(handle) != FILE_TYPE_UNKNOWN;
-}
-
 }  // namespace
-
-void UseParentConsole() {
-  if (Usable(STD_OUTPUT_HANDLE) && Usable(STD_ERROR_HANDLE)) return;
-  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
-  if (!Usable(STD_OUTPUT_HANDLE)) std::freopen("CONOUT$", "w", stdout);
-  if (!Usable(STD_ERROR_HANDLE)) std::freopen("CONOUT$", "w", stderr);
-}
 
 std::unique_ptr<WindowSystem> OpenWindowsWindowSystem(const WindowRequest& request,
                                                       const EventContext& context) {

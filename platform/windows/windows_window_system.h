@@ -23,11 +23,6 @@ std::unique_ptr<WindowSystem> OpenWindowsWindowSystem(const WindowRequest& reque
 // or something unusable is stored.
 SaverSettings LoadSaverSettings();
 
-// A screen saver is a program without a console of its own: started from a command prompt, it
-// writes its messages (--help, errors, FLAKEMORPH_STATS) to that prompt's console instead,
-// unless they are redirected already.
-void UseParentConsole();
-
 // Shows the settings dialog, owned by `owner` (0: none), until it is closed; OK stores them.
 void RunSettingsDialog(WindowId owner);
 

@@ -1,12 +1,7 @@
 #include "platform/wayland/wayland_window.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <utility>
-
-#include "figures/numbers.h"
-#include "platform/wayland/protocols.h"
 
 namespace flakemorph {
 namespace {

@@ -17,23 +17,10 @@
 #include "platform/surface_scale.h"
 #include "platform/wayland/frame_turn.h"
 #include "platform/wayland/outputs.h"
+#include "platform/wayland/protocols.h"
 #include "platform/wayland/shm_buffer.h"
 #include "platform/wayland/toplevel.h"
 #include "platform/window_system.h"
-
-struct wl_callback;
-struct wl_compositor;
-struct wl_output;
-struct wl_shm;
-struct wl_surface;
-struct wp_fractional_scale_manager_v1;
-struct wp_fractional_scale_v1;
-struct wp_viewport;
-struct wp_viewporter;
-struct xdg_wm_base;
-struct zwlr_layer_shell_v1;
-struct zwlr_layer_surface_v1;
-struct zxdg_decoration_manager_v1;
 
 namespace flakemorph {
 

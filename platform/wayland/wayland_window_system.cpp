@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -16,13 +14,9 @@
 #include <vector>
 
 #include "common/fail.h"
-#include "figures/numbers.h"
 #include "platform/key_presses.h"
 #include "platform/wayland/idle_watch.h"
 #include "platform/wayland/output_windows.h"
-#include "platform/wayland/outputs.h"
-#include "platform/wayland/protocols.h"
-#include "platform/wayland/toplevel.h"
 #include "platform/wayland/wayland_window.h"
 
 namespace flakemorph {

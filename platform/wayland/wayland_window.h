@@ -84,7 +84,7 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
         {.configured = configured_, .closed = closed_, .frame_requested = frame_ != nullptr},
         pages_);
   }
-  // The compositor took the surface away (a layer surface), or asked to close it (a toplevel).
+  // The compositor took the layer surface away; a toplevel is never taken, only asked to close.
   bool Closed() const { return closed_; }
   bool CloseRequested() const { return close_requested_; }
 
@@ -109,7 +109,6 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
 
   static void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                              std::uint32_t width, std::uint32_t height);
-  static void LayerClosed(void* data, zwlr_layer_surface_v1* layer);
   static void SurfaceEnter(void* data, wl_surface* surface, wl_output* output);
   static void SurfaceLeave(void* data, wl_surface* surface, wl_output* output);
   static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);

@@ -90,7 +90,15 @@ class WaylandWindowSystem final : public WindowSystem {
   template <typename Device, typename Listener>
   void Follow(Device*& device, bool offered, Device* (*get)(wl_seat*),
               int (*listen)(Device*, const Listener*, void*), const Listener& listener,
-              void (*release)(Device*));
+              void (*release)(Device*)) {
+    if (offered && device == nullptr) {
+      device = get(seat_);
+      listen(device, &listener, this);
+    } else if (!offered && device != nullptr) {
+      release(device);
+      device = nullptr;
+    }
+  }
   static void KeyboardEnter(void* data, wl_keyboard* keyboard, std::uint32_t serial,
                             wl_surface* surface, wl_array* keys);
   static void KeyboardLeave(void* data, wl_keyboard* keyboard, std::uint32_t serial,
@@ -439,19 +447,6 @@ void WaylandWindowSystem::SeatCapabilities(void* data, wl_seat*, std::uint32_t c
                  wl_seat_get_pointer, wl_pointer_add_listener, kPointer, wl_pointer_release);
   system->Follow(system->touch_, (capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0, wl_seat_get_touch,
                  wl_touch_add_listener, kTouch, wl_touch_release);
-}
-
-template <typename Device, typename Listener>
-void WaylandWindowSystem::Follow(Device*& device, bool offered, Device* (*get)(wl_seat*),
-                                 int (*listen)(Device*, const Listener*, void*),
-                                 const Listener& listener, void (*release)(Device*)) {
-  if (offered && device == nullptr) {
-    device = get(seat_);
-    listen(device, &listener, this);
-  } else if (!offered && device != nullptr) {
-    release(device);
-    device = nullptr;
-  }
 }
 
 void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t,

@@ -543,9 +543,7 @@ void WaylandWindowSystem::Lost() {
 // The windows the program draws on now: those with a size, and not taken away.
 void WaylandWindowSystem::Reconcile() {
   windows_.DropClosed();
-  if (preview_ && (preview_->CloseRequested() || preview_->Closed())) {
-    Take(InputKind::kCloseRequested);
-  }
+  if (preview_ && preview_->CloseRequested()) Take(InputKind::kCloseRequested);
   windows_.ForEach([this](const WaylandWindow& window) {
     if (window.CloseRequested()) Take(InputKind::kCloseRequested);
   });

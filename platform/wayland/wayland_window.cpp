@@ -174,12 +174,8 @@ SurfaceFacts WaylandWindow::Facts() const {
 
 void WaylandWindow::SurfaceEnter(void* data, wl_surface*, wl_output* output) {
   auto* window = static_cast<WaylandWindow*>(data);
-  for (wl_output*& slot : window->entered_) {
-    if (slot == nullptr) {
-      slot = output;
-      break;
-    }
-  }
+  const auto free = std::find(window->entered_.begin(), window->entered_.end(), nullptr);
+  if (free != window->entered_.end()) *free = output;
   window->UpdateScale();
 }
 

@@ -1,10 +1,5 @@
 #include "platform/wayland/idle_watch.h"
 
-#include <wayland-client.h>
-
-#include "ext-idle-notify-v1-client-protocol.h"
-#include "kde-idle-client-protocol.h"
-
 namespace flakemorph {
 
 constexpr std::uint32_t kMillisecondsPerSecond = 1000;

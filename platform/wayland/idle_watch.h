@@ -7,11 +7,7 @@
 #include <cstdint>
 #include <utility>
 
-struct ext_idle_notification_v1;
-struct ext_idle_notifier_v1;
-struct org_kde_kwin_idle;
-struct org_kde_kwin_idle_timeout;
-struct wl_seat;
+#include "platform/wayland/protocols.h"
 
 namespace flakemorph {
 

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "figures/numbers.h"
-#include "platform/wayland/protocols.h"
 
 namespace flakemorph {
 

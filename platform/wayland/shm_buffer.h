@@ -7,9 +7,7 @@
 #include <memory>
 
 #include "display/page_damage.h"
-
-struct wl_buffer;
-struct wl_shm;
+#include "platform/wayland/protocols.h"
 
 namespace flakemorph {
 

@@ -1,10 +1,7 @@
 #include "platform/wayland/toplevel.h"
 
-#include <libdecor.h>
-
 #include <cstdio>
 
-#include "platform/wayland/protocols.h"
 #include "platform/wayland/wayland_window.h"
 
 namespace flakemorph {

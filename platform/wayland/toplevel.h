@@ -4,18 +4,11 @@
 // have theirs drawn, so that the window can still be moved and closed with the mouse.
 #pragma once
 
+#include <libdecor.h>
+
 #include <cstdint>
 
-struct libdecor;
-struct libdecor_configuration;
-struct libdecor_frame;
-struct wl_array;
-struct wl_display;
-struct wl_output;
-struct wl_surface;
-struct xdg_surface;
-struct xdg_toplevel;
-struct zxdg_toplevel_decoration_v1;
+#include "platform/wayland/protocols.h"
 
 namespace flakemorph {
 

@@ -1,12 +1,7 @@
 #include "platform/wayland/wayland_window.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <utility>
-
-#include "figures/numbers.h"
-#include "platform/wayland/protocols.h"
 
 namespace flakemorph {
 namespace {
@@ -89,8 +84,9 @@ void WaylandWindow::MakeLayerSurface(zwlr_layer_shell_v1* shell) {
       shell, surface_, output_,
       wallpaper ? ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND : ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
       "flakemorph");
-  static constexpr zwlr_layer_surface_v1_listener kListener{.configure = LayerConfigure,
-                                                            .closed = LayerClosed};
+  static constexpr zwlr_layer_surface_v1_listener kListener{
+      .configure = LayerConfigure,
+      .closed = [](void* data, auto*) { static_cast<WaylandWindow*>(data)->closed_ = true; }};
   zwlr_layer_surface_v1_add_listener(layer_, &kListener, this);
   zwlr_layer_surface_v1_set_size(layer_, 0, 0);
   zwlr_layer_surface_v1_set_anchor(layer_, kAllEdges);
@@ -105,10 +101,6 @@ void WaylandWindow::LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std
   zwlr_layer_surface_v1_ack_configure(layer, serial);
   static_cast<WaylandWindow*>(data)->Configure(static_cast<std::int32_t>(width),
                                                static_cast<std::int32_t>(height));
-}
-
-void WaylandWindow::LayerClosed(void* data, zwlr_layer_surface_v1*) {
-  static_cast<WaylandWindow*>(data)->closed_ = true;
 }
 
 // A size of 0 leaves it to us. Every configure, even of the same size, is damaged whole for a
@@ -182,12 +174,8 @@ SurfaceFacts WaylandWindow::Facts() const {
 
 void WaylandWindow::SurfaceEnter(void* data, wl_surface*, wl_output* output) {
   auto* window = static_cast<WaylandWindow*>(data);
-  for (wl_output*& slot : window->entered_) {
-    if (slot == nullptr) {
-      slot = output;
-      break;
-    }
-  }
+  const auto free = std::find(window->entered_.begin(), window->entered_.end(), nullptr);
+  if (free != window->entered_.end()) *free = output;
   window->UpdateScale();
 }
 

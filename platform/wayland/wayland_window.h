@@ -17,23 +17,10 @@
 #include "platform/surface_scale.h"
 #include "platform/wayland/frame_turn.h"
 #include "platform/wayland/outputs.h"
+#include "platform/wayland/protocols.h"
 #include "platform/wayland/shm_buffer.h"
 #include "platform/wayland/toplevel.h"
 #include "platform/window_system.h"
-
-struct wl_callback;
-struct wl_compositor;
-struct wl_output;
-struct wl_shm;
-struct wl_surface;
-struct wp_fractional_scale_manager_v1;
-struct wp_fractional_scale_v1;
-struct wp_viewport;
-struct wp_viewporter;
-struct xdg_wm_base;
-struct zwlr_layer_shell_v1;
-struct zwlr_layer_surface_v1;
-struct zxdg_decoration_manager_v1;
 
 namespace flakemorph {
 
@@ -97,7 +84,7 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
         {.configured = configured_, .closed = closed_, .frame_requested = frame_ != nullptr},
         pages_);
   }
-  // The compositor took the surface away (a layer surface), or asked to close it (a toplevel).
+  // The compositor took the layer surface away; a toplevel is never taken, only asked to close.
   bool Closed() const { return closed_; }
   bool CloseRequested() const { return close_requested_; }
 
@@ -122,7 +109,6 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
 
   static void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                              std::uint32_t width, std::uint32_t height);
-  static void LayerClosed(void* data, zwlr_layer_surface_v1* layer);
   static void SurfaceEnter(void* data, wl_surface* surface, wl_output* output);
   static void SurfaceLeave(void* data, wl_surface* surface, wl_output* output);
   static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -16,13 +14,9 @@
 #include <vector>
 
 #include "common/fail.h"
-#include "figures/numbers.h"
 #include "platform/key_presses.h"
 #include "platform/wayland/idle_watch.h"
 #include "platform/wayland/output_windows.h"
-#include "platform/wayland/outputs.h"
-#include "platform/wayland/protocols.h"
-#include "platform/wayland/toplevel.h"
 #include "platform/wayland/wayland_window.h"
 
 namespace flakemorph {
@@ -96,7 +90,15 @@ class WaylandWindowSystem final : public WindowSystem {
   template <typename Device, typename Listener>
   void Follow(Device*& device, bool offered, Device* (*get)(wl_seat*),
               int (*listen)(Device*, const Listener*, void*), const Listener& listener,
-              void (*release)(Device*));
+              void (*release)(Device*)) {
+    if (offered && device == nullptr) {
+      device = get(seat_);
+      listen(device, &listener, this);
+    } else if (!offered && device != nullptr) {
+      release(device);
+      device = nullptr;
+    }
+  }
   static void KeyboardEnter(void* data, wl_keyboard* keyboard, std::uint32_t serial,
                             wl_surface* surface, wl_array* keys);
   static void KeyboardLeave(void* data, wl_keyboard* keyboard, std::uint32_t serial,
@@ -447,19 +449,6 @@ void WaylandWindowSystem::SeatCapabilities(void* data, wl_seat*, std::uint32_t c
                  wl_touch_add_listener, kTouch, wl_touch_release);
 }
 
-template <typename Device, typename Listener>
-void WaylandWindowSystem::Follow(Device*& device, bool offered, Device* (*get)(wl_seat*),
-                                 int (*listen)(Device*, const Listener*, void*),
-                                 const Listener& listener, void (*release)(Device*)) {
-  if (offered && device == nullptr) {
-    device = get(seat_);
-    listen(device, &listener, this);
-  } else if (!offered && device != nullptr) {
-    release(device);
-    device = nullptr;
-  }
-}
-
 void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t,
                                         wl_surface* surface, wl_array*) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
@@ -554,9 +543,7 @@ void WaylandWindowSystem::Lost() {
 // The windows the program draws on now: those with a size, and not taken away.
 void WaylandWindowSystem::Reconcile() {
   windows_.DropClosed();
-  if (preview_ && (preview_->CloseRequested() || preview_->Closed())) {
-    Take(InputKind::kCloseRequested);
-  }
+  if (preview_ && preview_->CloseRequested()) Take(InputKind::kCloseRequested);
   windows_.ForEach([this](const WaylandWindow& window) {
     if (window.CloseRequested()) Take(InputKind::kCloseRequested);
   });

@@ -26,18 +26,10 @@ bool SignalWaiter::WaitFor(std::span<WatchedDescriptor> watched, Nanoseconds wai
 #include <poll.h>
 
 #include <cerrno>
-#include <ctime>
+
+#include "app/frame_pacer.h"
 
 namespace flakemorph {
-namespace {
-
-Nanoseconds Now() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return Nanoseconds{now.tv_sec} * kSecond + now.tv_nsec;
-}
-
-}  // namespace
 
 // A signal that interrupts the wait has written to its pipe before the wait returns, so the
 // next round sees it at once.
@@ -46,10 +38,11 @@ bool SignalWaiter::WaitFor(std::span<WatchedDescriptor> watched, Nanoseconds wai
   std::array<pollfd, kMostWatched + 1> polled{};
   for (std::size_t i = 0; i < count; ++i) polled[i] = {watched[i].descriptor, POLLIN, 0};
   polled[count] = {EndingSignalDescriptor(), POLLIN, 0};
-  const Nanoseconds deadline = wait < 0 ? -1 : Now() + wait;
+  MonotonicClock clock;
+  const Nanoseconds deadline = wait < 0 ? -1 : clock.Now() + wait;
   int ready = -1;
   for (;;) {
-    const Nanoseconds left = deadline < 0 ? -1 : std::max<Nanoseconds>(deadline - Now(), 0);
+    const Nanoseconds left = deadline < 0 ? -1 : std::max<Nanoseconds>(deadline - clock.Now(), 0);
     const timespec limit{static_cast<time_t>(left / kSecond), static_cast<long>(left % kSecond)};
     ready = ppoll(polled.data(), count + 1, left < 0 ? nullptr : &limit, nullptr);
     if (ready >= 0 || errno != EINTR) break;

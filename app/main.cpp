@@ -98,7 +98,7 @@ WindowId WindowOfAnother(const ProgramOptions& options) {
   const TargetChoice choice = ChooseWindowTarget(options, std::getenv("XSCREENSAVER_WINDOW"));
   if (!choice.error.empty()) Fail(kUsageErrorStatus, "%s", choice.error.c_str());
   TakeSaverSignals();
-  return choice.target.id;
+  return choice.window;
 }
 
 WindowRequest RequestOf(const ProgramOptions& options, StatsOut* stats) {

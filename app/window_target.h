@@ -7,17 +7,11 @@
 
 namespace flakemorph {
 
-// A window of another program; id 0 stands for the root window of the display.
-struct WindowTarget {
-  WindowId id = 0;
-  bool IsRoot() const { return id == 0; }
-};
-
 // The target, or an error in one line (without the program's name) when
 // `xscreensaver_window`, the value of XSCREENSAVER_WINDOW or null when it is unset, holds no
 // window id.
 struct TargetChoice {
-  WindowTarget target;
+  WindowId window = 0;  // 0: the root window of the display
   std::string error;
 };
 

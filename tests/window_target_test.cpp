@@ -12,16 +12,16 @@ ProgramOptions Root() {
 }
 
 TEST(WindowTargetTest, RootTakesTheDaemonsWindowInEitherNotation) {
-  EXPECT_EQ(ChooseWindowTarget(Root(), "0x600008").target.id, 0x600008U);
-  EXPECT_EQ(ChooseWindowTarget(Root(), "0X400e22").target.id, 0x400E22U);
-  EXPECT_EQ(ChooseWindowTarget(Root(), " 4194305\n").target.id, 4194305U);
+  EXPECT_EQ(ChooseWindowTarget(Root(), "0x600008").window, 0x600008U);
+  EXPECT_EQ(ChooseWindowTarget(Root(), "0X400e22").window, 0x400E22U);
+  EXPECT_EQ(ChooseWindowTarget(Root(), " 4194305\n").window, 4194305U);
   EXPECT_TRUE(ChooseWindowTarget(Root(), "4194305").error.empty());
 }
 
 TEST(WindowTargetTest, RootWithoutTheVariableOrWithOnlyBlanksIsTheRootWindow) {
   for (const char* value : {static_cast<const char*>(nullptr), "", "  \t"}) {
     const TargetChoice choice = ChooseWindowTarget(Root(), value);
-    EXPECT_TRUE(choice.target.IsRoot());
+    EXPECT_EQ(choice.window, 0U);
     EXPECT_TRUE(choice.error.empty()) << choice.error;
   }
 }
@@ -51,7 +51,7 @@ TEST(WindowTargetTest, AWindowIdOnTheCommandLineWinsOverTheVariable) {
   options.window_id = 0x400E22;
   for (const char* value : {static_cast<const char*>(nullptr), "0x600008", "junk"}) {
     const TargetChoice choice = ChooseWindowTarget(options, value);
-    EXPECT_EQ(choice.target.id, 0x400E22U);
+    EXPECT_EQ(choice.window, 0x400E22U);
     EXPECT_TRUE(choice.error.empty());
   }
 }

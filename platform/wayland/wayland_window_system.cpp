@@ -80,11 +80,12 @@ class WaylandWindowSystem final : public WindowSystem {
   static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                      std::uint32_t version);
   static void GlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
-  static void OutputMode(void* data, wl_output* output, std::uint32_t flags, std::int32_t width,
-                         std::int32_t height, std::int32_t refresh);
+  void AddOutput(std::uint32_t name, wl_output* output);
+  // Nothing for an output that is not known.
+  static Output* OutputOf(void* data, const wl_output* output) {
+    return static_cast<WaylandWindowSystem*>(data)->outputs_.Of(output);
+  }
   static void OutputDone(void* data, wl_output* output);
-  static void OutputScale(void* data, wl_output* output, std::int32_t scale);
-  static void OutputName(void* data, wl_output* output, const char* name);
   static void SeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
   // A device of the seat follows its capability: taken when offered, released when withdrawn.
   template <typename Device, typename Listener>
@@ -298,52 +299,67 @@ void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_
   auto* system = static_cast<WaylandWindowSystem*>(data);
   WaylandGlobals& globals = system->globals_;
   const std::string_view kind(interface);
+  // Whether the global is of `type` and wanted, and so bound, at the newer version of the two.
   const auto bind = [&]<typename Proxy>(Proxy*& proxy, const wl_interface& type,
-                                        std::uint32_t highest) {
+                                        std::uint32_t highest, bool wanted = true) {
+    if (kind != type.name || !wanted) return false;
     proxy =
         static_cast<Proxy*>(wl_registry_bind(registry, name, &type, std::min(version, highest)));
+    return true;
   };
-  if (kind == wl_compositor_interface.name) {
-    bind(globals.compositor, wl_compositor_interface, 4);
-  } else if (kind == wl_shm_interface.name) {
-    bind(globals.shm, wl_shm_interface, 1);
-  } else if (kind == zwlr_layer_shell_v1_interface.name && system->layers_) {
-    bind(globals.layer_shell, zwlr_layer_shell_v1_interface, 3);
-  } else if (kind == xdg_wm_base_interface.name) {
-    bind(globals.wm_base, xdg_wm_base_interface, 2);
+  bind(globals.compositor, wl_compositor_interface, 4);
+  bind(globals.shm, wl_shm_interface, 1);
+  bind(globals.layer_shell, zwlr_layer_shell_v1_interface, 3, system->layers_);
+  bind(globals.decorations, zxdg_decoration_manager_v1_interface, 1);
+  bind(globals.viewporter, wp_viewporter_interface, 1);
+  bind(globals.fractional_scale, wp_fractional_scale_manager_v1_interface, 1);
+  bind(system->idle_protocols_.notifier, ext_idle_notifier_v1_interface, 1);
+  bind(system->idle_protocols_.kde_idle, org_kde_kwin_idle_interface, 1);
+  if (bind(globals.wm_base, xdg_wm_base_interface, 2)) {
     static constexpr xdg_wm_base_listener kListener{
         .ping = [](void*, xdg_wm_base* base, std::uint32_t serial) {
           xdg_wm_base_pong(base, serial);
         }};
     xdg_wm_base_add_listener(globals.wm_base, &kListener, nullptr);
-  } else if (kind == zxdg_decoration_manager_v1_interface.name) {
-    bind(globals.decorations, zxdg_decoration_manager_v1_interface, 1);
-  } else if (kind == wp_viewporter_interface.name) {
-    bind(globals.viewporter, wp_viewporter_interface, 1);
-  } else if (kind == wp_fractional_scale_manager_v1_interface.name) {
-    bind(globals.fractional_scale, wp_fractional_scale_manager_v1_interface, 1);
-  } else if (kind == ext_idle_notifier_v1_interface.name) {
-    bind(system->idle_protocols_.notifier, ext_idle_notifier_v1_interface, 1);
-  } else if (kind == org_kde_kwin_idle_interface.name) {
-    bind(system->idle_protocols_.kde_idle, org_kde_kwin_idle_interface, 1);
-  } else if (kind == wl_seat_interface.name && system->seat_ == nullptr &&
-             system->request_.mode != WindowMode::kWallpaper) {
-    bind(system->seat_, wl_seat_interface, 5);
+  }
+  // The first seat alone; a wallpaper takes no input.
+  if (bind(system->seat_, wl_seat_interface, 5,
+           system->seat_ == nullptr && system->request_.mode != WindowMode::kWallpaper)) {
     static constexpr wl_seat_listener kListener{.capabilities = SeatCapabilities, .name = kIgnored};
     wl_seat_add_listener(system->seat_, &kListener, system);
-  } else if (kind == wl_output_interface.name) {
-    wl_output* output = nullptr;
-    bind(output, wl_output_interface, 4);
-    system->outputs_.Add(name, output);
-    system->windows_.AddOutput(name);
-    static constexpr wl_output_listener kListener{.geometry = kIgnored,
-                                                  .mode = OutputMode,
-                                                  .done = OutputDone,
-                                                  .scale = OutputScale,
-                                                  .name = OutputName,
-                                                  .description = kIgnored};
-    wl_output_add_listener(output, &kListener, system);
   }
+  wl_output* output = nullptr;
+  if (bind(output, wl_output_interface, 4)) system->AddOutput(name, output);
+}
+
+// An output's window comes once it has told all of itself (OutputDone).
+void WaylandWindowSystem::AddOutput(std::uint32_t name, wl_output* output) {
+  outputs_.Add(name, output);
+  windows_.AddOutput(name);
+  static constexpr wl_output_listener kListener{
+      .geometry = kIgnored,
+      .mode =
+          [](void* data, wl_output* wayland_output, std::uint32_t flags, std::int32_t width,
+             std::int32_t height, std::int32_t refresh) {
+            Output* described = OutputOf(data, wayland_output);
+            if (described == nullptr || (flags & WL_OUTPUT_MODE_CURRENT) == 0) return;
+            described->width = width;
+            described->height = height;
+            described->refresh_millihertz = refresh;
+          },
+      .done = OutputDone,
+      .scale =
+          [](void* data, wl_output* wayland_output, std::int32_t scale) {
+            if (Output* described = OutputOf(data, wayland_output)) {
+              described->scale = std::max(scale, 1);
+            }
+          },
+      .name =
+          [](void* data, wl_output* wayland_output, const char* label) {
+            if (Output* described = OutputOf(data, wayland_output)) described->label = label;
+          },
+      .description = kIgnored};
+  wl_output_add_listener(output, &kListener, this);
 }
 
 // An output that goes takes its window with it; the program ends once none is left.
@@ -363,31 +379,11 @@ int WaylandWindowSystem::RefreshHz() const {
   return 0;
 }
 
-void WaylandWindowSystem::OutputMode(void* data, wl_output* wayland_output, std::uint32_t flags,
-                                     std::int32_t width, std::int32_t height,
-                                     std::int32_t refresh) {
-  Output* output = static_cast<WaylandWindowSystem*>(data)->outputs_.Of(wayland_output);
-  if (output == nullptr || (flags & WL_OUTPUT_MODE_CURRENT) == 0) return;
-  output->width = width;
-  output->height = height;
-  output->refresh_millihertz = refresh;
-}
-
-void WaylandWindowSystem::OutputScale(void* data, wl_output* wayland_output, std::int32_t scale) {
-  Output* output = static_cast<WaylandWindowSystem*>(data)->outputs_.Of(wayland_output);
-  if (output != nullptr) output->scale = std::max(scale, 1);
-}
-
-void WaylandWindowSystem::OutputName(void* data, wl_output* wayland_output, const char* name) {
-  Output* output = static_cast<WaylandWindowSystem*>(data)->outputs_.Of(wayland_output);
-  if (output != nullptr) output->label = name;
-}
-
 // The end of an output's description, first or changed: a new output gets its window, and a
 // window on a changed one (or the preview, which may be on it) follows its scale.
 void WaylandWindowSystem::OutputDone(void* data, wl_output* wayland_output) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
-  Output* output = system->outputs_.Of(wayland_output);
+  Output* output = OutputOf(data, wayland_output);
   if (output == nullptr) return;
   output->described = true;
   if (WaylandWindow* window = system->windows_.Of(output->name)) {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -41,7 +42,8 @@ class WaylandWindowSystem final : public WindowSystem {
  public:
   // `layers`: whether to use the layer shell where there is one.
   WaylandWindowSystem(wl_display* display, const WindowRequest& request,
-                      const EventContext& context, bool layers);
+                      const EventContext& context, bool layers)
+      : display_(display), request_(request), context_(context), layers_(layers) {}
   WaylandWindowSystem(const WaylandWindowSystem&) = delete;
   WaylandWindowSystem& operator=(const WaylandWindowSystem&) = delete;
   ~WaylandWindowSystem() override;
@@ -76,6 +78,9 @@ class WaylandWindowSystem final : public WindowSystem {
   void Take(InputKind kind, std::int32_t x = 0, std::int32_t y = 0) {
     context_.input.Take({kind, x, y});
   }
+  void Take(const std::optional<InputEvent>& press) {
+    if (press) context_.input.Take(*press);
+  }
 
   static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                      std::uint32_t version);
@@ -102,13 +107,6 @@ class WaylandWindowSystem final : public WindowSystem {
   }
   static void KeyboardEnter(void* data, wl_keyboard* keyboard, std::uint32_t serial,
                             wl_surface* surface, wl_array* keys);
-  static void KeyboardLeave(void* data, wl_keyboard* keyboard, std::uint32_t serial,
-                            wl_surface* surface);
-  static void Key(void* data, wl_keyboard* keyboard, std::uint32_t serial, std::uint32_t time,
-                  std::uint32_t key, std::uint32_t state);
-  static void Modifiers(void* data, wl_keyboard* keyboard, std::uint32_t serial,
-                        std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,
-                        std::uint32_t group);
   static void PointerEnter(void* data, wl_pointer* pointer, std::uint32_t serial,
                            wl_surface* surface, wl_fixed_t x, wl_fixed_t y);
 
@@ -149,10 +147,6 @@ class WaylandWindowSystem final : public WindowSystem {
   // another (a second output's overlay mapped) is no such thing.
   bool keyboard_withdrawn_ = false;
 };
-
-WaylandWindowSystem::WaylandWindowSystem(wl_display* display, const WindowRequest& request,
-                                         const EventContext& context, bool layers)
-    : display_(display), request_(request), context_(context), layers_(layers) {}
 
 WaylandWindowSystem::~WaylandWindowSystem() {
   preview_.reset();
@@ -282,12 +276,9 @@ void WaylandWindowSystem::OpenWindowOn(Output& output) {
       Resting()) {
     return;
   }
-  SurfaceRole role = SurfaceRole::kOverlay;
-  if (request_.mode == WindowMode::kWallpaper) {
-    role = SurfaceRole::kWallpaper;
-  } else if (globals_.layer_shell == nullptr) {
-    role = SurfaceRole::kFullScreen;
-  }
+  const SurfaceRole role = request_.mode == WindowMode::kWallpaper ? SurfaceRole::kWallpaper
+                           : globals_.layer_shell == nullptr       ? SurfaceRole::kFullScreen
+                                                                   : SurfaceRole::kOverlay;
   windows_.Open(output.name,
                 std::make_unique<WaylandWindow>(
                     globals_, Host(), role, output.output, output.width / output.scale,
@@ -400,9 +391,24 @@ void WaylandWindowSystem::SeatCapabilities(void* data, wl_seat*, std::uint32_t c
       .keymap = [](void*, wl_keyboard*, std::uint32_t, std::int32_t file,
                    std::uint32_t) { close(file); },
       .enter = KeyboardEnter,
-      .leave = KeyboardLeave,
-      .key = Key,
-      .modifiers = Modifiers,
+      // A surface that is going (its output unplugged) loses the keyboard to nobody in particular.
+      .leave =
+          [](void* data, wl_keyboard*, std::uint32_t, wl_surface* surface) {
+            auto* system = static_cast<WaylandWindowSystem*>(data);
+            if (system->IsLiveSurface(surface)) system->keyboard_left_ = surface;
+          },
+      .key =
+          [](void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
+             std::uint32_t state) {
+            auto* system = static_cast<WaylandWindowSystem*>(data);
+            system->Take(system->keys_.Key(state == WL_KEYBOARD_KEY_STATE_PRESSED));
+          },
+      // A modifier alone may arrive as nothing but a new set of modifiers held down.
+      .modifiers =
+          [](void* data, wl_keyboard*, std::uint32_t, std::uint32_t depressed, auto...) {
+            auto* system = static_cast<WaylandWindowSystem*>(data);
+            system->Take(system->keys_.Modifiers(depressed));
+          },
       .repeat_info = kIgnored};
   static constexpr wl_pointer_listener kPointer{
       .enter = PointerEnter,
@@ -456,37 +462,13 @@ void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t,
   system->keys_.Entered();
 }
 
-// A surface that is going (its output unplugged) loses the keyboard to nobody in particular.
-void WaylandWindowSystem::KeyboardLeave(void* data, wl_keyboard*, std::uint32_t,
-                                        wl_surface* surface) {
-  auto* system = static_cast<WaylandWindowSystem*>(data);
-  if (system->IsLiveSurface(surface)) system->keyboard_left_ = surface;
-}
-
+// Only a layer surface is ever taken away, never the preview's toplevel.
 bool WaylandWindowSystem::IsLiveSurface(const wl_surface* surface) const {
-  if (surface == nullptr) return false;
-  if (preview_ && preview_->Surface() == surface) return !preview_->Closed();
-  bool live = false;
+  bool live = surface != nullptr && preview_ && preview_->Surface() == surface;
   windows_.ForEach([&](const WaylandWindow& window) {
     if (window.Surface() == surface) live = !window.Closed();
   });
   return live;
-}
-
-void WaylandWindowSystem::Key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
-                              std::uint32_t state) {
-  auto* system = static_cast<WaylandWindowSystem*>(data);
-  if (const auto press = system->keys_.Key(state == WL_KEYBOARD_KEY_STATE_PRESSED)) {
-    system->context_.input.Take(*press);
-  }
-}
-
-// A modifier alone may arrive as nothing but a new set of modifiers held down.
-void WaylandWindowSystem::Modifiers(void* data, wl_keyboard*, std::uint32_t,
-                                    std::uint32_t depressed, std::uint32_t, std::uint32_t,
-                                    std::uint32_t) {
-  auto* system = static_cast<WaylandWindowSystem*>(data);
-  if (const auto press = system->keys_.Modifiers(depressed)) system->context_.input.Take(*press);
 }
 
 // No pointer over the animation, except over the preview, which is an ordinary window. Where
@@ -566,10 +548,9 @@ bool WaylandWindowSystem::AllWaiting() const {
   });
 }
 
-// Ended by input or a signal, or by the last window going.
+// Ended by input or a signal, or by the last window going (which only hides the idle saver).
 bool WaylandWindowSystem::Ended() const {
-  if (idle_ != nullptr) return context_.input.Ended();
-  return context_.input.Ended() || (!preview_ && windows_.AllGone());
+  return context_.input.Ended() || (idle_ == nullptr && !preview_ && windows_.AllGone());
 }
 
 bool WaylandWindowSystem::WaitUntilShown() {

@@ -22,36 +22,28 @@ class OutputWindows {
   void AddOutput(std::uint32_t output) { slots_.push_back({output, nullptr}); }
   // The output went, and its window with it.
   void OutputGone(std::uint32_t output) {
-    const auto slot = std::find_if(slots_.begin(), slots_.end(),
-                                   [output](const Slot& s) { return s.output == output; });
+    const auto slot = std::ranges::find(slots_, output, &Slot::output);
     if (slot == slots_.end()) return;
     if (slot->window) gone_.push_back(std::move(slot->window));
     slots_.erase(slot);
   }
 
   Window* Of(std::uint32_t output) const {
-    for (const Slot& slot : slots_) {
-      if (slot.output == output) return slot.window.get();
-    }
-    return nullptr;
+    const auto slot = std::ranges::find(slots_, output, &Slot::output);
+    return slot != slots_.end() ? slot->window.get() : nullptr;
   }
   void Open(std::uint32_t output, std::unique_ptr<Window> window) {
-    for (Slot& slot : slots_) {
-      if (slot.output == output && !slot.window) slot.window = std::move(window);
-    }
+    const auto slot = std::ranges::find(slots_, output, &Slot::output);
+    if (slot != slots_.end() && !slot->window) slot->window = std::move(window);
   }
 
   // Every window goes: the saver is hidden.
   void CloseAll() {
-    for (Slot& slot : slots_) {
-      if (slot.window) gone_.push_back(std::move(slot.window));
-    }
+    DropWhere([](const Window&) { return true; });
   }
   // The windows the compositor took away go.
   void DropClosed() {
-    for (Slot& slot : slots_) {
-      if (slot.window && slot.window->Closed()) gone_.push_back(std::move(slot.window));
-    }
+    DropWhere([](const Window& window) { return window.Closed(); });
   }
   // The program holds none of the windows that went any more.
   void LetGo() { gone_.clear(); }
@@ -87,6 +79,13 @@ class OutputWindows {
     std::uint32_t output;
     std::unique_ptr<Window> window;
   };
+  template <typename Goes>
+  void DropWhere(Goes goes) {
+    for (Slot& slot : slots_) {
+      if (slot.window && goes(*slot.window)) gone_.push_back(std::move(slot.window));
+    }
+  }
+
   std::vector<Slot> slots_;
   std::vector<std::unique_ptr<Window>> gone_;
   bool ever_shown_ = false;

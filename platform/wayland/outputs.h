@@ -34,16 +34,14 @@ class Outputs {
 
   // Nothing for an output that is not known (or none).
   const Output* Of(const wl_output* output) const {
-    const auto found = std::find_if(outputs_.begin(), outputs_.end(),
-                                    [output](const Output& o) { return o.output == output; });
+    const auto found = std::ranges::find(outputs_, output, &Output::output);
     return found != outputs_.end() ? &*found : nullptr;
   }
   Output* Of(const wl_output* output) {
     return const_cast<Output*>(static_cast<const Outputs*>(this)->Of(output));
   }
   Output* Named(std::uint32_t name) {
-    const auto found = std::find_if(outputs_.begin(), outputs_.end(),
-                                    [name](const Output& o) { return o.name == name; });
+    const auto found = std::ranges::find(outputs_, name, &Output::name);
     return found != outputs_.end() ? &*found : nullptr;
   }
   // 1 for an output that is not known.

@@ -45,11 +45,21 @@ const char* Toplevel::FrameName() const {
 
 void Toplevel::MakeXdg(const WaylandGlobals& globals, wl_output* output) {
   xdg_surface_ = xdg_wm_base_get_xdg_surface(globals.wm_base, surface_);
-  static constexpr xdg_surface_listener kSurfaceListener{.configure = XdgConfigure};
+  static constexpr xdg_surface_listener kSurfaceListener{
+      .configure = [](void* data, xdg_surface* surface, std::uint32_t serial) {
+        xdg_surface_ack_configure(surface, serial);
+        auto* toplevel = static_cast<Toplevel*>(data);
+        toplevel->window_.Configure(toplevel->configured_width_, toplevel->configured_height_);
+      }};
   xdg_surface_add_listener(xdg_surface_, &kSurfaceListener, this);
   toplevel_ = xdg_surface_get_toplevel(xdg_surface_);
   static constexpr xdg_toplevel_listener kToplevelListener{
-      .configure = XdgToplevelConfigure,
+      .configure =
+          [](void* data, xdg_toplevel*, std::int32_t width, std::int32_t height, wl_array*) {
+            auto* toplevel = static_cast<Toplevel*>(data);
+            toplevel->configured_width_ = width;
+            toplevel->configured_height_ = height;
+          },
       .close = [](void* data,
                   xdg_toplevel*) { static_cast<Toplevel*>(data)->window_.RequestClose(); },
       .configure_bounds = kIgnored,
@@ -73,7 +83,15 @@ void Toplevel::MakeXdg(const WaylandGlobals& globals, wl_output* output) {
 
 void Toplevel::MakeDecorated(libdecor* context) {
   static libdecor_frame_interface interface {};
-  interface.configure = FrameConfigure;
+  // The content keeps the size asked for; libdecor draws its frame around it.
+  interface.configure = [](libdecor_frame* frame, libdecor_configuration* configuration,
+                           void* data) {
+    auto* toplevel = static_cast<Toplevel*>(data);
+    libdecor_state* state = libdecor_state_new(toplevel->width_, toplevel->height_);
+    libdecor_frame_commit(frame, state, configuration);
+    libdecor_state_free(state);
+    toplevel->window_.Configure(toplevel->width_, toplevel->height_);
+  };
   interface.close = [](libdecor_frame*, void* data) {
     static_cast<Toplevel*>(data)->window_.RequestClose();
   };
@@ -87,29 +105,6 @@ void Toplevel::MakeDecorated(libdecor* context) {
   libdecor_frame_set_max_content_size(frame_, width_, height_);
   libdecor_frame_unset_capabilities(frame_, LIBDECOR_ACTION_RESIZE);
   libdecor_frame_map(frame_);
-}
-
-void Toplevel::XdgToplevelConfigure(void* data, xdg_toplevel*, std::int32_t width,
-                                    std::int32_t height, wl_array*) {
-  auto* toplevel = static_cast<Toplevel*>(data);
-  toplevel->configured_width_ = width;
-  toplevel->configured_height_ = height;
-}
-
-void Toplevel::XdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
-  xdg_surface_ack_configure(surface, serial);
-  auto* toplevel = static_cast<Toplevel*>(data);
-  toplevel->window_.Configure(toplevel->configured_width_, toplevel->configured_height_);
-}
-
-// The content keeps the size asked for; libdecor draws its frame around it.
-void Toplevel::FrameConfigure(libdecor_frame* frame, libdecor_configuration* configuration,
-                              void* data) {
-  auto* toplevel = static_cast<Toplevel*>(data);
-  libdecor_state* state = libdecor_state_new(toplevel->width_, toplevel->height_);
-  libdecor_frame_commit(frame, state, configuration);
-  libdecor_state_free(state);
-  toplevel->window_.Configure(toplevel->width_, toplevel->height_);
 }
 
 }  // namespace flakemorph

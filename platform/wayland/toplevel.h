@@ -47,12 +47,6 @@ class Toplevel {
   void MakeXdg(const WaylandGlobals& globals, wl_output* output);
   void MakeDecorated(libdecor* context);
 
-  static void XdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial);
-  static void XdgToplevelConfigure(void* data, xdg_toplevel* toplevel, std::int32_t width,
-                                   std::int32_t height, wl_array* states);
-  static void FrameConfigure(libdecor_frame* frame, libdecor_configuration* configuration,
-                             void* data);
-
   wl_surface* const surface_;
   const std::int32_t width_;
   const std::int32_t height_;

@@ -42,8 +42,20 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost host, Sur
       chosen_height_(height),
       pixel_scale_(pixel_scale) {
   surface_ = wl_compositor_create_surface(globals_.compositor);
-  static constexpr wl_surface_listener kSurfaceListener{.enter = SurfaceEnter,
-                                                        .leave = SurfaceLeave};
+  static constexpr wl_surface_listener kSurfaceListener{
+      .enter =
+          [](void* data, wl_surface*, wl_output* output) {
+            auto* window = static_cast<WaylandWindow*>(data);
+            const auto free = std::ranges::find(window->entered_, nullptr);
+            if (free != window->entered_.end()) *free = output;
+            window->UpdateScale();
+          },
+      .leave =
+          [](void* data, wl_surface*, wl_output* output) {
+            auto* window = static_cast<WaylandWindow*>(data);
+            std::ranges::replace(window->entered_, output, nullptr);
+            window->UpdateScale();
+          }};
   wl_surface_add_listener(surface_, &kSurfaceListener, this);
   if (output_ != nullptr) scale_ = host_.outputs.ScaleOf(output_);
   if (globals_.viewporter != nullptr) {
@@ -52,7 +64,13 @@ WaylandWindow::WaylandWindow(const WaylandGlobals& globals, WindowHost host, Sur
   if (globals_.fractional_scale != nullptr && viewport_ != nullptr) {
     fractional_ =
         wp_fractional_scale_manager_v1_get_fractional_scale(globals_.fractional_scale, surface_);
-    static constexpr wp_fractional_scale_v1_listener kListener{.preferred_scale = PreferredScale};
+    static constexpr wp_fractional_scale_v1_listener kListener{
+        .preferred_scale = [](void* data, wp_fractional_scale_v1*, std::uint32_t scale_120ths) {
+          auto* window = static_cast<WaylandWindow*>(data);
+          window->preferred_120ths_ =
+              static_cast<std::int32_t>(std::min<std::uint32_t>(scale_120ths, 4800));
+          window->UpdateScale();
+        }};
     wp_fractional_scale_v1_add_listener(fractional_, &kListener, this);
   }
   if (role_ == SurfaceRole::kOverlay || role_ == SurfaceRole::kWallpaper) {
@@ -85,7 +103,13 @@ void WaylandWindow::MakeLayerSurface(zwlr_layer_shell_v1* shell) {
       wallpaper ? ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND : ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
       "flakemorph");
   static constexpr zwlr_layer_surface_v1_listener kListener{
-      .configure = LayerConfigure,
+      .configure =
+          [](void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial, std::uint32_t width,
+             std::uint32_t height) {
+            zwlr_layer_surface_v1_ack_configure(layer, serial);
+            static_cast<WaylandWindow*>(data)->Configure(static_cast<std::int32_t>(width),
+                                                         static_cast<std::int32_t>(height));
+          },
       .closed = [](void* data, auto*) { static_cast<WaylandWindow*>(data)->closed_ = true; }};
   zwlr_layer_surface_v1_add_listener(layer_, &kListener, this);
   zwlr_layer_surface_v1_set_size(layer_, 0, 0);
@@ -94,13 +118,6 @@ void WaylandWindow::MakeLayerSurface(zwlr_layer_shell_v1* shell) {
   zwlr_layer_surface_v1_set_keyboard_interactivity(
       layer_, wallpaper ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE
                         : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
-}
-
-void WaylandWindow::LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
-                                   std::uint32_t width, std::uint32_t height) {
-  zwlr_layer_surface_v1_ack_configure(layer, serial);
-  static_cast<WaylandWindow*>(data)->Configure(static_cast<std::int32_t>(width),
-                                               static_cast<std::int32_t>(height));
 }
 
 // A size of 0 leaves it to us. Every configure, even of the same size, is damaged whole for a
@@ -143,14 +160,6 @@ void WaylandWindow::UpdateScale() {
   }
 }
 
-void WaylandWindow::PreferredScale(void* data, wp_fractional_scale_v1*,
-                                   std::uint32_t scale_120ths) {
-  auto* window = static_cast<WaylandWindow*>(data);
-  window->preferred_120ths_ =
-      static_cast<std::int32_t>(std::min<std::uint32_t>(scale_120ths, 4800));
-  window->UpdateScale();
-}
-
 // A surface over a whole output (a layer surface on every edge, a full-screen window) has the
 // output's pixels, which its mode tells.
 SurfaceFacts WaylandWindow::Facts() const {
@@ -170,20 +179,6 @@ SurfaceFacts WaylandWindow::Facts() const {
     }
   }
   return facts;
-}
-
-void WaylandWindow::SurfaceEnter(void* data, wl_surface*, wl_output* output) {
-  auto* window = static_cast<WaylandWindow*>(data);
-  const auto free = std::find(window->entered_.begin(), window->entered_.end(), nullptr);
-  if (free != window->entered_.end()) *free = output;
-  window->UpdateScale();
-}
-
-void WaylandWindow::SurfaceLeave(void* data, wl_surface*, wl_output* output) {
-  auto* window = static_cast<WaylandWindow*>(data);
-  std::replace(window->entered_.begin(), window->entered_.end(), output,
-               static_cast<wl_output*>(nullptr));
-  window->UpdateScale();
 }
 
 // New buffers of the logical size times the scale, the output's full resolution; the scale
@@ -249,16 +244,15 @@ void WaylandWindow::Present(std::size_t index, std::span<const PixelRect> rects)
   wl_surface_attach(surface_, buffers_[index]->Buffer(), 0, 0);
   buffers_[index]->Attached();
   frame_ = wl_surface_frame(surface_);
-  static constexpr wl_callback_listener kFrameListener{.done = FrameDone};
+  static constexpr wl_callback_listener kFrameListener{
+      .done = [](void* data, wl_callback* callback, std::uint32_t) {
+        wl_callback_destroy(callback);
+        auto* window = static_cast<WaylandWindow*>(data);
+        window->frame_ = nullptr;
+        window->answering_ = true;
+      }};
   wl_callback_add_listener(frame_, &kFrameListener, this);
   wl_surface_commit(surface_);
-}
-
-void WaylandWindow::FrameDone(void* data, wl_callback* callback, std::uint32_t) {
-  wl_callback_destroy(callback);
-  auto* window = static_cast<WaylandWindow*>(data);
-  window->frame_ = nullptr;
-  window->answering_ = true;
 }
 
 }  // namespace flakemorph

@@ -107,12 +107,6 @@ class WaylandWindow final : public ProgramWindow, private FrameBuffers {
   void UpdateScale();
   void Reallocate();
 
-  static void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
-                             std::uint32_t width, std::uint32_t height);
-  static void SurfaceEnter(void* data, wl_surface* surface, wl_output* output);
-  static void SurfaceLeave(void* data, wl_surface* surface, wl_output* output);
-  static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);
-  static void PreferredScale(void* data, wp_fractional_scale_v1* scale, std::uint32_t scale_120ths);
   SurfaceFacts Facts() const;
 
   const WaylandGlobals globals_;

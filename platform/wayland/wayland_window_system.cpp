@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -41,7 +42,8 @@ class WaylandWindowSystem final : public WindowSystem {
  public:
   // `layers`: whether to use the layer shell where there is one.
   WaylandWindowSystem(wl_display* display, const WindowRequest& request,
-                      const EventContext& context, bool layers);
+                      const EventContext& context, bool layers)
+      : display_(display), request_(request), context_(context), layers_(layers) {}
   WaylandWindowSystem(const WaylandWindowSystem&) = delete;
   WaylandWindowSystem& operator=(const WaylandWindowSystem&) = delete;
   ~WaylandWindowSystem() override;
@@ -76,15 +78,19 @@ class WaylandWindowSystem final : public WindowSystem {
   void Take(InputKind kind, std::int32_t x = 0, std::int32_t y = 0) {
     context_.input.Take({kind, x, y});
   }
+  void Take(const std::optional<InputEvent>& press) {
+    if (press) context_.input.Take(*press);
+  }
 
   static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                      std::uint32_t version);
   static void GlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
-  static void OutputMode(void* data, wl_output* output, std::uint32_t flags, std::int32_t width,
-                         std::int32_t height, std::int32_t refresh);
+  void AddOutput(std::uint32_t name, wl_output* output);
+  // Nothing for an output that is not known.
+  static Output* OutputOf(void* data, const wl_output* output) {
+    return static_cast<WaylandWindowSystem*>(data)->outputs_.Of(output);
+  }
   static void OutputDone(void* data, wl_output* output);
-  static void OutputScale(void* data, wl_output* output, std::int32_t scale);
-  static void OutputName(void* data, wl_output* output, const char* name);
   static void SeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
   // A device of the seat follows its capability: taken when offered, released when withdrawn.
   template <typename Device, typename Listener>
@@ -101,13 +107,6 @@ class WaylandWindowSystem final : public WindowSystem {
   }
   static void KeyboardEnter(void* data, wl_keyboard* keyboard, std::uint32_t serial,
                             wl_surface* surface, wl_array* keys);
-  static void KeyboardLeave(void* data, wl_keyboard* keyboard, std::uint32_t serial,
-                            wl_surface* surface);
-  static void Key(void* data, wl_keyboard* keyboard, std::uint32_t serial, std::uint32_t time,
-                  std::uint32_t key, std::uint32_t state);
-  static void Modifiers(void* data, wl_keyboard* keyboard, std::uint32_t serial,
-                        std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,
-                        std::uint32_t group);
   static void PointerEnter(void* data, wl_pointer* pointer, std::uint32_t serial,
                            wl_surface* surface, wl_fixed_t x, wl_fixed_t y);
 
@@ -148,10 +147,6 @@ class WaylandWindowSystem final : public WindowSystem {
   // another (a second output's overlay mapped) is no such thing.
   bool keyboard_withdrawn_ = false;
 };
-
-WaylandWindowSystem::WaylandWindowSystem(wl_display* display, const WindowRequest& request,
-                                         const EventContext& context, bool layers)
-    : display_(display), request_(request), context_(context), layers_(layers) {}
 
 WaylandWindowSystem::~WaylandWindowSystem() {
   preview_.reset();
@@ -281,12 +276,9 @@ void WaylandWindowSystem::OpenWindowOn(Output& output) {
       Resting()) {
     return;
   }
-  SurfaceRole role = SurfaceRole::kOverlay;
-  if (request_.mode == WindowMode::kWallpaper) {
-    role = SurfaceRole::kWallpaper;
-  } else if (globals_.layer_shell == nullptr) {
-    role = SurfaceRole::kFullScreen;
-  }
+  const SurfaceRole role = request_.mode == WindowMode::kWallpaper ? SurfaceRole::kWallpaper
+                           : globals_.layer_shell == nullptr       ? SurfaceRole::kFullScreen
+                                                                   : SurfaceRole::kOverlay;
   windows_.Open(output.name,
                 std::make_unique<WaylandWindow>(
                     globals_, Host(), role, output.output, output.width / output.scale,
@@ -298,52 +290,67 @@ void WaylandWindowSystem::Global(void* data, wl_registry* registry, std::uint32_
   auto* system = static_cast<WaylandWindowSystem*>(data);
   WaylandGlobals& globals = system->globals_;
   const std::string_view kind(interface);
+  // Whether the global is of `type` and wanted, and so bound, at the newer version of the two.
   const auto bind = [&]<typename Proxy>(Proxy*& proxy, const wl_interface& type,
-                                        std::uint32_t highest) {
+                                        std::uint32_t highest, bool wanted = true) {
+    if (kind != type.name || !wanted) return false;
     proxy =
         static_cast<Proxy*>(wl_registry_bind(registry, name, &type, std::min(version, highest)));
+    return true;
   };
-  if (kind == wl_compositor_interface.name) {
-    bind(globals.compositor, wl_compositor_interface, 4);
-  } else if (kind == wl_shm_interface.name) {
-    bind(globals.shm, wl_shm_interface, 1);
-  } else if (kind == zwlr_layer_shell_v1_interface.name && system->layers_) {
-    bind(globals.layer_shell, zwlr_layer_shell_v1_interface, 3);
-  } else if (kind == xdg_wm_base_interface.name) {
-    bind(globals.wm_base, xdg_wm_base_interface, 2);
+  bind(globals.compositor, wl_compositor_interface, 4);
+  bind(globals.shm, wl_shm_interface, 1);
+  bind(globals.layer_shell, zwlr_layer_shell_v1_interface, 3, system->layers_);
+  bind(globals.decorations, zxdg_decoration_manager_v1_interface, 1);
+  bind(globals.viewporter, wp_viewporter_interface, 1);
+  bind(globals.fractional_scale, wp_fractional_scale_manager_v1_interface, 1);
+  bind(system->idle_protocols_.notifier, ext_idle_notifier_v1_interface, 1);
+  bind(system->idle_protocols_.kde_idle, org_kde_kwin_idle_interface, 1);
+  if (bind(globals.wm_base, xdg_wm_base_interface, 2)) {
     static constexpr xdg_wm_base_listener kListener{
         .ping = [](void*, xdg_wm_base* base, std::uint32_t serial) {
           xdg_wm_base_pong(base, serial);
         }};
     xdg_wm_base_add_listener(globals.wm_base, &kListener, nullptr);
-  } else if (kind == zxdg_decoration_manager_v1_interface.name) {
-    bind(globals.decorations, zxdg_decoration_manager_v1_interface, 1);
-  } else if (kind == wp_viewporter_interface.name) {
-    bind(globals.viewporter, wp_viewporter_interface, 1);
-  } else if (kind == wp_fractional_scale_manager_v1_interface.name) {
-    bind(globals.fractional_scale, wp_fractional_scale_manager_v1_interface, 1);
-  } else if (kind == ext_idle_notifier_v1_interface.name) {
-    bind(system->idle_protocols_.notifier, ext_idle_notifier_v1_interface, 1);
-  } else if (kind == org_kde_kwin_idle_interface.name) {
-    bind(system->idle_protocols_.kde_idle, org_kde_kwin_idle_interface, 1);
-  } else if (kind == wl_seat_interface.name && system->seat_ == nullptr &&
-             system->request_.mode != WindowMode::kWallpaper) {
-    bind(system->seat_, wl_seat_interface, 5);
+  }
+  // The first seat alone; a wallpaper takes no input.
+  if (bind(system->seat_, wl_seat_interface, 5,
+           system->seat_ == nullptr && system->request_.mode != WindowMode::kWallpaper)) {
     static constexpr wl_seat_listener kListener{.capabilities = SeatCapabilities, .name = kIgnored};
     wl_seat_add_listener(system->seat_, &kListener, system);
-  } else if (kind == wl_output_interface.name) {
-    wl_output* output = nullptr;
-    bind(output, wl_output_interface, 4);
-    system->outputs_.Add(name, output);
-    system->windows_.AddOutput(name);
-    static constexpr wl_output_listener kListener{.geometry = kIgnored,
-                                                  .mode = OutputMode,
-                                                  .done = OutputDone,
-                                                  .scale = OutputScale,
-                                                  .name = OutputName,
-                                                  .description = kIgnored};
-    wl_output_add_listener(output, &kListener, system);
   }
+  wl_output* output = nullptr;
+  if (bind(output, wl_output_interface, 4)) system->AddOutput(name, output);
+}
+
+// An output's window comes once it has told all of itself (OutputDone).
+void WaylandWindowSystem::AddOutput(std::uint32_t name, wl_output* output) {
+  outputs_.Add(name, output);
+  windows_.AddOutput(name);
+  static constexpr wl_output_listener kListener{
+      .geometry = kIgnored,
+      .mode =
+          [](void* data, wl_output* wayland_output, std::uint32_t flags, std::int32_t width,
+             std::int32_t height, std::int32_t refresh) {
+            Output* described = OutputOf(data, wayland_output);
+            if (described == nullptr || (flags & WL_OUTPUT_MODE_CURRENT) == 0) return;
+            described->width = width;
+            described->height = height;
+            described->refresh_millihertz = refresh;
+          },
+      .done = OutputDone,
+      .scale =
+          [](void* data, wl_output* wayland_output, std::int32_t scale) {
+            if (Output* described = OutputOf(data, wayland_output)) {
+              described->scale = std::max(scale, 1);
+            }
+          },
+      .name =
+          [](void* data, wl_output* wayland_output, const char* label) {
+            if (Output* described = OutputOf(data, wayland_output)) described->label = label;
+          },
+      .description = kIgnored};
+  wl_output_add_listener(output, &kListener, this);
 }
 
 // An output that goes takes its window with it; the program ends once none is left.
@@ -363,31 +370,11 @@ int WaylandWindowSystem::RefreshHz() const {
   return 0;
 }
 
-void WaylandWindowSystem::OutputMode(void* data, wl_output* wayland_output, std::uint32_t flags,
-                                     std::int32_t width, std::int32_t height,
-                                     std::int32_t refresh) {
-  Output* output = static_cast<WaylandWindowSystem*>(data)->outputs_.Of(wayland_output);
-  if (output == nullptr || (flags & WL_OUTPUT_MODE_CURRENT) == 0) return;
-  output->width = width;
-  output->height = height;
-  output->refresh_millihertz = refresh;
-}
-
-void WaylandWindowSystem::OutputScale(void* data, wl_output* wayland_output, std::int32_t scale) {
-  Output* output = static_cast<WaylandWindowSystem*>(data)->outputs_.Of(wayland_output);
-  if (output != nullptr) output->scale = std::max(scale, 1);
-}
-
-void WaylandWindowSystem::OutputName(void* data, wl_output* wayland_output, const char* name) {
-  Output* output = static_cast<WaylandWindowSystem*>(data)->outputs_.Of(wayland_output);
-  if (output != nullptr) output->label = name;
-}
-
 // The end of an output's description, first or changed: a new output gets its window, and a
 // window on a changed one (or the preview, which may be on it) follows its scale.
 void WaylandWindowSystem::OutputDone(void* data, wl_output* wayland_output) {
   auto* system = static_cast<WaylandWindowSystem*>(data);
-  Output* output = system->outputs_.Of(wayland_output);
+  Output* output = OutputOf(data, wayland_output);
   if (output == nullptr) return;
   output->described = true;
   if (WaylandWindow* window = system->windows_.Of(output->name)) {
@@ -404,9 +391,24 @@ void WaylandWindowSystem::SeatCapabilities(void* data, wl_seat*, std::uint32_t c
       .keymap = [](void*, wl_keyboard*, std::uint32_t, std::int32_t file,
                    std::uint32_t) { close(file); },
       .enter = KeyboardEnter,
-      .leave = KeyboardLeave,
-      .key = Key,
-      .modifiers = Modifiers,
+      // A surface that is going (its output unplugged) loses the keyboard to nobody in particular.
+      .leave =
+          [](void* data, wl_keyboard*, std::uint32_t, wl_surface* surface) {
+            auto* system = static_cast<WaylandWindowSystem*>(data);
+            if (system->IsLiveSurface(surface)) system->keyboard_left_ = surface;
+          },
+      .key =
+          [](void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
+             std::uint32_t state) {
+            auto* system = static_cast<WaylandWindowSystem*>(data);
+            system->Take(system->keys_.Key(state == WL_KEYBOARD_KEY_STATE_PRESSED));
+          },
+      // A modifier alone may arrive as nothing but a new set of modifiers held down.
+      .modifiers =
+          [](void* data, wl_keyboard*, std::uint32_t, std::uint32_t depressed, auto...) {
+            auto* system = static_cast<WaylandWindowSystem*>(data);
+            system->Take(system->keys_.Modifiers(depressed));
+          },
       .repeat_info = kIgnored};
   static constexpr wl_pointer_listener kPointer{
       .enter = PointerEnter,
@@ -460,37 +462,13 @@ void WaylandWindowSystem::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t,
   system->keys_.Entered();
 }
 
-// A surface that is going (its output unplugged) loses the keyboard to nobody in particular.
-void WaylandWindowSystem::KeyboardLeave(void* data, wl_keyboard*, std::uint32_t,
-                                        wl_surface* surface) {
-  auto* system = static_cast<WaylandWindowSystem*>(data);
-  if (system->IsLiveSurface(surface)) system->keyboard_left_ = surface;
-}
-
+// Only a layer surface is ever taken away, never the preview's toplevel.
 bool WaylandWindowSystem::IsLiveSurface(const wl_surface* surface) const {
-  if (surface == nullptr) return false;
-  if (preview_ && preview_->Surface() == surface) return !preview_->Closed();
-  bool live = false;
+  bool live = surface != nullptr && preview_ && preview_->Surface() == surface;
   windows_.ForEach([&](const WaylandWindow& window) {
     if (window.Surface() == surface) live = !window.Closed();
   });
   return live;
-}
-
-void WaylandWindowSystem::Key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
-                              std::uint32_t state) {
-  auto* system = static_cast<WaylandWindowSystem*>(data);
-  if (const auto press = system->keys_.Key(state == WL_KEYBOARD_KEY_STATE_PRESSED)) {
-    system->context_.input.Take(*press);
-  }
-}
-
-// A modifier alone may arrive as nothing but a new set of modifiers held down.
-void WaylandWindowSystem::Modifiers(void* data, wl_keyboard*, std::uint32_t,
-                                    std::uint32_t depressed, std::uint32_t, std::uint32_t,
-                                    std::uint32_t) {
-  auto* system = static_cast<WaylandWindowSystem*>(data);
-  if (const auto press = system->keys_.Modifiers(depressed)) system->context_.input.Take(*press);
 }
 
 // No pointer over the animation, except over the preview, which is an ordinary window. Where
@@ -570,10 +548,9 @@ bool WaylandWindowSystem::AllWaiting() const {
   });
 }
 
-// Ended by input or a signal, or by the last window going.
+// Ended by input or a signal, or by the last window going (which only hides the idle saver).
 bool WaylandWindowSystem::Ended() const {
-  if (idle_ != nullptr) return context_.input.Ended();
-  return context_.input.Ended() || (!preview_ && windows_.AllGone());
+  return context_.input.Ended() || (idle_ == nullptr && !preview_ && windows_.AllGone());
 }
 
 bool WaylandWindowSystem::WaitUntilShown() {

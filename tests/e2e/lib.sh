@@ -52,6 +52,8 @@ cleanup() {
   local pid
   for pid in "$APP_PID" "${OTHER_PIDS[@]}" "$XVFB_PID"; do
     if [[ -n "$pid" ]]; then
+      # A compositor's session bus wrapper leaves its children behind when it is killed.
+      pkill -KILL -P "$pid" 2>/dev/null || true
       kill -KILL "$pid" 2>/dev/null || true
       wait "$pid" 2>/dev/null || true
     fi

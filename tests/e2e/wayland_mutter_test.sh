@@ -18,8 +18,10 @@ start_mutter() {
   await_compositor mutter mutter-flakemorph 20 2 skip
 }
 
+# dbus-run-session leaves its children running when it is told to end: mutter and the bus.
 stop_mutter() {
-  kill -TERM "$MUTTER_PID" 2>/dev/null || true
+  local pid
+  for pid in $(pgrep -P "$MUTTER_PID") "$MUTTER_PID"; do kill -TERM "$pid" 2>/dev/null || true; done
   wait "$MUTTER_PID" 2>/dev/null || true
 }
 

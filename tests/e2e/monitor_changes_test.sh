@@ -13,11 +13,13 @@ ROOT_COLOR=ff00fe
 start_multimon_x "1024x768+0+0 800x600+1024+0 800x600+0+768" "640x480"
 xsetroot -solid "#$ROOT_COLOR"
 
-# "WxH+X+Y" of every visible window of flakemorph, sorted.
+# "WxH+X+Y" of every visible window of flakemorph, sorted; a window that went between the
+# search and the look at it is left out.
 window_geometries() {
-  local wid X Y WIDTH HEIGHT WINDOW SCREEN
+  local wid geometry X Y WIDTH HEIGHT WINDOW SCREEN
   for wid in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$wid")"
+    geometry=$(xdotool getwindowgeometry --shell "$wid" 2>/dev/null) || continue
+    eval "$geometry"
     echo "${WIDTH}x$HEIGHT+$X+$Y"
   done | sort
 }

@@ -1,7 +1,5 @@
 #include "platform/web/page_options.h"
 
-#include <cmath>
-
 #include "app/options.h"
 #include "common/scale.h"
 #include "common/text.h"
@@ -10,9 +8,6 @@
 
 namespace flakemorph::web {
 namespace {
-
-// A device pixel ratio from which every page pixel is a block of two or more.
-constexpr double kFirstScaledRatio = 1.5;
 
 std::optional<bool> Switch(std::string_view text, bool bare) {
   if (bare || text == "1" || text == "true") return true;
@@ -75,9 +70,7 @@ ParsedQuery ParsePageQuery(std::string_view query) {
 }
 
 int PagePixelScale(double device_pixel_ratio) {
-  if (!(device_pixel_ratio >= kFirstScaledRatio)) return 1;
-  const double nearest = std::floor(device_pixel_ratio + 0.5);
-  return nearest >= kLargestScale ? kLargestScale : static_cast<int>(nearest);
+  return ScaleOfDpi(device_pixel_ratio * kUnscaledDpi);
 }
 
 }  // namespace flakemorph::web

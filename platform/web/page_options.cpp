@@ -54,17 +54,16 @@ std::string Apply(std::string_view name, std::string_view value, bool bare, Page
 ParsedQuery ParsePageQuery(std::string_view query) {
   ParsedQuery parsed;
   if (query.starts_with('?')) query.remove_prefix(1);
-  while (!query.empty()) {
+  // An empty pair is a bare name the page does not know: left alone.
+  while (!query.empty() && parsed.error.empty()) {
     const std::size_t amp = query.find('&');
     const std::string_view pair = query.substr(0, amp);
     query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
-    if (pair.empty()) continue;
     const std::size_t equals = pair.find('=');
     const bool bare = equals == std::string_view::npos;
     const std::string_view name = pair.substr(0, equals);
     const std::string_view value = bare ? std::string_view() : pair.substr(equals + 1);
     parsed.error = Apply(name, value, bare, parsed.options);
-    if (!parsed.error.empty()) return parsed;
   }
   return parsed;
 }

@@ -25,7 +25,7 @@ struct ModulePage {
   std::string text;
 };
 
-// The script's numbers for what the user did (its Input), numbered once here so that the
+// What the user did, at the script's number for it (its Input): fixed here so that the
 // program's own vocabulary may grow and change order.
 constexpr std::array kScriptInputs{
     InputKind::kKeyPressed,       // keydown, not a repeat, of a key that is no modifier

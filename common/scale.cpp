@@ -6,7 +6,6 @@
 namespace flakemorph {
 
 int ScaleOfDpi(double dpi) {
-  constexpr double kUnscaledDpi = 96;
   if (!(dpi > 0)) return 1;
   const double scale = std::floor(dpi / kUnscaledDpi + 0.5);
   return static_cast<int>(std::clamp(scale, 1.0, static_cast<double>(kLargestScale)));

@@ -81,21 +81,20 @@
     document.body.appendChild(note);
   }
 
-  // The page's text into the module's memory and out of it.
-  function writeText(text) {
-    const bytes = new TextEncoder().encode(text);
-    new Uint8Array(memory.buffer, exports.page_text_room(page, bytes.length), bytes.length).set(bytes);
-  }
-  function readText(length) {
-    return new TextDecoder().decode(new Uint8Array(memory.buffer, exports.page_text(page), length));
+  // The text the page shares with the module, made `length` bytes long.
+  function sharedText(length) {
+    return new Uint8Array(memory.buffer, exports.page_text(page, length), length);
   }
 
   function configure() {
     const host = Object.entries(hostSettings).map(([name, value]) => `${name}=${value}`);
     const parts = [document.documentElement.dataset.options || "", location.search.slice(1), ...host];
-    writeText(parts.filter(Boolean).join("&"));
+    const query = new TextEncoder().encode(parts.filter(Boolean).join("&"));
+    sharedText(query.length).set(query);
     const errorLength = exports.page_configure(page);
-    if (errorLength > 0) throw new Error(`flakemorph: ${readText(errorLength)}`);
+    if (errorLength > 0) {
+      throw new Error(`flakemorph: ${new TextDecoder().decode(sharedText(errorLength))}`);
+    }
   }
 
   // The rectangles the last tick changed, from the module's buffer onto the canvas.

@@ -1,14 +1,15 @@
 // The page's WebAssembly module: what the script (flakemorph.js) calls, and the two clocks it
 // lends. A page is a handle the script keeps; the module holds no state of its own.
 #include <algorithm>
+#include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "platform/web/web_page.h"
 
 namespace {
+
+using flakemorph::InputKind;
 
 // The local time of day in milliseconds since midnight, from the script's Date: WASI knows no
 // time zone. And performance.now(), for the time the page itself works.
@@ -20,42 +21,21 @@ __attribute__((import_module("env"), import_name("now_ms"))) extern "C" double N
 // error on the way out.
 struct ModulePage {
   flakemorph::web::WebPage page{[] { return static_cast<std::uint64_t>(LocalTimeOfDayMs() * 1e6); },
-                                [] { return NowMs(); }};
+                                NowMs};
   std::string text;
 };
 
-// The script's names for what the user did, numbered once here so that the program's own
-// vocabulary may grow and change order.
-enum class ScriptInput : std::int32_t {
-  kKey = 0,       // keydown, not a repeat, of a key that is no modifier
-  kModifier = 1,  // keydown of Shift, Control, Alt, Meta and the like
-  kButton = 2,    // pointerdown of a mouse or pen
-  kWheel = 3,
-  kTouch = 4,  // pointerdown of a finger
-  kMove = 5,   // pointermove, at screen coordinates
-  kBlur = 6,   // the page's window lost the keyboard
+// What the user did, at the script's number for it (its Input): fixed here so that the
+// program's own vocabulary may grow and change order.
+constexpr std::array kScriptInputs{
+    InputKind::kKeyPressed,       // keydown, not a repeat, of a key that is no modifier
+    InputKind::kModifierPressed,  // keydown of Shift, Control, Alt, Meta and the like
+    InputKind::kButtonPressed,    // pointerdown of a mouse or pen
+    InputKind::kWheelTurned,
+    InputKind::kTouched,       // pointerdown of a finger
+    InputKind::kPointerMoved,  // pointermove, at screen coordinates
+    InputKind::kFocusLost,     // the page's window lost the keyboard
 };
-
-std::optional<flakemorph::InputKind> ProgramInput(std::int32_t kind) {
-  using flakemorph::InputKind;
-  switch (static_cast<ScriptInput>(kind)) {
-    case ScriptInput::kKey:
-      return InputKind::kKeyPressed;
-    case ScriptInput::kModifier:
-      return InputKind::kModifierPressed;
-    case ScriptInput::kButton:
-      return InputKind::kButtonPressed;
-    case ScriptInput::kWheel:
-      return InputKind::kWheelTurned;
-    case ScriptInput::kTouch:
-      return InputKind::kTouched;
-    case ScriptInput::kMove:
-      return InputKind::kPointerMoved;
-    case ScriptInput::kBlur:
-      return InputKind::kFocusLost;
-  }
-  return std::nullopt;
-}
 
 }  // namespace
 
@@ -67,17 +47,14 @@ FLAKEMORPH_EXPORT(page_new) ModulePage* PageNew() {
   return new ModulePage();
 }
 
-// Room for `length` bytes of text, which the script writes before it calls page_configure.
-FLAKEMORPH_EXPORT(page_text_room) char* PageTextRoom(ModulePage* page, std::int32_t length) {
-  page->text.assign(static_cast<std::size_t>(std::max(length, 0)), '\0');
-  return page->text.data();
-}
-FLAKEMORPH_EXPORT(page_text) const char* PageText(ModulePage* page) {
+// The shared text, made `length` bytes long: the script writes the query there before it
+// calls page_configure, and reads the message that replaces it.
+FLAKEMORPH_EXPORT(page_text) char* PageText(ModulePage* page, std::int32_t length) {
+  page->text.resize(static_cast<std::size_t>(std::max(length, 0)));
   return page->text.data();
 }
 
-// The query now in page_text; 0 once in force, else the length of the message that replaces
-// it there.
+// The query now in the text; 0 once in force, else the length of the message that replaces it.
 FLAKEMORPH_EXPORT(page_configure) std::int32_t PageConfigure(ModulePage* page) {
   page->text = page->page.Configure(page->text);
   return static_cast<std::int32_t>(page->text.size());
@@ -110,12 +87,14 @@ FLAKEMORPH_EXPORT(page_frames) double PageFrames(ModulePage* page) {
   return static_cast<double>(page->page.FramesDrawn());
 }
 
-// A ScriptInput with where the pointer is; gives a PageAction.
+// One of kScriptInputs, unsigned so that any number the script does not know is beyond them,
+// with where the pointer is; gives a PageAction.
 FLAKEMORPH_EXPORT(page_input)
-std::int32_t PageInput(ModulePage* page, std::int32_t kind, std::int32_t x, std::int32_t y) {
-  const std::optional<flakemorph::InputKind> program_kind = ProgramInput(kind);
-  if (!program_kind) return static_cast<std::int32_t>(flakemorph::web::PageAction::kNothing);
-  return static_cast<std::int32_t>(page->page.Take({*program_kind, x, y}));
+std::int32_t PageInput(ModulePage* page, std::uint32_t kind, std::int32_t x, std::int32_t y) {
+  if (kind >= kScriptInputs.size()) {
+    return static_cast<std::int32_t>(flakemorph::web::PageAction::kNothing);
+  }
+  return static_cast<std::int32_t>(page->page.Take({kScriptInputs[kind], x, y}));
 }
 
 FLAKEMORPH_EXPORT(page_full_screen) void PageFullScreen(ModulePage* page, std::int32_t full) {

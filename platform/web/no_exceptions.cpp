@@ -34,10 +34,9 @@ bool IsStdException(const std::type_info* type) {
   return false;
 }
 
-[[maybe_unused]] const bool kNewHandlerSet = [] {
+[[gnu::constructor]] void FailWhenMemoryRunsOut() {
   std::set_new_handler([] { flakemorph::FailRuntime("out of memory"); });
-  return true;
-}();
+}
 
 }  // namespace
 

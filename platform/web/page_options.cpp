@@ -1,7 +1,5 @@
 #include "platform/web/page_options.h"
 
-#include <cmath>
-
 #include "app/options.h"
 #include "common/scale.h"
 #include "common/text.h"
@@ -10,9 +8,6 @@
 
 namespace flakemorph::web {
 namespace {
-
-// A device pixel ratio from which every page pixel is a block of two or more.
-constexpr double kFirstScaledRatio = 1.5;
 
 std::optional<bool> Switch(std::string_view text, bool bare) {
   if (bare || text == "1" || text == "true") return true;
@@ -59,25 +54,22 @@ std::string Apply(std::string_view name, std::string_view value, bool bare, Page
 ParsedQuery ParsePageQuery(std::string_view query) {
   ParsedQuery parsed;
   if (query.starts_with('?')) query.remove_prefix(1);
-  while (!query.empty()) {
+  // An empty pair is a bare name the page does not know: left alone.
+  while (!query.empty() && parsed.error.empty()) {
     const std::size_t amp = query.find('&');
     const std::string_view pair = query.substr(0, amp);
     query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
-    if (pair.empty()) continue;
     const std::size_t equals = pair.find('=');
     const bool bare = equals == std::string_view::npos;
     const std::string_view name = pair.substr(0, equals);
     const std::string_view value = bare ? std::string_view() : pair.substr(equals + 1);
     parsed.error = Apply(name, value, bare, parsed.options);
-    if (!parsed.error.empty()) return parsed;
   }
   return parsed;
 }
 
 int PagePixelScale(double device_pixel_ratio) {
-  if (!(device_pixel_ratio >= kFirstScaledRatio)) return 1;
-  const double nearest = std::floor(device_pixel_ratio + 0.5);
-  return nearest >= kLargestScale ? kLargestScale : static_cast<int>(nearest);
+  return ScaleOfDpi(device_pixel_ratio * kUnscaledDpi);
 }
 
 }  // namespace flakemorph::web

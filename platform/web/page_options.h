@@ -42,10 +42,10 @@ ParsedQuery ParsePageQuery(std::string_view query);
 // busy for long before it showed anything.
 inline constexpr int kMostStillFrames = 36'000;
 
-// Device pixels per page pixel, each way: one below a device pixel ratio of 1.5, where a whole
-// block would enlarge the picture by half or more; the nearest whole number from there, up to
-// the largest scale, so that the picture has the size it has on an ordinary screen, crisp. A
-// ratio the page cannot read (0, NaN) counts as 1.
+// Device pixels per page pixel, each way, the ratio rounded as ScaleOfDpi rounds a screen's
+// scale: one below 1.5, where a whole block would enlarge the picture by half or more; the
+// nearest whole number from there, up to the largest scale, so that the picture has the size
+// it has on an ordinary screen, crisp. A ratio the page cannot read (0, NaN) counts as 1.
 int PagePixelScale(double device_pixel_ratio);
 
 }  // namespace flakemorph::web

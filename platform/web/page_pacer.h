@@ -22,7 +22,6 @@ class PagePacer {
   double MillisecondsUntilDue(double now_ms) const;
   // The next callback draws a frame and the moments start again from it.
   void Restart() { started_ = false; }
-  double PeriodMilliseconds() const { return period_ms_; }
 
  private:
   double period_ms_;

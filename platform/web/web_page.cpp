@@ -20,20 +20,14 @@ constexpr std::string_view kTextBeforeTheFirstSecond = "-- fps  CPU --%";
 
 }  // namespace
 
-CanvasBuffer::CanvasBuffer() {
-  changes_.reserve(kMostRects);
-}
-
 void CanvasBuffer::Resize(std::int32_t width, std::int32_t height) {
   // Opaque black, which the pixels beyond the last whole block of a scaled page stay.
   pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
                  kImageDataLayout.opaque_bits);
   width_ = width;
   height_ = height;
-  changes_.clear();
   // The script gives the canvas the new size, which clears it.
-  whole_ = true;
-  whole_rect_ = {0, 0, width, height};
+  ChangeAll();
 }
 
 TargetBuffer CanvasBuffer::Buffer(std::size_t /*index*/) {
@@ -42,17 +36,13 @@ TargetBuffer CanvasBuffer::Buffer(std::size_t /*index*/) {
 
 void CanvasBuffer::Present(std::size_t /*index*/, std::span<const PixelRect> rects) {
   if (whole_) return;
-  if (changes_.size() + rects.size() > kMostRects) {
-    whole_ = true;
-    changes_.clear();
-    return;
-  }
+  if (changes_.size() + rects.size() > kMostRects) return ChangeAll();
   changes_.insert(changes_.end(), rects.begin(), rects.end());
 }
 
-std::span<const PixelRect> CanvasBuffer::Changes() const {
-  if (whole_) return {&whole_rect_, 1};
-  return changes_;
+void CanvasBuffer::ChangeAll() {
+  changes_.assign(1, PixelRect{0, 0, width_, height_});
+  whole_ = true;
 }
 
 void CanvasBuffer::ForgetChanges() {
@@ -85,7 +75,7 @@ std::size_t WebPage::Tick(double now_ms, std::int32_t width, std::int32_t height
                           double device_pixel_ratio) {
   const double began = busy_clock_();
   canvas_.ForgetChanges();
-  if (FollowSize(now_ms, SizeFor(width, height, device_pixel_ratio)) && animation_) {
+  if (FollowSize(now_ms, SizeFor(width, height, device_pixel_ratio))) {
     if (options_.still_frames) {
       const std::int64_t last = std::min(*options_.still_frames, frames_ + kStillFramesPerTick);
       while (frames_ < last) DrawFrame();
@@ -121,7 +111,7 @@ bool WebPage::FollowSize(double now_ms, const Size& wanted) {
     Start(wanted);
   } else if (wanted == *shown_) {
     pending_.reset();
-  } else if (!pending_ || !(*pending_ == wanted)) {
+  } else if (pending_ != wanted) {
     pending_ = wanted;
     pending_since_ms_ = now_ms;
   } else if (now_ms - pending_since_ms_ >= kSettleMilliseconds) {
@@ -137,12 +127,9 @@ void WebPage::Start(const Size& size) {
   canvas_.Resize(size.width, size.height);
   window_.Resize(size.width, size.height, size.scale);
   window_.TakeResize();
-  if (options_.clock_nanoseconds) {
-    const std::uint64_t nanoseconds = *options_.clock_nanoseconds;
-    random_ = std::make_unique<TimeSeededGenerator>([nanoseconds] { return nanoseconds; });
-  } else {
-    random_ = std::make_unique<TimeSeededGenerator>(local_time_);
-  }
+  const std::optional<std::uint64_t> clock = options_.clock_nanoseconds;
+  random_ = std::make_unique<TimeSeededGenerator>(clock ? TimeOfDayClock([clock] { return *clock; })
+                                                        : local_time_);
   animation_ = std::make_unique<Animation>(window_, *random_);
   animation_->StartUp();
   window_.ShowFrame();

@@ -37,7 +37,7 @@ class CanvasBuffer final : public FrameBuffers {
   // buffer instead.
   static constexpr std::size_t kMostRects = 1024;
 
-  CanvasBuffer();
+  CanvasBuffer() { changes_.reserve(kMostRects); }
   // Allocates: for a new size only.
   void Resize(std::int32_t width, std::int32_t height);
 
@@ -48,7 +48,7 @@ class CanvasBuffer final : public FrameBuffers {
   void Present(std::size_t index, std::span<const PixelRect> rects) override;
 
   // What changed on the canvas since ForgetChanges: the rectangles to put.
-  std::span<const PixelRect> Changes() const;
+  std::span<const PixelRect> Changes() const { return changes_; }
   void ForgetChanges();
 
   const std::uint32_t* Pixels() const { return pixels_.data(); }
@@ -56,12 +56,14 @@ class CanvasBuffer final : public FrameBuffers {
   std::int32_t Height() const { return height_; }
 
  private:
+  // The whole canvas, to be put as one rectangle.
+  void ChangeAll();
+
   std::vector<std::uint32_t> pixels_;
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   std::vector<PixelRect> changes_;
   bool whole_ = false;
-  PixelRect whole_rect_{};
 };
 
 // What the script is to do after an input event: a page cannot end itself, so what ends the

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/rate.h"
 #include "platform/window_request.h"
 
 namespace flakemorph {
@@ -35,8 +36,6 @@ struct ProgramOptions {
   int idle_seconds = 0;
 };
 
-inline constexpr int kLowestRate = 1;
-inline constexpr int kHighestRate = 240;
 inline constexpr int kLongestIdle = 86400;
 
 // What the command line asks for: a run, the help, the version, or nothing at all because it

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "app/options.h"
+#include "common/rate.h"
 #include "platform/windows/resources.h"
 #include "platform/windows/windows_window_system.h"
 

@@ -55,6 +55,4 @@ open_other_window
 wait_for_stats_lines "$WORK/app.err" 4 10
 kill -0 "$APP_PID" 2>/dev/null || fail "the preview window ended when another window took the keyboard"
 pass "another window taking the keyboard leaves the preview window running"
-kill -TERM "$APP_PID"
-wait_for_exit 2
-[[ "$APP_STATUS" == 0 ]] || fail "SIGTERM to the preview window: status $APP_STATUS"
+end_with_sigterm "SIGTERM to the preview window"

@@ -64,9 +64,7 @@ expect_drawn_into_host() {
   wait_for_stats_lines "$WORK/app.err" 1 10
   grep -q "window $(printf '0x%x' "$HOST_WID") (another program's): 400x300" "$WORK/app.err" ||
     fail "'$*' drew elsewhere: $(head -n 3 "$WORK/app.err")"
-  kill -TERM "$APP_PID"
-  wait_for_exit 2
-  [[ "$APP_STATUS" == 0 ]] || fail "'$*': status $APP_STATUS after SIGTERM"
+  end_with_sigterm "'$*'"
   pass "'$*' draws into the host window"
 }
 hex=$(printf '0x%X' "$HOST_WID")
@@ -106,9 +104,7 @@ awk -v s="$share" 'BEGIN { exit !(s > 0.005 && s < 0.5) }' ||
 [[ "$(top_level_windows)" == "$windows_before" || "$(top_level_windows)" == 0 ]] ||
   fail "--root made a window"
 pass "--root without XSCREENSAVER_WINDOW draws on the root window (non-black share $share)"
-kill -TERM "$APP_PID"
-wait_for_exit 2
-[[ "$APP_STATUS" == 0 ]] || fail "--root: status $APP_STATUS after SIGTERM"
+end_with_sigterm "--root"
 
 # Asked to draw, the display's own screen saver still comes on after its timeout (a program
 # that suspends it would keep it off), and so it does with flakemorph's own window.

@@ -84,6 +84,4 @@ eval "$(xdotool getwindowgeometry --shell "$WID")"
 share=$(corner_share "$WORK/preview.png" "80x12+$((X + 5))+$((Y + 5))")
 awk -v s="$share" 'BEGIN { exit !(s > 0.4) }' || fail "no box in the preview window's corner ($share)"
 pass "the box in the corner of the preview window"
-kill -TERM "$APP_PID"
-wait_for_exit 2
-[[ "$APP_STATUS" == 0 ]] || fail "SIGTERM with --fps: status $APP_STATUS"
+end_with_sigterm "SIGTERM with --fps"

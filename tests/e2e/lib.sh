@@ -144,6 +144,16 @@ wait_for_exit() {
   APP_MILLISECONDS=$(($(now_ms) - since))
 }
 
+# Sends flakemorph SIGTERM and checks that it ends with status 0 within 2 seconds; $1 names
+# the case in the failure. APP_MILLISECONDS counts from the signal.
+end_with_sigterm() {
+  local since
+  since=$(now_ms)
+  kill -TERM "$APP_PID"
+  wait_for_exit 2 "$since"
+  [[ "$APP_STATUS" == 0 ]] || fail "$1: status $APP_STATUS after SIGTERM"
+}
+
 # Checks that flakemorph ended by itself with status 0 within $1 seconds of $2, and said
 # nothing on stderr.
 expect_clean_exit_within() {

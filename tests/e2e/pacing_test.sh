@@ -49,7 +49,4 @@ wait "$quiet_pid" || fail "the flakemorph without stats: status $? on SIGTERM"
   fail "without FLAKEMORPH_STATS it printed: $(head -c 200 "$WORK/quiet.err" "$WORK/quiet.out")"
 pass "no stats without FLAKEMORPH_STATS"
 
-since=$(now_ms)
-kill -TERM "$APP_PID"
-wait_for_exit 2 "$since"
-[[ "$APP_STATUS" == 0 ]] || fail "SIGTERM: status $APP_STATUS"
+end_with_sigterm "SIGTERM"

@@ -20,9 +20,7 @@ measure() {
   FPS=$(printf '%s\n' "${fps_values[@]}" | sort -n | sed -n 2p)
   CPU=$(printf '%s\n' "${cpu_values[@]}" | sort -n | sed -n 2p)
   echo "'$*': $(head -n 1 "$WORK/app.err"); ${lines[*]}"
-  kill -TERM "$APP_PID"
-  wait_for_exit 2
-  [[ "$APP_STATUS" == 0 ]] || fail "'$*': status $APP_STATUS on SIGTERM"
+  end_with_sigterm "'$*'"
 }
 
 start_xvfb

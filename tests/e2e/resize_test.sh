@@ -46,9 +46,7 @@ kill -USR2 "$HOST_PID"
 expect_animation_at_size "$HOST_WID" 40 30 720 450 "the host window grown by its owner to 720x450"
 xdotool windowsize "$HOST_WID" 400 240
 expect_animation_at_size "$HOST_WID" 40 30 400 240 "the host window shrunk to 400x240"
-kill -TERM "$APP_PID"
-wait_for_exit 2
-[[ "$APP_STATUS" == 0 ]] || fail "SIGTERM after the host's resizes: status $APP_STATUS"
+end_with_sigterm "SIGTERM after the host's resizes"
 stop_host
 
 FLAKEMORPH_ARGS=(--geometry 320x200)

@@ -23,9 +23,7 @@ shoot() {
   sleep 1.2
   kill -0 "$APP_PID" 2>/dev/null || fail "'$*' ended: $(cat "$WORK/app.err")"
   screenshot "$WORK/shot.png"
-  kill -TERM "$APP_PID"
-  wait_for_exit 2
-  [[ "$APP_STATUS" == 0 ]] || fail "'$*': status $APP_STATUS on SIGTERM"
+  end_with_sigterm "'$*'"
   local share
   share=$(non_black_share "$WORK/shot.png")
   awk -v s="$share" 'BEGIN { exit !(s > 0.003 && s < 0.6) }' ||

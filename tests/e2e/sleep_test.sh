@@ -23,9 +23,7 @@ check_idle_grows() {
   kill -0 "$APP_PID" 2>/dev/null || fail "'$*' ended by itself"
   after=$(idle_ms)
   state=$("$HOST_WINDOW" --saver-state)
-  kill -TERM "$APP_PID"
-  wait_for_exit 2
-  [[ "$APP_STATUS" == 0 ]] || fail "'$*': status $APP_STATUS on SIGTERM"
+  end_with_sigterm "'$*'"
   ((after - before >= 2990)) ||
     fail "'$*': the idle time went from $before ms to $after ms over 3 s: it was reset"
   [[ "$state" != disabled ]] || fail "'$*' suspended the display's screen saver"

@@ -53,8 +53,5 @@ focus_another_window
 sleep 1
 kill -0 "$APP_PID" 2>/dev/null || fail "--window ended when another window took the keyboard"
 stop_another_window
-since=$(now_ms)
-kill -TERM "$APP_PID"
-wait_for_exit 2 "$since"
-[[ "$APP_STATUS" == 0 ]] || fail "--window: status $APP_STATUS after SIGTERM"
+end_with_sigterm "--window"
 pass "--window keeps running when another window takes the keyboard"

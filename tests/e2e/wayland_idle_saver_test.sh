@@ -132,10 +132,7 @@ sleep 0.5
 expect_nothing_shown unlocked
 pass "unlocked, the desktop is back"
 
-since=$(now_ms)
-kill -TERM "$APP_PID"
-wait_for_exit 2 "$since"
-[[ "$APP_STATUS" == 0 ]] || fail "SIGTERM: status $APP_STATUS"
+end_with_sigterm "SIGTERM"
 pass "SIGTERM ends it with status 0 in $APP_MILLISECONDS ms"
 
 # On X11 the screen-saver daemons run savers on idle: --idle says so, before any window.

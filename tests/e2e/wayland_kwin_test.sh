@@ -56,10 +56,7 @@ kwin_shot() {
 # Ends flakemorph by SIGTERM and expects status 0 within 2 s.
 expect_ended_by_sigterm() {
   local since
-  since=$(now_ms)
-  kill -TERM "$APP_PID"
-  wait_for_exit 2 "$since"
-  [[ "$APP_STATUS" == 0 ]] || fail "$1: SIGTERM gave status $APP_STATUS"
+  end_with_sigterm "$1"
   pass "$1: SIGTERM ends it with status 0 in $APP_MILLISECONDS ms"
 }
 

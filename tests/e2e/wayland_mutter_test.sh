@@ -31,10 +31,7 @@ wait_for_said '^flakemorph: window .* (full screen): 1280x720 pixels$' 10
 wait_for_stats_lines "$WORK/app.err" 3 10
 fps=$(grep '^fps ' "$WORK/app.err" | tail -n 1 | cut -d' ' -f2)
 ((fps >= 10)) || fail "mutter asks for only $fps frames a second"
-since=$(now_ms)
-kill -TERM "$APP_PID"
-wait_for_exit 2 "$since"
-[[ "$APP_STATUS" == 0 ]] || fail "SIGTERM under mutter: status $APP_STATUS"
+end_with_sigterm "SIGTERM under mutter"
 pass "mutter: a full-screen window at $fps frames a second; SIGTERM ends it with status 0"
 
 status=0
@@ -58,9 +55,6 @@ size=$(grep -o '(full screen): [0-9]*x[0-9]*' "$WORK/app.err" | head -n 1 | cut 
 lit=$(lit_pixels "$WORK/window.png")
 ((lit > 2000)) || fail "mutter nested: only $lit pixels of its $size screen lit"
 pass "mutter nested: circles ($lit pixels lit) on its $size screen"
-since=$(now_ms)
-kill -TERM "$APP_PID"
-wait_for_exit 2 "$since"
-[[ "$APP_STATUS" == 0 ]] || fail "SIGTERM under mutter nested: status $APP_STATUS"
+end_with_sigterm "SIGTERM under mutter nested"
 pass "mutter nested: SIGTERM ends it with status 0"
 stop_mutter

@@ -13,9 +13,7 @@ logged_run() {
   FLAKEMORPH_ARGS=("$@")
   start_wayland_flakemorph WAYLAND_DEBUG=client
   sleep "$seconds"
-  kill -TERM "$APP_PID"
-  wait_for_exit 2
-  [[ "$APP_STATUS" == 0 ]] || fail "flakemorph $*: status $APP_STATUS"
+  end_with_sigterm "flakemorph $*"
 }
 
 # Of the commits that attach a buffer: how many, how many of the first 55 damage the whole

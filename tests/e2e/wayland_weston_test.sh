@@ -47,8 +47,5 @@ bare=$(title_bar_pixels "$WORK/desktop.png")
 framed=$(title_bar_pixels "$WORK/window.png")
 ((framed - bare > 400 * 10)) || fail "--window: no title bar ($bare pixels of its grey before, $framed with it)"
 pass "--window: libdecor's frame, a title bar of $((framed - bare)) pixels"
-since=$(now_ms)
-kill -TERM "$APP_PID"
-wait_for_exit 2 "$since"
-[[ "$APP_STATUS" == 0 ]] || fail "--window under weston, SIGTERM: status $APP_STATUS"
+end_with_sigterm "--window under weston"
 pass "SIGTERM ends it with status 0"

@@ -17,8 +17,5 @@ pass "circles in the root window: $share of its pixels"
 xdotool key a
 wait_for_stats_lines "$WORK/app.err" 3 10
 pass "a key leaves it running"
-since=$(now_ms)
-kill -TERM "$APP_PID"
-wait_for_exit 2 "$since"
-[[ "$APP_STATUS" == 0 ]] || fail "SIGTERM: status $APP_STATUS"
+end_with_sigterm "SIGTERM"
 pass "SIGTERM ends it with status 0"

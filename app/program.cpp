@@ -13,10 +13,6 @@ namespace {
 constexpr int kWarmUpShows = 3;
 constexpr int kTimedShows = 5;
 
-// Long enough for "9999 fps  CPU 999.9%".
-constexpr std::size_t kLongestText = 32;
-constexpr std::string_view kTextBeforeTheFirstSecond = "-- fps  CPU --%";
-
 // Whether a display that shows one frame per refresh keeps the pace: its refresh is no faster
 // than the frames. A refresh within 2% of the period counts as it, since displays sold as 60 Hz
 // run at 59.94 Hz or 60.02 Hz, and one frame per refresh there is smoother than a pacer beating
@@ -66,7 +62,7 @@ void Program::StartUp() {
   FollowWindows();
   for (const Screen& screen : screens_) screen.animation->StartUp();
   started_ = true;
-  if (settings_.show_fps) ShowTextOnEveryWindow(kTextBeforeTheFirstSecond);
+  if (settings_.show_fps) ShowTextOnEveryWindow(kFrameRateBeforeTheFirstSecond);
   ChoosePacing();
 }
 
@@ -170,7 +166,7 @@ void Program::CountFrame() {
     settings_.stats->Line("fps %.0f cpu %.1f%%", rate->fps, rate->cpu_percent);
   }
   if (settings_.show_fps) {
-    std::array<char, kLongestText> text{};
+    std::array<char, kLongestFrameRateText> text{};
     const std::size_t length = FormatFrameRate(*rate, text);
     ShowTextOnEveryWindow(std::string_view(text.data(), length));
   }

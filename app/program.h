@@ -103,7 +103,10 @@ class Program {
   FrameMeter meter_;
 };
 
-// The text of --fps: "F fps  CPU C%", into `text`; gives its length.
+// The text of --fps: "F fps  CPU C%", into `text`; gives its length. Room for the longest,
+// "9999 fps  CPU 999.9%", and the text shown before the first second has been measured.
 std::size_t FormatFrameRate(const FrameRate& rate, std::span<char> text);
+inline constexpr std::size_t kLongestFrameRateText = 32;
+inline constexpr std::string_view kFrameRateBeforeTheFirstSecond = "-- fps  CPU --%";
 
 }  // namespace flakemorph

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/program.h"
 #include "platform/window_request.h"
 
 namespace flakemorph::web {
@@ -16,7 +15,6 @@ constexpr double kSettleMilliseconds = 250;
 // stays responsive while it gets there.
 constexpr std::int64_t kStillFramesPerTick = 60;
 constexpr double kNanosecondsPerMillisecond = 1e6;
-constexpr std::string_view kTextBeforeTheFirstSecond = "-- fps  CPU --%";
 
 }  // namespace
 
@@ -60,7 +58,7 @@ std::string WebPage::Configure(std::string_view query) {
   options_ = parsed.options;
   pacer_ = PagePacer(options_.rate_hz);
   if (options_.show_fps != before.show_fps) {
-    window_.ShowText(options_.show_fps ? kTextBeforeTheFirstSecond : "");
+    window_.ShowText(options_.show_fps ? kFrameRateBeforeTheFirstSecond : "");
   }
   // Another seed, still or scale is another picture: a fresh one at the next callback.
   if (options_.clock_nanoseconds != before.clock_nanoseconds ||

@@ -20,6 +20,7 @@
 #include "animation/animation.h"
 #include "app/end_policy.h"
 #include "app/frame_pacer.h"
+#include "app/program.h"
 #include "display/page_window.h"
 #include "figures/random_source.h"
 #include "platform/web/page_options.h"
@@ -134,7 +135,7 @@ class WebPage {
   EndPolicy policy_{EndRule::kWindow};
   FrameMeter meter_;
   double busy_ms_ = 0;
-  std::array<char, 32> text_{};
+  std::array<char, kLongestFrameRateText> text_{};
 };
 
 }  // namespace flakemorph::web

@@ -205,8 +205,9 @@ std::unique_ptr<WindowSystem> OpenWindowSystem(const ProgramOptions& options,
     missing += (missing.empty() ? "" : " and ") + entry.missing();
   }
   if (!tried && last == nullptr && idle_refusal != nullptr) Fail(1, "%s", idle_refusal);
-  if (!tried && last != nullptr)
+  if (!tried && last != nullptr) {
     if (auto system = last->open(request, context)) return system;
+  }
   Fail(1, "cannot open a window: %s", missing.c_str());
 }
 

@@ -251,8 +251,8 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ENDSESSION:
       if (wparam != FALSE) Take(InputKind::kEndingSignal);
       return 0;
+    // Closed, or gone: a preview's child window goes with the settings dialog it lies in.
     case WM_CLOSE:
-    // A preview's child window goes with the window of the settings dialog it lies in.
     case WM_DESTROY:
       Take(InputKind::kCloseRequested);
       return 0;

@@ -105,8 +105,9 @@ class WindowsWindowSystem final : public WindowSystem {
       // The pointer is hidden over the saver's windows; where it rests now is where a move
       // counts from.
       POINT pointer{};
-      if (GetCursorPos(&pointer))
+      if (GetCursorPos(&pointer)) {
         events_.input.Take({InputKind::kPointerMoved, pointer.x, pointer.y});
+      }
       SetForegroundWindow(windows_.front()->Handle());
     }
     TellWindows("");

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 
 #include "common/fail.h"
 

@@ -36,8 +36,9 @@ bool InsideAnotherProgram(const WindowRequest& request) {
 // Why there is no display, with `prefix` before it.
 [[noreturn]] void FailToReach(const char* prefix) {
   const char* name = std::getenv("DISPLAY");
-  if (name == nullptr || name[0] == '\0')
+  if (name == nullptr || name[0] == '\0') {
     Fail(1, "%sno display found (DISPLAY is not set)", prefix);
+  }
   Fail(1, "%scannot reach the display %s", prefix, QuotedText(name, "a name").c_str());
 }
 
